@@ -1,0 +1,24 @@
+#pragma once
+
+#include "HAL/Platform.h"
+
+namespace ELogVerbosity
+{
+	enum Type : uint8
+	{
+		NoLogging = 0,
+		Fatal,
+		Error,
+		Warning,
+		Display,
+		Log,
+		Verbose,
+		VeryVerbose,
+		All = VeryVerbose,
+		NumVerbosity,
+		VerbosityMask = 0xf,
+	};
+}
+
+/** "Error", "Log", ... as the engine writes a verbosity. */
+CORE_API const TCHAR* ToString(ELogVerbosity::Type Verbosity);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "HAL/Platform.h"
+
+#include <algorithm>
+#include <cmath>
+
+#define UE_PI (3.1415926535897932)
+#define UE_SMALL_NUMBER (1.e-8)
+#define UE_KINDA_SMALL_NUMBER (1.e-4)
+
+struct FMath
+{
+	template <typename T>
+	static constexpr T Clamp(T Value, T Min, T Max)
+	{
+		return Value < Min ? Min : (Value < Max ? Value : Max);
+	}
+	template <typename T>
+	static constexpr T Max(T A, T B)
+	{
+		return A < B ? B : A;
+	}
+	template <typename T>
+	static constexpr T Min(T A, T B)
+	{
+		return A < B ? A : B;
+	}
+	template <typename T>
+	static constexpr T Abs(T Value)
+	{
+		return Value < T(0) ? -Value : Value;
+	}
+	static bool IsNearlyEqual(double A, double B, double Tolerance = UE_SMALL_NUMBER) { return std::abs(A - B) <= Tolerance; }
+	static double DegreesToRadians(double Degrees) { return Degrees * (UE_PI / 180.0); }
+	static double RadiansToDegrees(double Radians) { return Radians * (180.0 / UE_PI); }
+	static int32 RoundToInt(double Value) { return static_cast<int32>(std::floor(Value + 0.5)); }
+	static int32 FloorToInt(double Value) { return static_cast<int32>(std::floor(Value)); }
+	static double Fmod(double X, double Y) { return std::fmod(X, Y); }
+	static double Sqrt(double Value) { return std::sqrt(Value); }
+	static double Atan2(double Y, double X) { return std::atan2(Y, X); }
+	static double Asin(double Value) { return std::asin(Value); }
+	static void SinCos(double* OutSin, double* OutCos, double Value)
+	{
+		*OutSin = std::sin(Value);
+		*OutCos = std::cos(Value);
+	}
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Containers/UnrealString.h"
+#include "Misc/FrameRate.h"
+#include "Misc/Timecode.h"
+
+/** Application-wide time and identity; the engine loop advances the clock once per frame. */
+class CORE_API FApp
+{
+public:
+	static double GetCurrentTime() { return CurrentTime; }
+	static void SetCurrentTime(double Seconds) { CurrentTime = Seconds; }
+	static double GetDeltaTime() { return DeltaTime; }
+	static void SetDeltaTime(double Seconds) { DeltaTime = Seconds; }
+
+	/** The timecode of the current frame, from the engine's timecode provider. */
+	static FTimecode GetTimecode() { return Timecode; }
+	static void SetTimecode(const FTimecode& InTimecode) { Timecode = InTimecode; }
+	static FFrameRate GetTimecodeFrameRate() { return TimecodeFrameRate; }
+	static void SetTimecodeFrameRate(const FFrameRate& Rate) { TimecodeFrameRate = Rate; }
+
+	static const TCHAR* GetProjectName() { return *ProjectName; }
+	static void SetProjectName(const FString& Name) { ProjectName = Name; }
+
+private:
+	static double CurrentTime;
+	static double DeltaTime;
+	static FTimecode Timecode;
+	static FFrameRate TimecodeFrameRate;
+	static FString ProjectName;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Containers/UnrealString.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+class FConfigFile;
+
+/**
+ * The configuration cache over ini files in the engine's format: [Section], Key=Value,
+ * and +Key=Value lines for arrays. Files load on first use. Writing keeps every section,
+ * key and comment it did not change and replaces the file atomically.
+ */
+class CORE_API FConfigCacheIni
+{
+public:
+	FConfigCacheIni();
+	~FConfigCacheIni();
+
+	bool GetString(const TCHAR* Section, const TCHAR* Key, FString& Value, const FString& Filename);
+	bool GetBool(const TCHAR* Section, const TCHAR* Key, bool& Value, const FString& Filename);
+	bool GetInt(const TCHAR* Section, const TCHAR* Key, int32& Value, const FString& Filename);
+	bool GetFloat(const TCHAR* Section, const TCHAR* Key, float& Value, const FString& Filename);
+	bool GetDouble(const TCHAR* Section, const TCHAR* Key, double& Value, const FString& Filename);
+	/** The values of Key's array lines (+Key=...) or its single value; returns the count. */
+	int32 GetArray(const TCHAR* Section, const TCHAR* Key, TArray<FString>& Out, const FString& Filename);
+
+	void SetString(const TCHAR* Section, const TCHAR* Key, const TCHAR* Value, const FString& Filename);
+	void SetBool(const TCHAR* Section, const TCHAR* Key, bool Value, const FString& Filename);
+	void SetInt(const TCHAR* Section, const TCHAR* Key, int32 Value, const FString& Filename);
+	void SetFloat(const TCHAR* Section, const TCHAR* Key, float Value, const FString& Filename);
+	void SetDouble(const TCHAR* Section, const TCHAR* Key, double Value, const FString& Filename);
+	/** Replaces Key with one +Key=Value line per element (no line at all for an empty array). */
+	void SetArray(const TCHAR* Section, const TCHAR* Key, const TArray<FString>& Value, const FString& Filename);
+	/** Removes every line of Key from the section; true if there was one. */
+	bool RemoveKey(const TCHAR* Section, const TCHAR* Key, const FString& Filename);
+	bool DoesSectionExist(const TCHAR* Section, const FString& Filename);
+	/** The keys of a section, in file order, each once. */
+	TArray<FString> GetKeys(const TCHAR* Section, const FString& Filename);
+
+	/**
+	 * Writes changed files to disk (only Filename when given).
+	 * @param bRemoveFromCache also forget the files, so the next read loads them again
+	 */
+	void Flush(bool bRemoveFromCache, const FString& Filename = FString());
+	/** Forgets every file without writing it. */
+	void Clear();
+	/** The error of the last write that failed ("Config/DefaultGame.ini: Permission denied"); empty after a success. */
+	FString GetLastWriteError() const;
+
+	/** Creates GConfig and sets the standard file names for the current project folder. */
+	static void InitializeConfigSystem();
+	/** Destroys GConfig without writing anything. */
+	static void TearDownConfigSystem();
+	/**
+	 * The file that keeps a configuration name ("Game", "Engine", "RemoteControl"):
+	 * Config/Default<Name>.ini for default-config classes, Saved/Config/<Name>.ini otherwise.
+	 */
+	static FString GetConfigFilename(const FString& ConfigName, bool bDefaultConfig);
+
+private:
+	FConfigFile& FindOrLoad(const FString& Filename);
+
+	mutable std::recursive_mutex Lock;
+	std::map<std::string, std::unique_ptr<FConfigFile>> Files;
+	FString LastWriteError;
+};
+
+/** The global configuration cache; null before the engine boots. */
+extern CORE_API FConfigCacheIni* GConfig;
+/** The engine's configuration file: Saved/Config/Engine.ini of the project. */
+extern CORE_API FString GEngineIni;
+/** The game's configuration file: Saved/Config/Game.ini of the project. */
+extern CORE_API FString GGameIni;
+/** The editor's configuration file: Saved/Config/Editor.ini of the project. */
+extern CORE_API FString GEditorIni;

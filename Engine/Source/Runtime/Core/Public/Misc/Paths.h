@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Containers/UnrealString.h"
+
+/** Where the project's files live; the host sets the project folder before the engine starts. */
+class CORE_API FPaths
+{
+public:
+	static void SetProjectDir(const FString& Directory);
+	/** The project folder, ending in '/'. */
+	static FString ProjectDir();
+	static FString ProjectConfigDir() { return ProjectDir() + TEXT("Config/"); }
+	static FString ProjectContentDir() { return ProjectDir() + TEXT("Content/"); }
+	static FString ProjectSavedDir() { return ProjectDir() + TEXT("Saved/"); }
+	/** Where the engine's own generated configuration is kept: Saved/Config/. */
+	static FString GeneratedConfigDir() { return ProjectSavedDir() + TEXT("Config/"); }
+
+	static void SetPluginDir(const FString& Directory);
+	/** The plug-in's root folder, ending in '/'. */
+	static FString PluginDir();
+
+	static FString Combine(const FString& A, const FString& B);
+	static bool FileExists(const FString& Path);
+	static bool DirectoryExists(const FString& Path);
+	static FString GetCleanFilename(const FString& Path);
+	static FString GetBaseFilename(const FString& Path);
+	static FString GetPath(const FString& Path);
+	static FString GetExtension(const FString& Path);
+};

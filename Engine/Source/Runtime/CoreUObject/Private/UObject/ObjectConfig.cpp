@@ -1,0 +1,131 @@
+#include "Misc/ConfigCacheIni.h"
+#include "UObject/Class.h"
+#include "UObject/Object.h"
+
+namespace
+{
+	FString SectionOf(const UClass* Class)
+	{
+		return Class->GetStructPathName();
+	}
+
+	bool IsConfigProperty(const FProperty* Property, uint64 Flags)
+	{
+		return Property->HasAnyPropertyFlags(Flags & (CPF_Config | CPF_GlobalConfig)) && !Property->HasAnyPropertyFlags(CPF_Transient);
+	}
+} // namespace
+
+FString UObject::GetDefaultConfigFilename() const
+{
+	UClass* Class = GetClass();
+	return Class ? FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), true) : FString();
+}
+
+FString UObject::GetConfigFilename() const
+{
+	UClass* Class = GetClass();
+	if (!Class)
+	{
+		return FString();
+	}
+	return FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), Class->HasAnyClassFlags(CLASS_DefaultConfig));
+}
+
+void UObject::LoadConfig()
+{
+	UClass* Class = GetClass();
+	if (!GConfig || !Class || Class->GetConfigName().IsNone())
+	{
+		return;
+	}
+	const FString Filename = GetConfigFilename();
+	const FString Section = SectionOf(Class);
+	for (FProperty* Property : Class->GetAllProperties())
+	{
+		if (!IsConfigProperty(Property, CPF_Config))
+		{
+			continue;
+		}
+		void* Value = Property->ContainerPtrToValuePtr(this);
+		const FString Key = Property->GetName();
+		if (Property->GetKind() == EPropertyKind::Array)
+		{
+			TArray<FString> Lines;
+			if (GConfig->GetArray(*Section, *Key, Lines, Filename) == 0 && !GConfig->GetKeys(*Section, Filename).Contains(Key))
+			{
+				continue;
+			}
+			Property->GetOps().ArrayEmpty(Value);
+			for (const FString& Line : Lines)
+			{
+				const int32 Index = Property->GetOps().ArrayAddDefaulted(Value);
+				Property->GetInner()->ImportText(*Line, Property->GetOps().ArrayElement(Value, Index));
+			}
+			continue;
+		}
+		FString Text;
+		if (GConfig->GetString(*Section, *Key, Text, Filename))
+		{
+			// A value that does not parse keeps the default, as the engine does.
+			Property->ImportText(*Text, Value);
+		}
+	}
+}
+
+void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni* Config, bool bAllowCopyToDefaultObject)
+{
+	UClass* Class = GetClass();
+	FConfigCacheIni* Cache = Config ? Config : GConfig;
+	if (!Cache || !Class || Class->GetConfigName().IsNone())
+	{
+		return;
+	}
+	const FString Filename = InFilename ? FString(InFilename) : GetConfigFilename();
+	const FString Section = SectionOf(Class);
+	for (FProperty* Property : Class->GetAllProperties())
+	{
+		if (!IsConfigProperty(Property, Flags))
+		{
+			continue;
+		}
+		const void* Value = Property->ContainerPtrToValuePtr(static_cast<const void*>(this));
+		if (Property->GetKind() == EPropertyKind::Array)
+		{
+			TArray<FString> Lines;
+			void* MutableValue = const_cast<void*>(Value);
+			const int32 Count = Property->GetOps().ArrayNum(Value);
+			for (int32 Index = 0; Index < Count; ++Index)
+			{
+				FString Line;
+				Property->GetInner()->ExportTextItem(Line, Property->GetOps().ArrayElement(MutableValue, Index));
+				Lines.Add(Line);
+			}
+			Cache->SetArray(*Section, *Property->GetName(), Lines, Filename);
+			continue;
+		}
+		FString Text;
+		Property->ExportTextItem(Text, Value);
+		Cache->SetString(*Section, *Property->GetName(), *Text, Filename);
+	}
+	Cache->Flush(false, Filename);
+
+	// An instance's saved values become the class defaults, as the editor's settings do.
+	if (bAllowCopyToDefaultObject && !HasAnyFlags(RF_ClassDefaultObject))
+	{
+		if (UObject* Default = Class->GetDefaultObject(false))
+		{
+			for (FProperty* Property : Class->GetAllProperties())
+			{
+				if (IsConfigProperty(Property, Flags))
+				{
+					FString Text;
+					Property->ExportTextItem(Text, Property->ContainerPtrToValuePtr(static_cast<const void*>(this)));
+					if (Property->GetKind() != EPropertyKind::Array)
+					{
+						Property->ImportText(*Text, Property->ContainerPtrToValuePtr(Default));
+					}
+				}
+			}
+		}
+	}
+}

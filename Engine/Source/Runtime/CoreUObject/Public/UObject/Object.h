@@ -1,0 +1,107 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "UObject/ObjectFlags.h"
+#include "UObject/ObjectMacros.h"
+#include "UObject/ReflectedTypeAccessors.h"
+
+class UClass;
+class UFunction;
+class FConfigCacheIni;
+class FObjectInitializer;
+
+/**
+ * The base of every reflected object: a class, a name, an outer, flags and a slot in the
+ * global object table through which weak pointers find it.
+ */
+class COREUOBJECT_API UObject
+{
+public:
+	using ThisClass = UObject;
+
+	UObject();
+	explicit UObject(const FObjectInitializer& ObjectInitializer);
+	virtual ~UObject();
+	UObject(const UObject&) = delete;
+	UObject& operator=(const UObject&) = delete;
+
+	static UClass* StaticClass();
+
+	UClass* GetClass() const { return ClassPrivate; }
+	FName GetFName() const { return NamePrivate; }
+	FString GetName() const { return NamePrivate.ToString(); }
+	UObject* GetOuter() const { return OuterPrivate; }
+	/** "/Script/Module.Class" for classes, "Outer.Name" for objects, as the engine writes paths. */
+	FString GetPathName() const;
+	int32 GetUniqueID() const { return InternalIndex; }
+
+	bool IsA(const UClass* SomeBase) const;
+	template <typename T>
+	bool IsA() const
+	{
+		return IsA(T::StaticClass());
+	}
+	bool HasAnyFlags(EObjectFlags Flags) const { return (ObjectFlags & Flags) != 0; }
+	void SetFlags(EObjectFlags Flags) { ObjectFlags = static_cast<EObjectFlags>(ObjectFlags | Flags); }
+	/** True for class default objects and archetypes. */
+	bool IsTemplate() const { return HasAnyFlags(static_cast<EObjectFlags>(RF_ClassDefaultObject | RF_ArchetypeObject)); }
+
+	/** Marks the object as garbage: it stays in memory but is no longer valid, and the next collection destroys it. */
+	void MarkAsGarbage();
+	bool IsUnreachable() const { return bGarbage; }
+	bool HasAnyInternalFlagsGarbage() const { return bGarbage; }
+
+	virtual void PostInitProperties() {}
+	virtual void BeginDestroy() {}
+	virtual void PostEditChangeProperty() {}
+
+	/** Reads the config properties from this class's configuration section. */
+	void LoadConfig();
+	/**
+	 * Writes the config properties into this class's configuration section and flushes the file.
+	 * @param Flags which properties to write (config properties)
+	 * @param Filename the file; this class's own configuration file when null
+	 */
+	void SaveConfig(uint64 Flags = CPF_Config, const TCHAR* Filename = nullptr, FConfigCacheIni* Config = nullptr,
+		bool bAllowCopyToDefaultObject = true);
+	/** The class's configuration file: the project's Default<Name>.ini for default-config classes. */
+	FString GetDefaultConfigFilename() const;
+	FString GetConfigFilename() const;
+
+	UFunction* FindFunction(FName InName) const;
+	UFunction* FindFunctionChecked(FName InName) const;
+	/**
+	 * Calls a reflected function with its parameter block. Blueprint events go to the
+	 * Blueprint implementation the host installed for this object's class, if any.
+	 */
+	virtual void ProcessEvent(UFunction* Function, void* Parms);
+
+	/** Descriptors (classes, structs, enums, functions) are named once, when they are built. */
+	void SetDescriptorName(FName Name) { NamePrivate = Name; }
+
+private:
+	friend class FUObjectArray;
+	friend struct FObjectConstruction;
+
+	UClass* ClassPrivate = nullptr;
+	FName NamePrivate;
+	UObject* OuterPrivate = nullptr;
+	EObjectFlags ObjectFlags = RF_NoFlags;
+	int32 InternalIndex = INDEX_NONE;
+	bool bGarbage = false;
+};
+
+/** Non-null and not marked as garbage. */
+inline bool IsValid(const UObject* Object)
+{
+	return Object && !Object->HasAnyInternalFlagsGarbage();
+}
+
+template <>
+inline UClass* StaticClass<UObject>()
+{
+	return UObject::StaticClass();
+}
+
+#include "UObject/UObjectGlobals.h"
+#include "UObject/WeakObjectPtrTemplates.h"

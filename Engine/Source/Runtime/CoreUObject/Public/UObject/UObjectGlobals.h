@@ -1,0 +1,108 @@
+#pragma once
+
+#include "UObject/Object.h"
+
+#include <type_traits>
+
+class UClass;
+
+/** What a constructor needs to know about the object it builds. */
+class COREUOBJECT_API FObjectInitializer
+{
+public:
+	FObjectInitializer() = default;
+	FObjectInitializer(UClass* InClass, UObject* InOuter, FName InName, EObjectFlags InFlags)
+		: Class(InClass)
+		, Outer(InOuter)
+		, Name(InName)
+		, Flags(InFlags)
+	{
+	}
+	UClass* GetClass() const { return Class; }
+	UObject* GetOuter() const { return Outer; }
+	FName GetName() const { return Name; }
+	EObjectFlags GetFlags() const { return Flags; }
+	/** The initializer of the object being constructed on this thread. */
+	static const FObjectInitializer& Get();
+
+private:
+	UClass* Class = nullptr;
+	UObject* Outer = nullptr;
+	FName Name;
+	EObjectFlags Flags = RF_NoFlags;
+};
+
+/** The global table of live objects, which weak pointers index. */
+class COREUOBJECT_API FUObjectArray
+{
+public:
+	static int32 Allocate(UObject* Object, int32& OutSerialNumber);
+	static void Free(int32 Index);
+	/** The object at Index if its serial number still matches; garbage is returned only on request. */
+	static UObject* Resolve(int32 Index, int32 SerialNumber, bool bEvenIfGarbage);
+	static int32 GetSerialNumber(int32 Index);
+	static int32 NumLiveObjects();
+	/** Calls Visitor for each live object, in creation order. */
+	static void ForEachObject(const TFunction<void(UObject*)>& Visitor);
+};
+
+/** Creates an object of Class (or T) inside Outer; the name is made unique when none is given. */
+COREUOBJECT_API UObject* StaticConstructObject(UClass* Class, UObject* Outer, FName Name, EObjectFlags Flags = RF_NoFlags);
+
+template <typename T>
+T* NewObject(UObject* Outer = nullptr, UClass* Class = nullptr, FName Name = NAME_None, EObjectFlags Flags = RF_NoFlags)
+{
+	return static_cast<T*>(StaticConstructObject(Class ? Class : T::StaticClass(), Outer, Name, Flags));
+}
+
+template <typename T>
+T* GetMutableDefault()
+{
+	return static_cast<T*>(T::StaticClass()->GetDefaultObject());
+}
+template <typename T>
+const T* GetDefault()
+{
+	return GetMutableDefault<T>();
+}
+
+template <typename To, typename From>
+To* Cast(From* Object)
+{
+	if constexpr (std::is_base_of_v<To, From>)
+	{
+		return Object;
+	}
+	else
+	{
+		return Object && Object->IsA(To::StaticClass()) ? static_cast<To*>(Object) : nullptr;
+	}
+}
+template <typename To, typename From>
+To* CastChecked(From* Object)
+{
+	To* Result = Cast<To>(Object);
+	check(Result);
+	return Result;
+}
+template <typename To, typename From>
+const To* Cast(const From* Object)
+{
+	return Cast<To>(const_cast<From*>(Object));
+}
+
+/** True while the object system is up. */
+COREUOBJECT_API bool UObjectInitialized();
+/** Starts the object system (the host does this once at boot). */
+COREUOBJECT_API void InitUObject();
+/** Destroys every object and stops the object system. */
+COREUOBJECT_API void ShutdownUObject();
+/** Destroys the objects marked as garbage. */
+COREUOBJECT_API void CollectGarbage();
+
+/** True while the editor saves a package. */
+extern COREUOBJECT_API bool GIsSavingPackage;
+/** True while the garbage collector runs. */
+extern COREUOBJECT_API bool GIsGarbageCollecting;
+/** Whether the object system is up: the answer UObjectInitialized() gives. */
+extern COREUOBJECT_API bool GIsUObjectInitialized;

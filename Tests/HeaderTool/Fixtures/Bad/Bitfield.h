@@ -1,0 +1,11 @@
+#pragma once
+#include "Bitfield.generated.h"
+
+UCLASS()
+class UBitfield : public UObject
+{
+	GENERATED_BODY()
+
+	UPROPERTY(EditAnywhere)
+	uint8 bFlag : 1;
+};

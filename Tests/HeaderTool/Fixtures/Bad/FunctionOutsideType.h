@@ -1,0 +1,5 @@
+#pragma once
+#include "FunctionOutsideType.generated.h"
+
+UFUNCTION(BlueprintCallable)
+void FreeFunction();

@@ -1,0 +1,9 @@
+#pragma once
+#include "GeneratedIncludeNotLast.generated.h"
+#include "CoreMinimal.h"
+
+USTRUCT()
+struct FGeneratedIncludeNotLast
+{
+	GENERATED_BODY()
+};

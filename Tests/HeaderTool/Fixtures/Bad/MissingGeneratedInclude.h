@@ -1,0 +1,8 @@
+#pragma once
+#include "CoreMinimal.h"
+
+USTRUCT()
+struct FMissingGeneratedInclude
+{
+	GENERATED_BODY()
+};

@@ -1,0 +1,11 @@
+#pragma once
+#include "NamespacedEnum.generated.h"
+
+UENUM()
+namespace ELegacy
+{
+	enum Type
+	{
+		A,
+	};
+}

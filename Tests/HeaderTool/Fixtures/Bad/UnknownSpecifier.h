@@ -1,0 +1,12 @@
+#pragma once
+#include "UnknownSpecifier.generated.h"
+
+USTRUCT()
+struct FUnknownSpecifier
+{
+	GENERATED_BODY()
+
+	UPROPERTY(EditAnywhere,
+		NotARealSpecifier)
+	int32 Value = 0;
+};

@@ -1,0 +1,9 @@
+#pragma once
+#include "UnterminatedComment.generated.h"
+
+/* never closed
+USTRUCT()
+struct FUnterminatedComment
+{
+	GENERATED_BODY()
+};

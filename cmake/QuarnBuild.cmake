@@ -1,0 +1,57 @@
+# Build helpers: one to add an engine or plug-in module (sources, header tool step,
+# include paths), one to add a GoogleTest target.
+
+set(QUARN_WARNING_FLAGS -Wall -Wextra -Werror -Wno-unused-parameter)
+
+function(quarn_warnings TARGET)
+	target_compile_options(${TARGET} PRIVATE ${QUARN_WARNING_FLAGS})
+endfunction()
+
+# quarn_add_module(<Name> DIR <module folder> [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+# Builds Public/ + Private/ of a module into a shared library named after the module.
+# Headers that include "<Stem>.generated.h" go through the header tool first.
+function(quarn_add_module NAME)
+	cmake_parse_arguments(ARG "" "DIR" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+	file(GLOB_RECURSE SOURCES CONFIGURE_DEPENDS ${ARG_DIR}/Private/*.cpp)
+	file(GLOB_RECURSE HEADERS CONFIGURE_DEPENDS ${ARG_DIR}/Public/*.h ${ARG_DIR}/Private/*.h)
+
+	set(GENERATED_DIR ${CMAKE_BINARY_DIR}/Generated/${NAME})
+	set(REFLECTED_HEADERS "")
+	set(GENERATED_FILES "")
+	set(GENERATED_SOURCES "")
+	foreach(HEADER ${HEADERS})
+		get_filename_component(STEM ${HEADER} NAME_WE)
+		file(STRINGS ${HEADER} GENERATED_INCLUDE REGEX "#include \"${STEM}\\.generated\\.h\"")
+		if(GENERATED_INCLUDE)
+			list(APPEND REFLECTED_HEADERS ${HEADER})
+			list(APPEND GENERATED_FILES ${GENERATED_DIR}/${STEM}.generated.h ${GENERATED_DIR}/${STEM}.gen.cpp)
+			list(APPEND GENERATED_SOURCES ${GENERATED_DIR}/${STEM}.gen.cpp)
+		endif()
+	endforeach()
+	if(REFLECTED_HEADERS)
+		add_custom_command(
+			OUTPUT ${GENERATED_FILES}
+			COMMAND HeaderTool --module ${NAME} --package /Script/${NAME} --output ${GENERATED_DIR} ${REFLECTED_HEADERS}
+			DEPENDS HeaderTool ${REFLECTED_HEADERS}
+			COMMENT "Reflecting ${NAME}"
+			VERBATIM)
+	endif()
+
+	add_library(${NAME} SHARED ${SOURCES} ${GENERATED_SOURCES})
+	target_include_directories(${NAME} PUBLIC ${ARG_DIR}/Public ${GENERATED_DIR} PRIVATE ${ARG_DIR}/Private)
+	target_link_libraries(${NAME} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+	string(TOUPPER ${NAME} UPPER_NAME)
+	target_compile_definitions(${NAME} PUBLIC "${UPPER_NAME}_API=__attribute__((visibility(\"default\")))")
+	set_target_properties(${NAME} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+	quarn_warnings(${NAME})
+endfunction()
+
+# quarn_add_test(<Name> SOURCES ... LIBS ... [LABELS ...])
+function(quarn_add_test NAME)
+	cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+	add_executable(${NAME} ${ARG_SOURCES})
+	target_link_libraries(${NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+	target_include_directories(${NAME} PRIVATE ${PROJECT_SOURCE_DIR}/Tests/Common)
+	quarn_warnings(${NAME})
+	gtest_discover_tests(${NAME} PROPERTIES LABELS "${ARG_LABELS}" DISCOVERY_TIMEOUT 60)
+endfunction()
