@@ -129,6 +129,24 @@ namespace
 		return splitFlags(source.substr(cursor, source.find(',', cursor) - cursor));
 	}
 
+	// The flags of a ConstructClass/ConstructStruct/ConstructDelegateSignature call, which follow
+	// the package (and, for classes, the config name).
+	std::set<std::string> descriptorFlags(const std::string& source, const std::string& name, int argumentsBefore)
+	{
+		const std::string anchor = "({TEXT(\"" + name + "\"), ";
+		const size_t start = source.find(anchor);
+		if (start == std::string::npos)
+		{
+			return {"<no descriptor " + name + ">"};
+		}
+		size_t cursor = start + anchor.size();
+		for (int i = 0; i < argumentsBefore; ++i)
+		{
+			cursor = source.find(", ", cursor) + 2;
+		}
+		return splitFlags(source.substr(cursor, source.find(',', cursor) - cursor));
+	}
+
 	// The lines of a GENERATED_BODY macro, without the trailing backslashes.
 	std::vector<std::string> macroLines(const std::string& header, const std::string& macroName)
 	{
@@ -245,7 +263,7 @@ namespace
 	{
 		EXPECT_NE(source.find("struct Parms { int32 NewValue; };"), std::string::npos);
 		EXPECT_NE(source.find("UECodeGen::ConstructDelegateSignature({TEXT(\"OnSampleChanged__DelegateSignature\"), TEXT(\"/Script/Sample\"), "), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "OnSampleChanged__DelegateSignature"), (std::set<std::string>{"FUNC_MulticastDelegate", "FUNC_Public", "FUNC_Delegate"}));
+		EXPECT_EQ(descriptorFlags(source, "OnSampleChanged__DelegateSignature", 1), (std::set<std::string>{"FUNC_MulticastDelegate", "FUNC_Public", "FUNC_Delegate"}));
 		EXPECT_EQ(propertyFlags(source, "Parms", "NewValue"), (std::set<std::string>{"CPF_Parm"}));
 		EXPECT_NE(source.find("UFunction* FOnSampleChanged::GetSignature()"), std::string::npos);
 		EXPECT_NE(source.find("Z_CompiledIn_UDelegateFunction_OnSampleChanged(&FOnSampleChanged::GetSignature);"), std::string::npos);
@@ -254,7 +272,7 @@ namespace
 	TEST_F(SampleHeaderTest, ClassDescriptorAndProperties)
 	{
 		EXPECT_NE(source.find("UECodeGen::ConstructClass({TEXT(\"SampleObject\"), TEXT(\"/Script/Sample\"), TEXT(\"Game\"), "), std::string::npos) << source;
-		EXPECT_EQ(functionFlags(source, "SampleObject"), (std::set<std::string>{"CLASS_Config", "CLASS_DefaultConfig", "CLASS_Native"}));
+		EXPECT_EQ(descriptorFlags(source, "SampleObject", 2), (std::set<std::string>{"CLASS_Config", "CLASS_DefaultConfig", "CLASS_Native"}));
 		EXPECT_NE(source.find("{TEXT(\"ToolTip\"), TEXT(\"A sample class\")}"), std::string::npos);
 		EXPECT_NE(source.find("{TEXT(\"IncludePath\"), TEXT(\"SampleThing.h\")}"), std::string::npos);
 		EXPECT_NE(source.find("{TEXT(\"ModuleRelativePath\"), TEXT(\"Public/SampleThing.h\")}"), std::string::npos);
@@ -324,7 +342,7 @@ namespace
 		EXPECT_TRUE(contains(macroLines(generatedHeader, "FID_Features_FeatureTypes_h_35_GENERATED_BODY"), "using Super = FFeatureBase;")) << generatedHeader;
 		EXPECT_FALSE(contains(macroLines(generatedHeader, "FID_Features_FeatureTypes_h_22_GENERATED_BODY"), "using Super = FFeatureBase;"));
 		EXPECT_NE(source.find("FFeatureBase::StaticStruct(), UECodeGen::MakeStructOps<FFeatureDerived>(),"), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "FeatureDerived"), (std::set<std::string>{"STRUCT_Native", "STRUCT_Atomic"}));
+		EXPECT_EQ(descriptorFlags(source, "FeatureDerived", 1), (std::set<std::string>{"STRUCT_Native", "STRUCT_Atomic"}));
 		EXPECT_NE(source.find("{TEXT(\"ToolTip\"), TEXT(\"Derived.\")}"), std::string::npos);
 	}
 
@@ -366,11 +384,20 @@ namespace
 
 	TEST_F(FeaturesHeaderTest, ClassSpecifiersBecomeFlagsAndMetadata)
 	{
-		EXPECT_TRUE(contains(macroLines(generatedHeader, "FID_Features_FeatureTypes_h_58_GENERATED_BODY"), "using Super = UObject;")) << generatedHeader;
+		EXPECT_TRUE(contains(macroLines(generatedHeader, "FID_Features_FeatureTypes_h_59_GENERATED_BODY"), "using Super = UObject;")) << generatedHeader;
 		EXPECT_NE(source.find("TEXT(\"/Script/Features\"), nullptr, "), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "FeatureObject"), (std::set<std::string>{"CLASS_Abstract", "CLASS_Native"}));
+		EXPECT_EQ(descriptorFlags(source, "FeatureObject", 2), (std::set<std::string>{"CLASS_Abstract", "CLASS_Native"}));
 		EXPECT_NE(source.find("{TEXT(\"IsBlueprintBase\"), TEXT(\"true\")}, {TEXT(\"BlueprintType\"), TEXT(\"true\")}, {TEXT(\"HideCategories\"), TEXT(\"Rendering Physics Input\")}, {TEXT(\"ClassGroupNames\"), TEXT(\"Features\")}, {TEXT(\"ShortTooltip\"), TEXT(\"Short\")}"), std::string::npos) << source;
 		EXPECT_NE(source.find("{TEXT(\"IncludePath\"), TEXT(\"Sub/FeatureTypes.h\")}, {TEXT(\"ModuleRelativePath\"), TEXT(\"Public/Sub/FeatureTypes.h\")}"), std::string::npos);
+	}
+
+	TEST_F(FeaturesHeaderTest, AccessAfterBodyMacroIsPrivateInClasses)
+	{
+		EXPECT_EQ(descriptorFlags(source, "FeatureActor", 2), (std::set<std::string>{"CLASS_MinimalAPI", "CLASS_Native"}));
+		EXPECT_NE(source.find("UFeatureObject::StaticClass(), sizeof(AFeatureActor)"), std::string::npos);
+		EXPECT_EQ(propertyFlags(source, "AFeatureActor", "AfterBody"), (std::set<std::string>{"CPF_NativeAccessSpecifierPrivate"}));
+		EXPECT_EQ(functionFlags(source, "Twice"), (std::set<std::string>{"FUNC_Native", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable"}));
+		EXPECT_EQ(source.find("Convert"), std::string::npos);
 	}
 
 	TEST_F(FeaturesHeaderTest, NativeEventGetsThunkAndDefinition)
@@ -410,7 +437,7 @@ namespace
 	TEST_F(FeaturesHeaderTest, RetValDelegate)
 	{
 		EXPECT_NE(source.find("struct Parms { FString Name; int32 Count; bool ReturnValue; };"), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "FeatureFilter__DelegateSignature"), (std::set<std::string>{"FUNC_Public", "FUNC_Delegate", "FUNC_HasOutParms"}));
+		EXPECT_EQ(descriptorFlags(source, "FeatureFilter__DelegateSignature", 1), (std::set<std::string>{"FUNC_Public", "FUNC_Delegate", "FUNC_HasOutParms"}));
 		EXPECT_EQ(propertyFlags(source, "Parms", "Name"), (std::set<std::string>{"CPF_Parm", "CPF_ConstParm", "CPF_ReferenceParm"}));
 		EXPECT_EQ(propertyFlags(source, "Parms", "Count"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm"}));
 		EXPECT_EQ(propertyFlags(source, "Parms", "ReturnValue"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm", "CPF_ReturnParm"}));

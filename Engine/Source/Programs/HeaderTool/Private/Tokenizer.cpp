@@ -39,6 +39,10 @@ namespace HeaderTool
 
 			TokenizedFile run()
 			{
+				if (src.compare(0, 3, "\xEF\xBB\xBF") == 0)
+				{
+					pos = 3;
+				}
 				while (pos < src.size())
 				{
 					const char c = src[pos];

@@ -100,3 +100,21 @@ private:
 	UPROPERTY(VisibleInstanceOnly, BlueprintReadOnly, AdvancedDisplay, meta = (AllowPrivateAccess = "true"))
 	TArray<TSubclassOf<UObject>> Classes;
 };
+
+UCLASS(MinimalAPI)
+class AFeatureActor final : public UFeatureObject
+{
+public:
+	GENERATED_BODY()
+
+	// The body macro ends in "private:", so this member is private.
+	UPROPERTY()
+	int32 AfterBody = 0;
+
+	template <typename T>
+	T Convert(int32 In) const { return static_cast<T>(In); }
+
+public:
+	UFUNCTION(BlueprintCallable)
+	int32 Twice(int32 In) const { return Convert<int32>(In) * 2; }
+};

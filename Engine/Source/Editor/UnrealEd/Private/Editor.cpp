@@ -1,0 +1,4 @@
+#include "Editor.h"
+
+FEditorDelegates::FOnPIEEvent FEditorDelegates::BeginPIE;
+FEditorDelegates::FOnPIEEvent FEditorDelegates::EndPIE;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Subsystems/EngineSubsystem.h"
+#include "UObject/Object.h"
+#include "Engine.generated.h"
+
+/** The engine object: owns the engine subsystems. */
+UCLASS()
+class ENGINE_API UEngine : public UObject
+{
+	GENERATED_BODY()
+
+public:
+	/** Creates and initialises one instance of every engine subsystem class that wants to exist. */
+	void InitializeSubsystems();
+	/** Deinitialises the subsystems, newest first, and destroys them. */
+	void DeinitializeSubsystems();
+
+	UEngineSubsystem* GetEngineSubsystemBase(UClass* SubsystemClass) const;
+	template <typename T>
+	T* GetEngineSubsystem() const
+	{
+		return static_cast<T*>(GetEngineSubsystemBase(T::StaticClass()));
+	}
+	const TArray<UEngineSubsystem*>& GetEngineSubsystemArray() const { return Subsystems; }
+
+private:
+	friend class FEngineSubsystemCollection;
+	TArray<UEngineSubsystem*> Subsystems;
+};
+
+/** The global engine; null until the engine has booted and after it shut down. */
+extern ENGINE_API UEngine* GEngine;

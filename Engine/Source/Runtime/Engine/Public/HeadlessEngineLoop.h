@@ -1,0 +1,77 @@
+#pragma once
+
+#include "CoreMinimal.h"
+
+/** How the headless engine boots. */
+struct FHeadlessEngineOptions
+{
+	/** Editor run (true) or game run (false). */
+	bool bEditor = true;
+	/** The project folder: its Config/ holds the ini files, its Content/ the /Game/ assets. */
+	FString ProjectDir;
+	/** The plug-in folder: its Content/ is mounted at the plug-in's content root. */
+	FString PluginDir;
+	/** Modules to load through the module manager, in order, before the engine subsystems are made. */
+	TArray<FString> Modules;
+	/** The timecode's frame rate and drop-frame counting. */
+	FFrameRate TimecodeRate = FFrameRate(30, 1);
+	bool bDropFrameTimecode = false;
+};
+
+/**
+ * Boots, drives and shuts down the headless engine. A frame runs the queued game-thread
+ * tasks, ticks every tickable object with the frame's delta time, then advances the
+ * application time and timecode.
+ */
+class ENGINE_API FHeadlessEngineLoop
+{
+public:
+	/** Brings the object system, configuration, modules and engine subsystems up. */
+	static void Boot(const FHeadlessEngineOptions& Options);
+	/** Runs one frame of DeltaSeconds. */
+	static void Tick(double DeltaSeconds);
+	/** Tears everything down again; the process may boot another engine afterwards. */
+	static void Shutdown();
+	static bool IsBooted();
+	static uint64 GetFrameNumber();
+	/** Called after modules load and before the engine subsystems are made (engine pieces register here). */
+	static TMulticastDelegate<void()>& OnPreSubsystems();
+	/** Called at shut-down before modules unload. */
+	static TMulticastDelegate<void()>& OnPreShutdown();
+};
+
+/** Where frame times come from. */
+class ENGINE_API IEngineClock
+{
+public:
+	virtual ~IEngineClock() = default;
+	/** Returns the next frame's delta time in seconds, waiting for it if the clock is real. */
+	virtual double WaitForNextFrame() = 0;
+};
+
+/** Fixed steps of 1/FramesPerSecond seconds, without waiting: tests and scenarios. */
+class ENGINE_API FFixedStepClock final : public IEngineClock
+{
+public:
+	explicit FFixedStepClock(double InFramesPerSecond)
+		: Step(1.0 / InFramesPerSecond)
+	{
+	}
+	double WaitForNextFrame() override { return Step; }
+
+private:
+	double Step;
+};
+
+/** Wall-clock frames paced at FramesPerSecond (0: as fast as possible). */
+class ENGINE_API FRealTimeClock final : public IEngineClock
+{
+public:
+	explicit FRealTimeClock(double InFramesPerSecond);
+	double WaitForNextFrame() override;
+
+private:
+	double Interval;
+	double LastFrameTime;
+	double NextFrameTime;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "CoreMinimal.h"
+
+enum class ETickableTickType : uint8
+{
+	/** Asks IsTickable() every frame. */
+	Conditional,
+	Always,
+	Never,
+	/** Decided once, when the object is first seen by the tick list. */
+	NewObject,
+};
+
+/** Something the engine ticks once per frame on the game thread. */
+class ENGINE_API FTickableObjectBase
+{
+public:
+	virtual ~FTickableObjectBase() = default;
+	virtual void Tick(float DeltaTime) = 0;
+	virtual bool IsTickable() const { return true; }
+	virtual ETickableTickType GetTickableTickType() const { return ETickableTickType::Conditional; }
+	virtual TStatId GetStatId() const = 0;
+};
+
+/**
+ * A tickable object of the game thread. It joins the engine's tick list on construction;
+ * its tick type is read when the tick list first sees it, so a derived class decides it.
+ */
+class ENGINE_API FTickableGameObject : public FTickableObjectBase
+{
+public:
+	FTickableGameObject();
+	~FTickableGameObject() override;
+	FTickableGameObject(const FTickableGameObject&) = delete;
+	FTickableGameObject& operator=(const FTickableGameObject&) = delete;
+
+	virtual bool IsTickableWhenPaused() const { return false; }
+	virtual bool IsTickableInEditor() const { return false; }
+
+	/**
+	 * Ticks every registered object with DeltaTime, as the engine does once per frame.
+	 * @param bIsEditor the engine runs as the editor (objects must be tickable in editor)
+	 * @param bIsPaused the game is paused (objects must be tickable when paused)
+	 */
+	static void TickObjects(float DeltaTime, bool bIsEditor, bool bIsPaused);
+	static int32 NumRegistered();
+};
