@@ -34,6 +34,8 @@ public:
 	/** "/Script/Module.Class" for classes, "Outer.Name" for objects, as the engine writes paths. */
 	FString GetPathName() const;
 	int32 GetUniqueID() const { return InternalIndex; }
+	/** The object's own cycle counter. */
+	TStatId GetStatID() const { return TStatId{this}; }
 
 	bool IsA(const UClass* SomeBase) const;
 	template <typename T>
@@ -105,3 +107,4 @@ inline UClass* StaticClass<UObject>()
 
 #include "UObject/UObjectGlobals.h"
 #include "UObject/WeakObjectPtrTemplates.h"
+#include "UObject/ScriptDelegates.h"

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Containers/Array.h"
+#include "HAL/CriticalSection.h"
+#include "UObject/NameTypes.h"
+
+/** An implementation of a feature that modules offer each other by name. */
+class IModularFeature
+{
+public:
+	virtual ~IModularFeature() = default;
+};
+
+/**
+ * The registry of modular features: a module registers its implementation under the
+ * feature's name, others look it up without linking to the implementing module.
+ */
+class CORE_API IModularFeatures
+{
+public:
+	static IModularFeatures& Get();
+
+	/** Adds the implementation under Type; registering the same one twice keeps one entry. */
+	void RegisterModularFeature(FName Type, IModularFeature* ModularFeature);
+	void UnregisterModularFeature(FName Type, IModularFeature* ModularFeature);
+
+	bool IsModularFeatureAvailable(FName Type) const { return GetModularFeatureImplementationCount(Type) > 0; }
+	int32 GetModularFeatureImplementationCount(FName Type) const;
+	/** The implementation at Index, in registration order; null when Index is out of range. */
+	IModularFeature* GetModularFeatureImplementation(FName Type, int32 Index) const;
+
+	/** The first implementation of Type, which must be available. */
+	template <typename TModularFeature>
+	TModularFeature& GetModularFeature(FName Type) const
+	{
+		IModularFeature* Feature = GetModularFeatureImplementation(Type, 0);
+		check(Feature);
+		return static_cast<TModularFeature&>(*Feature);
+	}
+
+private:
+	struct FEntry
+	{
+		FName Type;
+		IModularFeature* Implementation;
+	};
+
+	// Features are looked up from any thread.
+	mutable FCriticalSection Lock;
+	TArray<FEntry> Entries;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Components/SceneComponent.h"
+#include "Engine/Scene.h"
+#include "CameraComponent.generated.h"
+
+/** A point of view, with the post-process settings applied to its picture. */
+UCLASS()
+class ENGINE_API UCameraComponent : public USceneComponent
+{
+	GENERATED_BODY()
+
+public:
+	/** Post-process settings of this camera, blendables (post-process materials) included. */
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="PostProcess")
+	FPostProcessSettings PostProcessSettings;
+
+	/** How strongly PostProcessSettings apply: 0 not at all, 1 fully. */
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="PostProcess")
+	float PostProcessBlendWeight = 1.f;
+};

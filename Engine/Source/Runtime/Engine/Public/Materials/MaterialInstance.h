@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Materials/MaterialInterface.h"
+#include "MaterialInstance.generated.h"
+
+/** A material that overrides parameters of its parent. */
+UCLASS(Abstract)
+class ENGINE_API UMaterialInstance : public UMaterialInterface
+{
+	GENERATED_BODY()
+
+public:
+	/** The material this instance derives from. */
+	UPROPERTY(EditAnywhere, BlueprintReadOnly, Category="MaterialInstance")
+	UMaterialInterface* Parent = nullptr;
+};

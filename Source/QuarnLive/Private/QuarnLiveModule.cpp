@@ -1,0 +1,7 @@
+#include "QuarnLiveModule.h"
+
+#include "QuarnLiveLog.h"
+
+DEFINE_LOG_CATEGORY(LogQuarnLive)
+
+IMPLEMENT_MODULE(FQuarnLiveModule, QuarnLive)

@@ -1,0 +1,265 @@
+#include "QuarnStatusSubsystem.h"
+
+#include "Editor.h"
+#include "Engine/Engine.h"
+#include "GameFramework/Actor.h"
+#include "QuarnCamera.h"
+#include "QuarnLensDistortionComponent.h"
+#include "QuarnLiveLinkComponentController.h"
+#include "QuarnLiveLog.h"
+#include "QuarnMediaEditorSubsystem.h"
+#include "QuarnVPEditorSubsystem.h"
+#include "QuarnVPEngineSubsystem.h"
+#include "UObject/Class.h"
+
+namespace
+{
+	FQuarnStatus MakeStatus(const FLinearColor& Color, const FString& Message = FString())
+	{
+		FQuarnStatus Status;
+		Status.Color = Color;
+		Status.Message = Message;
+		return Status;
+	}
+} // namespace
+
+UQuarnStatusSubsystem* UQuarnStatusSubsystem::Get()
+{
+	if (!GEngine)
+	{
+		return nullptr;
+	}
+	return GEngine->GetEngineSubsystem<UQuarnStatusSubsystem>();
+}
+
+void UQuarnStatusSubsystem::Initialize(FSubsystemCollectionBase& Collection)
+{
+	Super::Initialize(Collection);
+	FEditorDelegates::BeginPIE.AddUObject(this, &UQuarnStatusSubsystem::OnBeginPIE);
+	FEditorDelegates::EndPIE.AddUObject(this, &UQuarnStatusSubsystem::OnEndPIE);
+}
+
+void UQuarnStatusSubsystem::Deinitialize()
+{
+	FEditorDelegates::BeginPIE.RemoveAll(this);
+	FEditorDelegates::EndPIE.RemoveAll(this);
+	if (UQuarnVPEditorSubsystem* VPEditorSubsystem = UQuarnVPEditorSubsystem::Get())
+	{
+		VPEditorSubsystem->OnActiveCameraChangedDelegate.RemoveAll(this);
+	}
+	if (UQuarnMediaEditorSubsystem* MediaEditorSubsystem = UQuarnMediaEditorSubsystem::Get())
+	{
+		MediaEditorSubsystem->OnBundlePlayingChangedDelegate.RemoveAll(this);
+		MediaEditorSubsystem->OnBundleCapturingChangedDelegate.RemoveAll(this);
+		MediaEditorSubsystem->OnBundleTimeStepSynchronizedStateChanged().RemoveAll(this);
+		MediaEditorSubsystem->OnBundleProviderSynchronizedStateChanged().RemoveAll(this);
+	}
+	Super::Deinitialize();
+}
+
+void UQuarnStatusSubsystem::Tick(float DeltaTime)
+{
+	if (bInPIE)
+	{
+		return;
+	}
+
+	TimeSinceLastUpdate += DeltaTime;
+	if (TimeSinceLastUpdate > UpdateInterval)
+	{
+		// The excess is dropped: a long frame never causes catch-up evaluations.
+		TimeSinceLastUpdate = 0.f;
+		UpdateStatus();
+	}
+
+	UQuarnVPEditorSubsystem* VPEditorSubsystem = UQuarnVPEditorSubsystem::Get();
+	if (!VPEditorSubsystem)
+	{
+		return;
+	}
+
+	if (!bHasAttachedDelegates)
+	{
+		// Set first: a media editor subsystem missing now is not asked for again.
+		bHasAttachedDelegates = true;
+		VPEditorSubsystem->OnActiveCameraChangedDelegate.AddUObject(this, &UQuarnStatusSubsystem::OnActiveCameraChanged);
+		if (UQuarnMediaEditorSubsystem* MediaEditorSubsystem = UQuarnMediaEditorSubsystem::Get())
+		{
+			MediaEditorSubsystem->OnBundlePlayingChangedDelegate.AddUObject(this, &UQuarnStatusSubsystem::OnBundlePlayingChanged);
+			MediaEditorSubsystem->OnBundleCapturingChangedDelegate.AddUObject(this, &UQuarnStatusSubsystem::OnBundleCapturingChanged);
+			MediaEditorSubsystem->OnBundleTimeStepSynchronizedStateChanged().AddUObject(
+				this, &UQuarnStatusSubsystem::OnMediaTimeStepSynchronizedStateChanged);
+			MediaEditorSubsystem->OnBundleProviderSynchronizedStateChanged().AddUObject(
+				this, &UQuarnStatusSubsystem::OnMediaProviderSynchronizedStateChanged);
+		}
+	}
+
+	if (VPEditorSubsystem->bPollActiveCamera)
+	{
+		VPEditorSubsystem->GetQuarnCamera();
+	}
+}
+
+ETickableTickType UQuarnStatusSubsystem::GetTickableTickType() const
+{
+	return IsTemplate() ? ETickableTickType::Never : ETickableTickType::Always;
+}
+
+TStatId UQuarnStatusSubsystem::GetStatId() const
+{
+	return GetStatID();
+}
+
+bool UQuarnStatusSubsystem::IsTickableWhenPaused() const
+{
+	return false;
+}
+
+bool UQuarnStatusSubsystem::IsTickableInEditor() const
+{
+	return true;
+}
+
+EQuarnVirtualProductionMode UQuarnStatusSubsystem::GetMode()
+{
+	const UQuarnVirtualProductionSettings* Settings = GetMutableDefault<UQuarnVirtualProductionSettings>();
+	if (!Settings)
+	{
+		UE_LOG(LogQuarnLive, Error, TEXT("Quarn settings could not be retrieved"));
+		return static_cast<EQuarnVirtualProductionMode>(1);
+	}
+	return Settings->CompositingMode;
+}
+
+FString UQuarnStatusSubsystem::GetModeAsString()
+{
+	CachedMode = GetMode();
+	if (GIsSavingPackage)
+	{
+		return TEXT("Invalid");
+	}
+	return StaticEnum<EQuarnVirtualProductionMode>()->GetDisplayNameTextByValue(static_cast<int64>(GetMode())).ToString();
+}
+
+FLiveLinkQuarnFrameData UQuarnStatusSubsystem::GetLastSnapShot()
+{
+	FLiveLinkQuarnFrameData FrameData;
+	if (Snapshots.IsEmpty())
+	{
+		return FrameData;
+	}
+	return Snapshots[Snapshots.Num() - 1].FrameData;
+}
+
+const TArray<UQuarnStatusSubsystem::SnapshotInfo>& UQuarnStatusSubsystem::GetSnapshots() const
+{
+	return Snapshots;
+}
+
+void UQuarnStatusSubsystem::UpdateStatus()
+{
+	UpdateTrackingStatus();
+	UpdateLensStatus();
+	UpdateVideoStatus();
+	UpdateSyncStatus();
+}
+
+void UQuarnStatusSubsystem::UpdateTrackingStatus()
+{
+	TrackingStatus = FQuarnStatus();
+}
+
+void UQuarnStatusSubsystem::UpdateLensStatus()
+{
+	LensStatus = FQuarnStatus();
+}
+
+void UQuarnStatusSubsystem::UpdateVideoStatus()
+{
+	VideoStatus = FQuarnStatus();
+}
+
+void UQuarnStatusSubsystem::UpdateSyncStatus()
+{
+	SyncStatus = FQuarnStatus();
+}
+
+bool UQuarnStatusSubsystem::ErrorTrackingStatus(EQuarnTrackingStatus Status) const
+{
+	switch (static_cast<int32>(Status))
+	{
+		case 0:
+		case 5:
+		case 6:
+		case 7:
+		case 8:
+		case 9:
+		case 10:
+		case 11:
+		case 14:
+		case 17:
+			return true;
+		default:
+			return false;
+	}
+}
+
+bool UQuarnStatusSubsystem::WarningTrackingStatus(EQuarnTrackingStatus Status) const
+{
+	switch (static_cast<int32>(Status))
+	{
+		case 3:
+		case 4:
+		case 12:
+			return true;
+		default:
+			return false;
+	}
+}
+
+bool UQuarnStatusSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
+{
+	if (StaticGameCheck() == 1)
+	{
+		const UQuarnVPEngineSubsystem* VPEngineSubsystem = UQuarnVPEngineSubsystem::Get();
+		if (!VPEngineSubsystem)
+		{
+			return false;
+		}
+		VPEngineSubsystem->GetQuarnCameras(OutCameras);
+	}
+	else
+	{
+		const UQuarnVPEditorSubsystem* VPEditorSubsystem = UQuarnVPEditorSubsystem::Get();
+		if (!VPEditorSubsystem)
+		{
+			return false;
+		}
+		VPEditorSubsystem->GetQuarnCameras(OutCameras);
+	}
+	OutCameras.RemoveAll([](const TWeakObjectPtr<AQuarnCamera>& Camera) { return !Camera.IsValid(); });
+	return !OutCameras.IsEmpty();
+}
+
+TArray<UQuarnLiveLinkComponentController*> UQuarnStatusSubsystem::GetQuarnLiveLinkComponents() const
+{
+	TArray<UQuarnLiveLinkComponentController*> Result;
+	TArray<TWeakObjectPtr<AQuarnCamera>> Cameras;
+	if (!GetQuarnCameras(Cameras))
+	{
+		return Result;
+	}
+	for (const TWeakObjectPtr<AQuarnCamera>& Camera : Cameras)
+	{
+		if (!Camera.IsValid())
+		{
+			continue;
+		}
+		UActorComponent* Component = Camera->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass());
+		if (Component && Component->IsA(UQuarnLiveLinkComponentController::StaticClass()))
+		{
+			Result.Add(static_cast<UQuarnLiveLinkComponentController*>(Component));
+		}
+	}
+	return Result;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+// One fixture resets all global engine state between tests: a fresh temporary project
+// folder, the object system and configuration up, and everything torn down afterwards.
+
+#include "CoreMinimal.h"
+#include "Misc/ConfigCacheIni.h"
+#include "Misc/Paths.h"
+#include "UObject/Class.h"
+#include "UObject/UObjectGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+#include <string>
+
+class FObjectSystemTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		ProjectDir = std::filesystem::temp_directory_path() /
+					 ("quarn-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+		std::filesystem::remove_all(ProjectDir);
+		std::filesystem::create_directories(ProjectDir);
+		FPaths::SetProjectDir(FString(ProjectDir.string()));
+		InitUObject();
+		FConfigCacheIni::InitializeConfigSystem();
+	}
+
+	void TearDown() override
+	{
+		ShutdownUObject();
+		FConfigCacheIni::TearDownConfigSystem();
+		std::filesystem::remove_all(ProjectDir);
+	}
+
+	std::filesystem::path ProjectDir;
+};
