@@ -1,0 +1,98 @@
+// Cost of a status subsystem tick that does not evaluate, against an empty virtual call
+// measured in the same run. Prints the ratio; it is a measurement, not a pass/fail test.
+
+#include "HeadlessEngineLoop.h"
+#include "QuarnStatusSubsystem.h"
+#include "Tickable.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace
+{
+	class FEmptyTickable final : public FTickableObjectBase
+	{
+	public:
+		void Tick(float DeltaTime) override { benchmark::DoNotOptimize(DeltaTime); }
+		TStatId GetStatId() const override { return TStatId{this}; }
+	};
+
+	void BM_EmptyVirtualCall(benchmark::State& State)
+	{
+		FEmptyTickable Tickable;
+		FTickableObjectBase* Target = &Tickable;
+		benchmark::DoNotOptimize(Target);
+		for (auto _ : State)
+		{
+			Target->Tick(0.f);
+			benchmark::ClobberMemory();
+		}
+	}
+
+	void BM_StatusTickWithoutEvaluation(benchmark::State& State)
+	{
+		UQuarnStatusSubsystem* Subsystem = UQuarnStatusSubsystem::Get();
+		if (!Subsystem)
+		{
+			State.SkipWithError("no status subsystem");
+			return;
+		}
+		FTickableObjectBase* Target = Subsystem;
+		benchmark::DoNotOptimize(Target);
+		for (auto _ : State)
+		{
+			// A zero delta never reaches the 2 s interval, so no leg runs.
+			Target->Tick(0.f);
+			benchmark::ClobberMemory();
+		}
+	}
+
+	/** Keeps each benchmark's time per iteration for the ratio printed at the end. */
+	class FRatioReporter final : public benchmark::ConsoleReporter
+	{
+	public:
+		void ReportRuns(const std::vector<Run>& Runs) override
+		{
+			ConsoleReporter::ReportRuns(Runs);
+			for (const Run& Result : Runs)
+			{
+				NanosecondsPerIteration[Result.benchmark_name()] = Result.GetAdjustedRealTime();
+			}
+		}
+		std::map<std::string, double> NanosecondsPerIteration;
+	};
+} // namespace
+
+BENCHMARK(BM_EmptyVirtualCall);
+BENCHMARK(BM_StatusTickWithoutEvaluation);
+
+int main(int ArgCount, char** Args)
+{
+	benchmark::Initialize(&ArgCount, Args);
+
+	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-benchmark-project";
+	std::filesystem::create_directories(Project);
+	FHeadlessEngineOptions Options;
+	Options.ProjectDir = FString(Project.string());
+	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
+	FHeadlessEngineLoop::Boot(Options);
+	// One frame attaches the host notifications, as the first editor tick does.
+	FHeadlessEngineLoop::Tick(0.0);
+
+	FRatioReporter Reporter;
+	benchmark::RunSpecifiedBenchmarks(&Reporter);
+	FHeadlessEngineLoop::Shutdown();
+
+	const double Baseline = Reporter.NanosecondsPerIteration["BM_EmptyVirtualCall"];
+	const double Tick = Reporter.NanosecondsPerIteration["BM_StatusTickWithoutEvaluation"];
+	if (Baseline > 0.0 && Tick > 0.0)
+	{
+		std::printf("\nnon-evaluating tick: %.2f ns (target <= 20 ns)\n", Tick);
+		std::printf("ratio to an empty virtual call: %.2f (target <= 10)\n", Tick / Baseline);
+	}
+	return 0;
+}

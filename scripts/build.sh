@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into BUILD_DIR (default: build); TARGET limits the build to one
+# target. Extra arguments go to CMake.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR="${BUILD_DIR:-build}"
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$BUILD_DIR" -j "${JOBS:-2}" ${TARGET:+--target "$TARGET"}
