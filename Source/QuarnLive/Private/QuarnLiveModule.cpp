@@ -1,5 +1,6 @@
 #include "QuarnLiveModule.h"
 
+#include "Modules/ModuleManager.h"
 #include "QuarnLiveLog.h"
 
 DEFINE_LOG_CATEGORY(LogQuarnLive)

@@ -12,17 +12,6 @@
 #include "QuarnVPEngineSubsystem.h"
 #include "UObject/Class.h"
 
-namespace
-{
-	FQuarnStatus MakeStatus(const FLinearColor& Color, const FString& Message = FString())
-	{
-		FQuarnStatus Status;
-		Status.Color = Color;
-		Status.Message = Message;
-		return Status;
-	}
-} // namespace
-
 UQuarnStatusSubsystem* UQuarnStatusSubsystem::Get()
 {
 	if (!GEngine)

@@ -24,6 +24,8 @@ struct ENGINE_API FWeightedBlendable
 	/** The blendable object, usually a material. */
 	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
 	UObject* Object = nullptr;
+
+	bool operator==(const FWeightedBlendable& Other) const { return Weight == Other.Weight && Object == Other.Object; }
 };
 
 /** The blendables of a post-process volume or camera. */
@@ -35,6 +37,8 @@ struct ENGINE_API FWeightedBlendables
 	/** The blendables, applied in this order. */
 	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
 	TArray<FWeightedBlendable> Array;
+
+	bool operator==(const FWeightedBlendables& Other) const { return Array == Other.Array; }
 };
 
 /** Post-process settings; only the blendables are modelled. */

@@ -1,0 +1,154 @@
+#include "HeadlessLiveLinkClient.h"
+
+#include "LiveLinkSourceSettings.h"
+#include "Misc/ScopeLock.h"
+
+FHeadlessLiveLinkClient& FHeadlessLiveLinkClient::Get()
+{
+	static FHeadlessLiveLinkClient* Client = new FHeadlessLiveLinkClient();
+	return *Client;
+}
+
+void FHeadlessLiveLinkClient::Register()
+{
+	IModularFeatures::Get().RegisterModularFeature(ModularFeatureName, &Get());
+}
+
+void FHeadlessLiveLinkClient::Unregister()
+{
+	IModularFeatures::Get().UnregisterModularFeature(ModularFeatureName, &Get());
+}
+
+FGuid FHeadlessLiveLinkClient::AddSource(ULiveLinkSourceSettings* Settings, bool bPendingKill)
+{
+	FScopeLock Guard(&Lock);
+	FSource& Source = Sources.AddDefaulted_GetRef();
+	Source.Guid = FGuid::NewGuid();
+	Source.Settings = Settings;
+	Source.bPendingKill = bPendingKill;
+	return Source.Guid;
+}
+
+void FHeadlessLiveLinkClient::RemoveSource(FGuid SourceGuid)
+{
+	FScopeLock Guard(&Lock);
+	Sources.RemoveAll([&SourceGuid](const FSource& Source) { return Source.Guid == SourceGuid; });
+	Subjects.RemoveAll([&SourceGuid](const FSubject& Subject) { return Subject.Key.Source == SourceGuid; });
+}
+
+void FHeadlessLiveLinkClient::AddSubject(const FLiveLinkSubjectKey& SubjectKey, UObject* Settings, TSubclassOf<ULiveLinkRole> Role, bool bEnabled,
+	bool bVirtual)
+{
+	FScopeLock Guard(&Lock);
+	FSubject* Subject = Subjects.FindByPredicate([&SubjectKey](const FSubject& Candidate) { return Candidate.Key == SubjectKey; });
+	if (!Subject)
+	{
+		Subject = &Subjects.AddDefaulted_GetRef();
+		Subject->Key = SubjectKey;
+	}
+	Subject->Settings = Settings;
+	Subject->Role = Role;
+	Subject->bEnabled = bEnabled;
+	Subject->bVirtual = bVirtual;
+}
+
+void FHeadlessLiveLinkClient::SetSubjectFrame(FLiveLinkSubjectName SubjectName, UScriptStruct* FrameStruct, const void* FrameData)
+{
+	FScopeLock Guard(&Lock);
+	for (FSubject& Subject : Subjects)
+	{
+		if (Subject.Key.SubjectName == SubjectName)
+		{
+			Subject.Frame.InitializeWith(FrameStruct, FrameData);
+		}
+	}
+}
+
+void FHeadlessLiveLinkClient::ClearSubjectFrame(FLiveLinkSubjectName SubjectName)
+{
+	SetSubjectFrame(SubjectName, nullptr, nullptr);
+}
+
+void FHeadlessLiveLinkClient::Reset()
+{
+	FScopeLock Guard(&Lock);
+	Sources.Empty();
+	Subjects.Empty();
+	EvaluateCount = 0;
+}
+
+TArray<FGuid> FHeadlessLiveLinkClient::GetSources(bool bEvenIfPendingKill) const
+{
+	FScopeLock Guard(&Lock);
+	TArray<FGuid> Result;
+	for (const FSource& Source : Sources)
+	{
+		if (bEvenIfPendingKill || !Source.bPendingKill)
+		{
+			Result.Add(Source.Guid);
+		}
+	}
+	return Result;
+}
+
+ULiveLinkSourceSettings* FHeadlessLiveLinkClient::GetSourceSettings(const FGuid& SourceGuid) const
+{
+	FScopeLock Guard(&Lock);
+	const FSource* Source = Sources.FindByPredicate([&SourceGuid](const FSource& Candidate) { return Candidate.Guid == SourceGuid; });
+	return Source ? Source->Settings.Get() : nullptr;
+}
+
+TArray<FLiveLinkSubjectKey> FHeadlessLiveLinkClient::GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const
+{
+	FScopeLock Guard(&Lock);
+	TArray<FLiveLinkSubjectKey> Result;
+	for (const FSubject& Subject : Subjects)
+	{
+		if ((bIncludeDisabledSubject || Subject.bEnabled) && (bIncludeVirtualSubject || !Subject.bVirtual))
+		{
+			Result.Add(Subject.Key);
+		}
+	}
+	return Result;
+}
+
+UObject* FHeadlessLiveLinkClient::GetSubjectSettings(const FLiveLinkSubjectKey& SubjectKey) const
+{
+	FScopeLock Guard(&Lock);
+	const FSubject* Subject = Subjects.FindByPredicate([&SubjectKey](const FSubject& Candidate) { return Candidate.Key == SubjectKey; });
+	return Subject ? Subject->Settings.Get() : nullptr;
+}
+
+TSubclassOf<ULiveLinkRole> FHeadlessLiveLinkClient::GetSubjectRole_AnyThread(FLiveLinkSubjectName SubjectName) const
+{
+	FScopeLock Guard(&Lock);
+	const FSubject* Subject = FindEnabledSubject(SubjectName);
+	return Subject ? Subject->Role : TSubclassOf<ULiveLinkRole>();
+}
+
+bool FHeadlessLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
+{
+	++EvaluateCount;
+	OutFrame.StaticData.Reset();
+	OutFrame.FrameData.Reset();
+
+	FScopeLock Guard(&Lock);
+	const FSubject* Subject = FindEnabledSubject(SubjectName);
+	if (!Subject || !Subject->Frame.IsValid())
+	{
+		return false;
+	}
+	// A subject answers for its own role and the roles it derives from, as the engine's client does.
+	UClass* SubjectRole = Subject->Role.Get();
+	if (Role.Get() && SubjectRole && !SubjectRole->IsChildOf(Role.Get()))
+	{
+		return false;
+	}
+	OutFrame.FrameData = Subject->Frame;
+	return true;
+}
+
+const FHeadlessLiveLinkClient::FSubject* FHeadlessLiveLinkClient::FindEnabledSubject(FLiveLinkSubjectName SubjectName) const
+{
+	return Subjects.FindByPredicate([&SubjectName](const FSubject& Subject) { return Subject.bEnabled && Subject.Key.SubjectName == SubjectName; });
+}

@@ -1,0 +1,88 @@
+// quarnlive: runs the Quarn Pranto plug-in in the headless engine from the command line.
+// Exit codes: 0 success, 1 runtime failure, 2 bad input.
+
+#include "Errors.h"
+#include "Run/RunCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+namespace
+{
+	constexpr int exitRuntimeFailure = 1;
+	constexpr int exitBadInput = 2;
+
+	void addRunCommand(CLI::App& app, quarnlive::run::RunOptions& options)
+	{
+		CLI::App* run = app.add_subcommand("run", "Run a scenario: studio state plus a timeline of changes and editor actions");
+		run->add_option("scenario", options.scenario, "Scenario file (default: the bundled Examples/DefaultScenario.json)");
+		run->add_flag("--json", options.json, "One JSON object per line instead of text");
+		run->add_flag("--realtime", options.realtime, "Pace frames by the wall clock instead of simulating them");
+		run->add_option("--until", options.until, "Stop when engine time reaches SECONDS (default: the scenario's duration)")
+			->type_name("SECONDS")
+			->check([](const std::string& text) -> std::string {
+				try
+				{
+					std::size_t used = 0;
+					const double value = std::stod(text, &used);
+					return used == text.size() && std::isfinite(value) && value >= 0.0 ? std::string() : "must be a number of seconds, at least 0";
+				}
+				catch (const std::exception&)
+				{
+					return "must be a number of seconds, at least 0";
+				}
+			});
+		run->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
+			->type_name("DIR");
+	}
+} // namespace
+
+int main(int argc, char** argv)
+{
+	CLI::App app("quarnlive: the Quarn Pranto plug-in in a headless engine", "quarnlive");
+	app.require_subcommand(1);
+	quarnlive::run::RunOptions runOptions;
+	addRunCommand(app, runOptions);
+
+	try
+	{
+		app.parse(argc, argv);
+	}
+	catch (const CLI::ParseError& error)
+	{
+		// --help (of the program or of a subcommand) arrives as a parse "error" that succeeds.
+		if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+		{
+			return app.exit(error);
+		}
+		std::fprintf(stderr, "quarnlive: %s\nRun 'quarnlive --help' for usage.\n", error.what());
+		return exitBadInput;
+	}
+
+	try
+	{
+		if (app.got_subcommand("run"))
+		{
+			quarnlive::run::runScenario(runOptions, stdout, stderr);
+		}
+		return 0;
+	}
+	catch (const quarnlive::InputError& error)
+	{
+		std::fprintf(stderr, "quarnlive: %s\n", error.describe().c_str());
+		return exitBadInput;
+	}
+	catch (const quarnlive::RuntimeFailure& error)
+	{
+		std::fprintf(stderr, "quarnlive: error: %s\n", error.what());
+		return exitRuntimeFailure;
+	}
+	catch (const std::exception& error)
+	{
+		std::fprintf(stderr, "quarnlive: error: %s\n", error.what());
+		return exitRuntimeFailure;
+	}
+}

@@ -1,0 +1,111 @@
+// The --json shape: one object per line, always "time", "frame" and "type" first.
+
+#include "Output/Reporter.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+
+namespace quarnlive::output
+{
+	namespace
+	{
+		using Line = nlohmann::ordered_json;
+
+		// Engine times are sums of float steps; microseconds are plenty and print cleanly.
+		double roundedTime(double seconds)
+		{
+			return std::round(seconds * 1e6) / 1e6;
+		}
+
+		// Through the float's shortest text, so 0.1f prints as 0.1.
+		double component(float value)
+		{
+			return std::strtod(shortestText(value).c_str(), nullptr);
+		}
+
+		Line colorJson(const FLinearColor& color)
+		{
+			const std::string name = colorName(color);
+			if (!name.empty())
+			{
+				return name;
+			}
+			return Line{{"r", component(color.R)}, {"g", component(color.G)}, {"b", component(color.B)}, {"a", component(color.A)}};
+		}
+
+		class JsonReporter final : public Reporter
+		{
+		public:
+			explicit JsonReporter(std::FILE* stream)
+				: stream_(stream)
+			{
+			}
+
+			void status(const Stamp& stamp, const std::string& name, const StatusValue& value) override
+			{
+				Line line = start(stamp, "status");
+				line["name"] = name;
+				line["color"] = colorJson(value.color);
+				line["message"] = value.message;
+				write(line);
+			}
+
+			void log(const Stamp& stamp, const std::string& category, const std::string& verbosity, const std::string& message) override
+			{
+				Line line = start(stamp, "log");
+				line["category"] = category;
+				line["verbosity"] = verbosity;
+				line["message"] = message;
+				write(line);
+			}
+
+			void action(const Stamp& stamp, const std::string& action, const nlohmann::json& arguments) override
+			{
+				Line line = start(stamp, "action");
+				line["action"] = action;
+				for (const auto& [key, value] : arguments.items())
+				{
+					line[key] = Line::parse(value.dump());
+				}
+				write(line);
+			}
+
+			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) override
+			{
+				Line line = start(stamp, "final");
+				Line all = Line::object();
+				for (const NamedStatus& status : statuses)
+				{
+					all[status.name] = Line{{"color", colorJson(status.value.color)}, {"message", status.value.message}};
+				}
+				line["statuses"] = std::move(all);
+				write(line);
+			}
+
+		private:
+			static Line start(const Stamp& stamp, const char* type)
+			{
+				return Line{{"time", roundedTime(stamp.time)}, {"frame", stamp.frame}, {"type", type}};
+			}
+
+			void write(const Line& line)
+			{
+				// Messages from the engine are not guaranteed UTF-8; replace rather than throw.
+				const std::string text = line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+				std::lock_guard<std::mutex> guard(lock_);
+				std::fputs(text.c_str(), stream_);
+				std::fputc('\n', stream_);
+				std::fflush(stream_);
+			}
+
+			std::FILE* stream_;
+			std::mutex lock_;
+		};
+	} // namespace
+
+	std::unique_ptr<Reporter> makeJsonReporter(std::FILE* stream)
+	{
+		return std::make_unique<JsonReporter>(stream);
+	}
+} // namespace quarnlive::output

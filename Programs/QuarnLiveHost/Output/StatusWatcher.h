@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Output/Reporter.h"
+
+#include <string>
+#include <vector>
+
+class FProperty;
+
+namespace quarnlive::output
+{
+	/**
+	 * Reads the status subsystem's FQuarnStatus properties through reflection and reports
+	 * each change of the watched ones; the first poll reports them all.
+	 */
+	class StatusWatcher
+	{
+	public:
+		/** Game runs also watch the media module's VideoInput and VideoOutput. */
+		explicit StatusWatcher(bool gameRun);
+
+		void poll(const Stamp& stamp, Reporter& reporter);
+		/** Every FQuarnStatus property, in declaration order. */
+		std::vector<NamedStatus> snapshot() const;
+
+	private:
+		struct Watched
+		{
+			const FProperty* property = nullptr;
+			std::string name;
+			bool watched = false;
+			bool reported = false;
+			StatusValue last;
+		};
+		std::vector<Watched> statuses_;
+	};
+} // namespace quarnlive::output

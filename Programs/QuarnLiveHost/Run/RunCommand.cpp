@@ -1,0 +1,180 @@
+#include "Run/RunCommand.h"
+
+#include "Actions/Action.h"
+#include "Errors.h"
+#include "Output/LogForwarder.h"
+#include "Output/Reporter.h"
+#include "Output/StatusWatcher.h"
+#include "Run/PluginDescriptor.h"
+#include "Run/ProjectFolder.h"
+#include "Scenario/Scenario.h"
+#include "State/StudioState.h"
+
+#include "HeadlessEngineLoop.h"
+#include "HeadlessLiveLinkClient.h"
+#include "Misc/App.h"
+#include "Modules/ModuleManager.h"
+#include "UObject/UObjectGlobals.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+#ifndef QUARN_PLUGIN_DIR
+#error "QUARN_PLUGIN_DIR must name the plug-in root, ending in '/'"
+#endif
+
+namespace quarnlive::run
+{
+	namespace
+	{
+		// Fixed steps add up with rounding; a frame "reaches" a time within this margin.
+		constexpr double timeMargin = 1e-9;
+
+		bool reached(double now, double time)
+		{
+			return now + timeMargin >= time;
+		}
+
+		output::Stamp currentStamp()
+		{
+			return output::Stamp{FApp::GetCurrentTime(), FHeadlessEngineLoop::GetFrameNumber()};
+		}
+
+		/** 30 -> 30/1, 29.97 -> 30000/1001, anything else to a thousandth. */
+		FFrameRate timecodeRate(double framesPerSecond)
+		{
+			const double whole = std::round(framesPerSecond);
+			if (std::abs(framesPerSecond - whole) < 1e-9 && whole >= 1.0)
+			{
+				return FFrameRate(static_cast<int32>(whole), 1);
+			}
+			const double ntsc = std::round(framesPerSecond * 1.001);
+			if (std::abs(framesPerSecond - ntsc * 1000.0 / 1001.0) < 1e-3 && ntsc >= 1.0)
+			{
+				return FFrameRate(static_cast<int32>(ntsc) * 1000, 1001);
+			}
+			return FFrameRate(std::max(1, static_cast<int32>(std::round(framesPerSecond * 1000.0))), 1000);
+		}
+
+		bool useColor(std::FILE* out)
+		{
+			return ::isatty(::fileno(out)) && std::getenv("NO_COLOR") == nullptr;
+		}
+
+		bool savingPackageOf(const nlohmann::json& state)
+		{
+			if (!state.contains("engine"))
+			{
+				return false;
+			}
+			return state.at("engine").value("savingPackage", false);
+		}
+
+		/** Boots in the constructor, shuts down in the destructor, whatever happens between. */
+		class EngineSession
+		{
+		public:
+			explicit EngineSession(const FHeadlessEngineOptions& options)
+			{
+				FHeadlessLiveLinkClient::Register();
+				FHeadlessEngineLoop::Boot(options);
+			}
+			~EngineSession()
+			{
+				FHeadlessEngineLoop::Shutdown();
+				FHeadlessLiveLinkClient::Unregister();
+			}
+			EngineSession(const EngineSession&) = delete;
+			EngineSession& operator=(const EngineSession&) = delete;
+		};
+	} // namespace
+
+	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err)
+	{
+		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
+		const scenario::Scenario scenario = scenario::load(options.scenario.value_or(pluginDir / "Examples" / "DefaultScenario.json"));
+		const std::vector<std::string> moduleNames = readModuleNames(pluginDir / "QuarnPranto.uplugin");
+		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
+		const double end = options.until.value_or(scenario.defaultEnd());
+
+		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));
+		output::LogForwarder logForwarder(*reporter, currentStamp, err);
+
+		FHeadlessEngineOptions engineOptions;
+		engineOptions.bEditor = scenario.editor;
+		engineOptions.ProjectDir = FString(projectDir.string() + "/");
+		engineOptions.PluginDir = FString(pluginDir.string());
+		for (const std::string& name : moduleNames)
+		{
+			engineOptions.Modules.Add(FString(name));
+		}
+		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
+
+		std::vector<output::NamedStatus> finalStatuses;
+		output::Stamp finalStamp;
+		{
+			state::applyBeforeBoot(scenario.state);
+			EngineSession session(engineOptions);
+			for (const std::string& name : moduleNames)
+			{
+				if (!FModuleManager::Get().IsModuleLoaded(FName(name.c_str())))
+				{
+					throw RuntimeFailure("module " + name + " of the plug-in descriptor could not be loaded");
+				}
+			}
+			state::apply(scenario.state, nlohmann::json());
+			nlohmann::json appliedState = scenario.state;
+
+			output::StatusWatcher watcher(!scenario.editor);
+			watcher.poll(currentStamp(), *reporter);
+
+			std::unique_ptr<IEngineClock> clock;
+			if (options.realtime)
+			{
+				clock = std::make_unique<FRealTimeClock>(scenario.frameRate);
+			}
+			else
+			{
+				clock = std::make_unique<FFixedStepClock>(scenario.frameRate);
+			}
+
+			actions::Context context;
+			std::size_t nextEntry = 0;
+			while (!reached(FApp::GetCurrentTime(), end))
+			{
+				const output::Stamp stamp = currentStamp();
+				context.now = stamp.time;
+				if (context.savingPackageUntil && reached(stamp.time, *context.savingPackageUntil))
+				{
+					context.savingPackageUntil.reset();
+					GIsSavingPackage = savingPackageOf(appliedState);
+				}
+				while (nextEntry < scenario.timeline.size() && reached(stamp.time, scenario.timeline[nextEntry].at))
+				{
+					const scenario::TimelineEntry& entry = scenario.timeline[nextEntry++];
+					if (entry.isSet)
+					{
+						reporter->action(stamp, "set", nlohmann::json{{"patch", entry.patch}});
+						state::apply(entry.stateAfter, appliedState);
+						appliedState = entry.stateAfter;
+						// A package save in progress outlasts the state's flag.
+						GIsSavingPackage = GIsSavingPackage || context.savingPackageUntil.has_value();
+					}
+					else
+					{
+						reporter->action(stamp, entry.action, entry.arguments);
+						actions::findAction(entry.action)->run(entry.arguments, context);
+					}
+					watcher.poll(stamp, *reporter);
+				}
+				FHeadlessEngineLoop::Tick(clock->WaitForNextFrame());
+				watcher.poll(stamp, *reporter);
+			}
+			finalStamp = currentStamp();
+			finalStatuses = watcher.snapshot();
+		}
+		reporter->final(finalStamp, finalStatuses);
+	}
+} // namespace quarnlive::run

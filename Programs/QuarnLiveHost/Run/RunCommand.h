@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+namespace quarnlive::run
+{
+	struct RunOptions
+	{
+		/** Default: the repository's Examples/DefaultScenario.json. */
+		std::optional<std::filesystem::path> scenario;
+		bool json = false;
+		/** Paced by the wall clock instead of simulated fixed steps. */
+		bool realtime = false;
+		/** Engine seconds to stop at; default from the scenario. */
+		std::optional<double> until;
+		std::optional<std::filesystem::path> project;
+	};
+
+	/**
+	 * `quarnlive run`: boots the headless engine with the plug-in's modules, plays the
+	 * scenario and reports to out. Throws InputError for a bad scenario and RuntimeFailure
+	 * when the engine cannot run it.
+	 */
+	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err);
+} // namespace quarnlive::run

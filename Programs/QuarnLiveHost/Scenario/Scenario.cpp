@@ -1,0 +1,154 @@
+#include "Scenario/Scenario.h"
+
+#include "Actions/Action.h"
+#include "Errors.h"
+#include "Json/Checks.h"
+#include "Json/JsonFile.h"
+#include "Json/JsonPath.h"
+#include "State/StudioState.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quarnlive::scenario
+{
+	namespace
+	{
+		constexpr double infinity = std::numeric_limits<double>::infinity();
+		constexpr double maxFrameRate = 1000.0;
+
+		std::string knownActions()
+		{
+			std::string names;
+			for (const std::string_view name : actions::actionNames())
+			{
+				names += names.empty() ? "" : ", ";
+				names += name;
+			}
+			return names;
+		}
+
+		TimelineEntry readEntry(const nlohmann::json& value, const std::string& path, double earliest, const nlohmann::json& stateBefore)
+		{
+			json::ObjectReader entry(value, path);
+			TimelineEntry result;
+			result.path = path;
+			result.at = json::readNumber(entry.require("at"), entry.pathOf("at"), 0.0, infinity);
+			if (result.at < earliest)
+			{
+				throw InputError(entry.pathOf("at"), value.at("at").dump() + " is before the previous entry's time " + nlohmann::json(earliest).dump()
+					+ ": entries must be in time order");
+			}
+
+			const bool hasSet = entry.has("set");
+			const bool hasAction = entry.has("action");
+			if (hasSet == hasAction)
+			{
+				throw InputError(path, hasSet ? "has both \"set\" and \"action\"; an entry holds exactly one of them"
+											  : "needs \"set\" (a state patch) or \"action\"");
+			}
+
+			if (hasSet)
+			{
+				const nlohmann::json& patch = *entry.find("set");
+				const std::string patchPath = entry.pathOf("set");
+				json::ObjectReader patchReader(patch, patchPath);
+				result.isSet = true;
+				result.patch = patch;
+				result.stateAfter = stateBefore;
+				result.stateAfter.merge_patch(patch);
+				// The merged state is checked as a whole; its places are reported inside the patch.
+				state::checkState(result.stateAfter, patchPath);
+				entry.rejectUnknown();
+				return result;
+			}
+
+			const std::string actionPath = entry.pathOf("action");
+			result.action = json::readString(*entry.find("action"), actionPath);
+			const actions::Action* action = actions::findAction(result.action);
+			if (!action)
+			{
+				throw InputError(actionPath, "unknown action \"" + result.action + "\" (known actions: " + knownActions() + ")");
+			}
+			action->checkArguments(entry);
+			entry.rejectUnknown();
+			result.arguments = value;
+			result.arguments.erase("at");
+			result.arguments.erase("action");
+			return result;
+		}
+	} // namespace
+
+	double Scenario::defaultEnd() const
+	{
+		if (duration)
+		{
+			return *duration;
+		}
+		const double lastEntry = timeline.empty() ? 0.0 : timeline.back().at;
+		return std::max(lastEntry + 2.5, 5.0);
+	}
+
+	Scenario parse(const nlohmann::json& document)
+	{
+		json::ObjectReader top(document, "$");
+		Scenario scenario;
+		if (const nlohmann::json* run = top.find("run"))
+		{
+			scenario.editor = json::readChoice(*run, top.pathOf("run"), {"editor", "game"}) == "editor";
+		}
+		if (const nlohmann::json* frameRate = top.find("frameRate"))
+		{
+			scenario.frameRate = json::readNumber(*frameRate, top.pathOf("frameRate"), 0.0, maxFrameRate, true);
+		}
+		if (const nlohmann::json* duration = top.find("duration"))
+		{
+			scenario.duration = json::readNumber(*duration, top.pathOf("duration"), 0.0, infinity);
+		}
+		if (const nlohmann::json* state = top.find("state"))
+		{
+			state::checkState(*state, top.pathOf("state"));
+			scenario.state = *state;
+		}
+		if (const nlohmann::json* timeline = top.find("timeline"))
+		{
+			const std::string timelinePath = top.pathOf("timeline");
+			if (!timeline->is_array())
+			{
+				throw InputError(timelinePath, "expected an array of entries, got " + json::describe(*timeline));
+			}
+			double earliest = 0.0;
+			nlohmann::json currentState = scenario.state;
+			for (std::size_t index = 0; index < timeline->size(); ++index)
+			{
+				TimelineEntry entry = readEntry((*timeline)[index], json::indexPath(timelinePath, index), earliest, currentState);
+				earliest = entry.at;
+				if (entry.isSet)
+				{
+					currentState = entry.stateAfter;
+				}
+				scenario.timeline.push_back(std::move(entry));
+			}
+		}
+		top.rejectUnknown();
+		return scenario;
+	}
+
+	Scenario load(const std::filesystem::path& file)
+	{
+		try
+		{
+			Scenario scenario = parse(json::readFile(file));
+			scenario.file = file.string();
+			return scenario;
+		}
+		catch (InputError& error)
+		{
+			if (error.file().empty())
+			{
+				error.setFile(file.string());
+			}
+			throw;
+		}
+	}
+} // namespace quarnlive::scenario

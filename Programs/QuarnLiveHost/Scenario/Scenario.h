@@ -1,0 +1,45 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quarnlive::scenario
+{
+	/** One timeline entry, checked: either a state patch or an action. */
+	struct TimelineEntry
+	{
+		double at = 0.0;
+		/** "$.timeline[3]", for messages. */
+		std::string path;
+		bool isSet = false;
+		/** set: the merge patch as written, and the state once it is merged. */
+		nlohmann::json patch;
+		nlohmann::json stateAfter;
+		/** action: its name and its arguments (the entry without "at" and "action"). */
+		std::string action;
+		nlohmann::json arguments;
+	};
+
+	/** A checked scenario: nothing in it can fail a check any more. */
+	struct Scenario
+	{
+		std::string file;
+		bool editor = true;
+		double frameRate = 30.0;
+		std::optional<double> duration;
+		nlohmann::json state = nlohmann::json::object();
+		std::vector<TimelineEntry> timeline;
+
+		/** The duration key, else 2.5 s after the last timeline entry but at least 5 s. */
+		double defaultEnd() const;
+	};
+
+	/** Checks a parsed scenario document; errors name JSON paths but no file. */
+	Scenario parse(const nlohmann::json& document);
+	/** Reads, parses and checks a scenario file; every InputError names the file. */
+	Scenario load(const std::filesystem::path& file);
+} // namespace quarnlive::scenario

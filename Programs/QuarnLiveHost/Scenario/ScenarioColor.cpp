@@ -1,0 +1,30 @@
+#include "Scenario/ScenarioColor.h"
+
+#include "Errors.h"
+#include "Json/Checks.h"
+#include "Json/JsonPath.h"
+
+#include <limits>
+
+namespace quarnlive::scenario
+{
+	FLinearColor readColor(const nlohmann::json& value, const std::string& path)
+	{
+		if (value.is_string())
+		{
+			const std::string name = json::readChoice(value, path, {"Green", "Yellow", "Red"});
+			return name == "Green" ? FLinearColor::Green : name == "Yellow" ? FLinearColor::Yellow : FLinearColor::Red;
+		}
+		if (!value.is_array() || value.size() != 4)
+		{
+			throw InputError(path, "expected a colour: \"Green\", \"Yellow\", \"Red\" or [r, g, b, a], got " + json::describe(value));
+		}
+		float components[4] = {};
+		for (std::size_t index = 0; index < 4; ++index)
+		{
+			components[index] = static_cast<float>(json::readNumber(value[index], json::indexPath(path, index),
+				-std::numeric_limits<float>::max(), std::numeric_limits<float>::max()));
+		}
+		return FLinearColor(components[0], components[1], components[2], components[3]);
+	}
+} // namespace quarnlive::scenario

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Math/Color.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+namespace quarnlive::scenario
+{
+	/** "Green", "Yellow", "Red" (the engine's constants) or [r, g, b, a]; throws an InputError otherwise. */
+	FLinearColor readColor(const nlohmann::json& value, const std::string& path);
+} // namespace quarnlive::scenario

@@ -1,0 +1,65 @@
+#include "State/Section.h"
+
+#include "Json/Checks.h"
+
+namespace quarnlive::state
+{
+	namespace
+	{
+		const nlohmann::json* findKey(const nlohmann::json& object, const std::string& key)
+		{
+			if (!object.is_object())
+			{
+				return nullptr;
+			}
+			const auto found = object.find(key);
+			return found == object.end() ? nullptr : &*found;
+		}
+	} // namespace
+
+	Section::Section(std::string key, std::vector<Field> fields)
+		: key_(std::move(key))
+		, fields_(std::move(fields))
+	{
+	}
+
+	void Section::validate(const nlohmann::json& value, const std::string& path) const
+	{
+		json::ObjectReader reader(value, path);
+		for (const Field& field : fields_)
+		{
+			if (const nlohmann::json* fieldValue = reader.find(field.key))
+			{
+				field.validate(*fieldValue, reader.pathOf(field.key));
+			}
+		}
+		reader.rejectUnknown();
+	}
+
+	void Section::applyBeforeBoot(const nlohmann::json& value) const
+	{
+		for (const Field& field : fields_)
+		{
+			const nlohmann::json* fieldValue = findKey(value, field.key);
+			if (field.beforeBoot && fieldValue)
+			{
+				field.apply(*fieldValue);
+			}
+		}
+	}
+
+	void Section::apply(const nlohmann::json& value, const nlohmann::json& previous) const
+	{
+		for (const Field& field : fields_)
+		{
+			if (const nlohmann::json* fieldValue = findKey(value, field.key))
+			{
+				field.apply(*fieldValue);
+			}
+			else if (findKey(previous, field.key))
+			{
+				field.apply(field.defaultValue);
+			}
+		}
+	}
+} // namespace quarnlive::state

@@ -1,0 +1,63 @@
+#include "State/StudioState.h"
+
+#include "Json/Checks.h"
+#include "State/Section.h"
+
+namespace quarnlive::state
+{
+	namespace
+	{
+		const nlohmann::json& sectionOf(const nlohmann::json& state, const std::string& key)
+		{
+			static const nlohmann::json absent;
+			if (!state.is_object())
+			{
+				return absent;
+			}
+			const auto found = state.find(key);
+			return found == state.end() ? absent : *found;
+		}
+	} // namespace
+
+	const std::vector<const Section*>& sections()
+	{
+		static const std::vector<const Section*> all = {
+			&vpSettingsSection(),
+			&zentrelsSection(),
+			&vpEngineSection(),
+			&vpEditorSection(),
+			&mediaEditorSection(),
+			&engineSection(),
+		};
+		return all;
+	}
+
+	void checkState(const nlohmann::json& state, const std::string& path)
+	{
+		json::ObjectReader reader(state, path);
+		for (const Section* section : sections())
+		{
+			if (const nlohmann::json* value = reader.find(section->key()))
+			{
+				section->validate(*value, reader.pathOf(section->key()));
+			}
+		}
+		reader.rejectUnknown();
+	}
+
+	void applyBeforeBoot(const nlohmann::json& state)
+	{
+		for (const Section* section : sections())
+		{
+			section->applyBeforeBoot(sectionOf(state, section->key()));
+		}
+	}
+
+	void apply(const nlohmann::json& state, const nlohmann::json& previous)
+	{
+		for (const Section* section : sections())
+		{
+			section->apply(sectionOf(state, section->key()), sectionOf(previous, section->key()));
+		}
+	}
+} // namespace quarnlive::state

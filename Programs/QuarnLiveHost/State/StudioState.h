@@ -1,0 +1,29 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace quarnlive::state
+{
+	class Section;
+
+	// One accessor per section, each in its own file.
+	const Section& vpSettingsSection();
+	const Section& zentrelsSection();
+	const Section& vpEngineSection();
+	const Section& vpEditorSection();
+	const Section& mediaEditorSection();
+	const Section& engineSection();
+
+	/** Every section, in the order they are applied. */
+	const std::vector<const Section*>& sections();
+
+	/** Checks a whole state object; errors name places below path ("$.state" or a patch's path). */
+	void checkState(const nlohmann::json& state, const std::string& path);
+	/** Before the engine boots: what decides which objects the engine creates. */
+	void applyBeforeBoot(const nlohmann::json& state);
+	/** With the engine running; previous is the state applied last (null for the first time). */
+	void apply(const nlohmann::json& state, const nlohmann::json& previous);
+} // namespace quarnlive::state

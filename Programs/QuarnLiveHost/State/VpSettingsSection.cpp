@@ -1,0 +1,158 @@
+// "vpSettings": the plug-in's virtual-production settings (the class default object).
+
+#include "State/FieldChecks.h"
+#include "State/Section.h"
+#include "State/StudioState.h"
+
+#include "Errors.h"
+#include "QuarnVirtualProductionSettings.h"
+#include "UObject/Class.h"
+
+#include <charconv>
+#include <functional>
+#include <optional>
+
+namespace quarnlive::state
+{
+	namespace
+	{
+		// The engine can suppress the default object but not say whether it does.
+		bool settingsSuppressed = false;
+
+		void setPresent(bool present)
+		{
+			settingsSuppressed = !present;
+			UQuarnVirtualProductionSettings::StaticClass()->SetDefaultObjectSuppressed(settingsSuppressed);
+		}
+
+		// Values still reach a suppressed default object, so bringing it back shows them.
+		void editSettings(const std::function<void(UQuarnVirtualProductionSettings&)>& edit)
+		{
+			UClass* settingsClass = UQuarnVirtualProductionSettings::StaticClass();
+			settingsClass->SetDefaultObjectSuppressed(false);
+			if (UQuarnVirtualProductionSettings* settings = GetMutableDefault<UQuarnVirtualProductionSettings>())
+			{
+				edit(*settings);
+			}
+			settingsClass->SetDefaultObjectSuppressed(settingsSuppressed);
+		}
+
+		std::string modeNames(const UEnum& modes)
+		{
+			std::string names;
+			for (int32 index = 0; index < modes.NumEnums(); ++index)
+			{
+				names += names.empty() ? "\"" : ", \"";
+				names += modes.GetDisplayNameTextByIndex(index).ToString().ToStdString() + "\"";
+			}
+			return names;
+		}
+
+		/** The mode's value from an integer or from its display name (or enumerator name). */
+		std::optional<int64> findMode(const nlohmann::json& value)
+		{
+			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
+			if (value.is_number_integer())
+			{
+				const int64 number = value.get<int64>();
+				return modes->GetIndexByValue(number) != INDEX_NONE ? std::optional<int64>(number) : std::nullopt;
+			}
+			const std::string text = value.get<std::string>();
+			for (int32 index = 0; index < modes->NumEnums(); ++index)
+			{
+				if (modes->GetDisplayNameTextByIndex(index).ToString().ToStdString() == text
+					|| modes->GetNameStringByIndex(index).ToStdString() == text)
+				{
+					return modes->GetValueByIndex(index);
+				}
+			}
+			return std::nullopt;
+		}
+
+		void checkMode(const nlohmann::json& value, const std::string& path)
+		{
+			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
+			if (!value.is_number_integer() && !value.is_string())
+			{
+				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of "
+					+ modeNames(*modes) + "), got " + json::describe(value));
+			}
+			if (!findMode(value))
+			{
+				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to "
+					+ std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
+			}
+		}
+
+		std::optional<int32> parsePositive(std::string_view text)
+		{
+			int32 number = 0;
+			const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+			if (error != std::errc() || end != text.data() + text.size() || number <= 0 || text.front() == '+')
+			{
+				return std::nullopt;
+			}
+			return number;
+		}
+
+		/** "25" or "30000/1001". */
+		std::optional<FFrameRate> parseFrameRate(const std::string& text)
+		{
+			const std::size_t slash = text.find('/');
+			const std::optional<int32> numerator = parsePositive(std::string_view(text).substr(0, slash));
+			const std::optional<int32> denominator = slash == std::string::npos
+				? std::optional<int32>(1)
+				: parsePositive(std::string_view(text).substr(slash + 1));
+			if (!numerator || !denominator)
+			{
+				return std::nullopt;
+			}
+			return FFrameRate(*numerator, *denominator);
+		}
+
+		void checkFrameRate(const nlohmann::json& value, const std::string& path)
+		{
+			if (!parseFrameRate(json::readString(value, path)))
+			{
+				throw InputError(path, "invalid frame rate " + value.dump() + ": expected \"<frames>\" or \"<numerator>/<denominator>\" with positive integers, e.g. \"25\" or \"30000/1001\"");
+			}
+		}
+
+		Field boolField(std::string key, bool defaultValue, bool UQuarnVirtualProductionSettings::*member)
+		{
+			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::json& value) {
+				editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
+			}};
+		}
+	} // namespace
+
+	const Section& vpSettingsSection()
+	{
+		static const Section section("vpSettings", {
+			Field{"present", true, isBool(), [](const nlohmann::json& value) { setPresent(value.get<bool>()); }, true},
+			Field{"compositingMode", 0, checkMode,
+				[](const nlohmann::json& value) {
+					editSettings([&](UQuarnVirtualProductionSettings& settings) {
+						settings.CompositingMode = static_cast<EQuarnVirtualProductionMode>(*findMode(value));
+					});
+				}},
+			boolField("checkZentrelCount", true, &UQuarnVirtualProductionSettings::bCheckZentrelCount),
+			boolField("reportSubjectTrackingErrors", true, &UQuarnVirtualProductionSettings::bReportSubjectTrackingErrors),
+			Field{"mediaFormat", "1080p25", isString(),
+				[](const nlohmann::json& value) {
+					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
+				}},
+			Field{"mediaFormatKind", 0, isInteger(),
+				[](const nlohmann::json& value) {
+					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
+				}},
+			Field{"mediaFrameRate", "25", checkFrameRate,
+				[](const nlohmann::json& value) {
+					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
+				}},
+			boolField("hasTimeStep", false, &UQuarnVirtualProductionSettings::bHasTimeStep),
+			boolField("useCustomTimecodeProvider", false, &UQuarnVirtualProductionSettings::bUseCustomTimecodeProvider),
+		});
+		return section;
+	}
+} // namespace quarnlive::state

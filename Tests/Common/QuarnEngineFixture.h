@@ -1,0 +1,44 @@
+#pragma once
+
+// Boots the headless editor with the plug-in's modules in a fresh temporary project for
+// each test, and shuts it down afterwards, so no test sees another's engine state.
+
+#include "HeadlessEngineLoop.h"
+#include "UObject/Class.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+class FQuarnEngineTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		ProjectDir = std::filesystem::temp_directory_path() /
+					 ("quarn-engine-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+		std::filesystem::remove_all(ProjectDir);
+		std::filesystem::create_directories(ProjectDir);
+		BeforeBoot();
+		FHeadlessEngineOptions Options;
+		Options.bEditor = bEditor;
+		Options.ProjectDir = FString(ProjectDir.string());
+		Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnLensDistortion"), TEXT("QuarnTracking"),
+			TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
+		FHeadlessEngineLoop::Boot(Options);
+	}
+
+	void TearDown() override
+	{
+		FHeadlessEngineLoop::Shutdown();
+		std::filesystem::remove_all(ProjectDir);
+	}
+
+	/** Runs before the engine boots: stand-in switches that decide which subsystems exist. */
+	virtual void BeforeBoot() {}
+
+	bool bEditor = true;
+	std::filesystem::path ProjectDir;
+};

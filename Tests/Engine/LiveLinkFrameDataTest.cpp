@@ -1,0 +1,86 @@
+#include "EngineTestFixture.h"
+#include "LiveLinkTypes.h"
+
+class LiveLinkFrameData : public FObjectSystemTest
+{
+protected:
+	static FLiveLinkTransformFrameData MakeTransformFrame(double X)
+	{
+		FLiveLinkTransformFrameData Frame;
+		Frame.WorldTime = 12.5;
+		Frame.Transform.SetTranslation(FVector(X, 2.0, 3.0));
+		return Frame;
+	}
+};
+
+TEST_F(LiveLinkFrameData, CastAcceptsTheHeldStructAndItsBases)
+{
+	const FLiveLinkTransformFrameData Source = MakeTransformFrame(1.0);
+	FLiveLinkFrameDataStruct Data;
+	Data.InitializeWith(FLiveLinkTransformFrameData::StaticStruct(), &Source);
+
+	ASSERT_NE(Data.Cast<FLiveLinkTransformFrameData>(), nullptr);
+	EXPECT_EQ(Data.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 1.0);
+	ASSERT_NE(Data.GetBaseData(), nullptr);
+	EXPECT_EQ(Data.GetBaseData()->WorldTime, 12.5);
+	EXPECT_EQ(Data.GetStruct(), FLiveLinkTransformFrameData::StaticStruct());
+}
+
+TEST_F(LiveLinkFrameData, CastRejectsDerivedAndForeignStructs)
+{
+	FLiveLinkFrameDataStruct BaseFrame(FLiveLinkBaseFrameData::StaticStruct());
+	FLiveLinkFrameDataStruct StaticData(FLiveLinkBaseStaticData::StaticStruct());
+
+	EXPECT_NE(BaseFrame.Cast<FLiveLinkBaseFrameData>(), nullptr);
+	EXPECT_EQ(BaseFrame.Cast<FLiveLinkTransformFrameData>(), nullptr);
+	EXPECT_NE(StaticData.Cast<FLiveLinkBaseStaticData>(), nullptr);
+	EXPECT_EQ(StaticData.Cast<FLiveLinkBaseFrameData>(), nullptr);
+	EXPECT_EQ(StaticData.GetBaseData(), nullptr);
+}
+
+TEST_F(LiveLinkFrameData, EmptyOrResetDataCastsToNothing)
+{
+	FLiveLinkFrameDataStruct Data;
+	EXPECT_EQ(Data.Cast<FLiveLinkBaseFrameData>(), nullptr);
+
+	const FLiveLinkTransformFrameData Source = MakeTransformFrame(1.0);
+	Data.InitializeWith(&Source);
+	Data.Reset();
+	EXPECT_FALSE(Data.IsValid());
+	EXPECT_EQ(Data.GetStruct(), nullptr);
+	EXPECT_EQ(Data.Cast<FLiveLinkBaseFrameData>(), nullptr);
+
+	Data.InitializeWith(nullptr, &Source);
+	EXPECT_FALSE(Data.IsValid());
+}
+
+TEST_F(LiveLinkFrameData, CopiesOwnTheirData)
+{
+	const FLiveLinkTransformFrameData Source = MakeTransformFrame(1.0);
+	FLiveLinkFrameDataStruct Original;
+	Original.InitializeWith(&Source);
+
+	FLiveLinkFrameDataStruct Copy(Original);
+	FLiveLinkFrameDataStruct Assigned;
+	Assigned = Original;
+	Original.Cast<FLiveLinkTransformFrameData>()->Transform.SetTranslation(FVector(9.0, 9.0, 9.0));
+
+	ASSERT_NE(Copy.Cast<FLiveLinkTransformFrameData>(), nullptr);
+	EXPECT_EQ(Copy.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 1.0);
+	ASSERT_NE(Assigned.Cast<FLiveLinkTransformFrameData>(), nullptr);
+	EXPECT_EQ(Assigned.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 1.0);
+
+	FLiveLinkFrameDataStruct Moved(std::move(Original));
+	EXPECT_EQ(Moved.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 9.0);
+}
+
+TEST_F(LiveLinkFrameData, SubjectNamesAndKeysCompareByNameIgnoringCase)
+{
+	const FGuid Source(1, 2, 3, 4);
+	const FLiveLinkSubjectName Name(FName(TEXT("Camera1")));
+
+	EXPECT_EQ(Name, FLiveLinkSubjectName(FName(TEXT("CAMERA1"))));
+	EXPECT_EQ(FLiveLinkSubjectKey(Source, TEXT("camera1")), FLiveLinkSubjectKey(Source, TEXT("Camera1")));
+	EXPECT_NE(FLiveLinkSubjectKey(Source, TEXT("Camera1")), FLiveLinkSubjectKey(FGuid(5, 6, 7, 8), TEXT("Camera1")));
+	EXPECT_EQ(Name.ToString(), TEXT("Camera1"));
+}
