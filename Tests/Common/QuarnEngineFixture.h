@@ -3,7 +3,13 @@
 // Boots the headless editor with the plug-in's modules in a fresh temporary project for
 // each test, and shuts it down afterwards, so no test sees another's engine state.
 
+#include "CameraCalibrationSubsystem.h"
 #include "HeadlessEngineLoop.h"
+#include "QuarnMediaEditorSubsystem.h"
+#include "QuarnVPEditorSubsystem.h"
+#include "QuarnVPEngineSubsystem.h"
+#include "QuarnViewportEditorSubsystem.h"
+#include "QuarnZentrelSubsystem.h"
 #include "UObject/Class.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +39,13 @@ protected:
 	void TearDown() override
 	{
 		FHeadlessEngineLoop::Shutdown();
+		// The stand-ins' availability switches are process-wide.
+		UQuarnVPEditorSubsystem::SetAvailable(true);
+		UQuarnVPEngineSubsystem::SetAvailable(true);
+		UQuarnMediaEditorSubsystem::SetAvailable(true);
+		UQuarnViewportEditorSubsystem::SetAvailable(true);
+		UQuarnZentrelSubsystem::SetAvailable(true);
+		UCameraCalibrationSubsystem::SetCreationEnabled(true);
 		std::filesystem::remove_all(ProjectDir);
 	}
 

@@ -84,3 +84,14 @@ TEST_F(LiveLinkFrameData, SubjectNamesAndKeysCompareByNameIgnoringCase)
 	EXPECT_NE(FLiveLinkSubjectKey(Source, TEXT("Camera1")), FLiveLinkSubjectKey(FGuid(5, 6, 7, 8), TEXT("Camera1")));
 	EXPECT_EQ(Name.ToString(), TEXT("Camera1"));
 }
+
+TEST_F(LiveLinkFrameData, SubjectNamesCompareWithPlainNames)
+{
+	const FLiveLinkSubjectName Name(FName(TEXT("Camera1")));
+	const FName Plain(TEXT("camera1"));
+
+	EXPECT_TRUE(Name == Plain);
+	EXPECT_TRUE(Plain == Name);
+	EXPECT_FALSE(Name != FName(TEXT("Camera1")));
+	EXPECT_EQ(static_cast<FName>(Name), Plain);
+}

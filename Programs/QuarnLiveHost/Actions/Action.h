@@ -29,7 +29,7 @@ namespace quarnlive::actions
 		/** Looks up and checks the arguments among the entry's keys; the caller refuses the rest. */
 		virtual void checkArguments(json::ObjectReader& entry) const = 0;
 		/** arguments: the entry without "at" and "action". */
-		virtual void run(const nlohmann::json& arguments, Context& context) const = 0;
+		virtual void run(const nlohmann::ordered_json& arguments, Context& context) const = 0;
 	};
 
 	// One accessor per action file.

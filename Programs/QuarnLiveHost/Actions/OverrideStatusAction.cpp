@@ -20,13 +20,13 @@ namespace quarnlive::actions
 			{
 				json::readChoice(entry.require("status"), entry.pathOf("status"), {"tracking", "lens", "video", "sync"});
 				scenario::readColor(entry.require("color"), entry.pathOf("color"));
-				if (const nlohmann::json* message = entry.find("message"))
+				if (const nlohmann::ordered_json* message = entry.find("message"))
 				{
 					json::readString(*message, entry.pathOf("message"));
 				}
 			}
 
-			void run(const nlohmann::json& arguments, Context&) const override
+			void run(const nlohmann::ordered_json& arguments, Context&) const override
 			{
 				UQuarnStatusSubsystem* subsystem = UQuarnStatusSubsystem::Get();
 				if (!subsystem)

@@ -2,7 +2,7 @@
 
 #include "Actions/Action.h"
 
-#include "UObject/UObjectGlobals.h"
+#include "UObject/Object.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,7 +21,7 @@ namespace quarnlive::actions
 				json::readNumber(entry.require("duration"), entry.pathOf("duration"), 0.0, std::numeric_limits<double>::infinity());
 			}
 
-			void run(const nlohmann::json& arguments, Context& context) const override
+			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
 				GIsSavingPackage = true;
 				const double until = context.now + arguments.at("duration").get<double>();

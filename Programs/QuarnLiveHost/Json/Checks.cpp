@@ -11,7 +11,7 @@ namespace quarnlive::json
 {
 	namespace
 	{
-		[[noreturn]] void wrongType(const nlohmann::json& value, const std::string& path, std::string_view expected)
+		[[noreturn]] void wrongType(const nlohmann::ordered_json& value, const std::string& path, std::string_view expected)
 		{
 			throw InputError(path, "expected " + std::string(expected) + ", got " + describe(value));
 		}
@@ -35,7 +35,7 @@ namespace quarnlive::json
 		}
 	} // namespace
 
-	bool readBool(const nlohmann::json& value, const std::string& path)
+	bool readBool(const nlohmann::ordered_json& value, const std::string& path)
 	{
 		if (!value.is_boolean())
 		{
@@ -44,7 +44,7 @@ namespace quarnlive::json
 		return value.get<bool>();
 	}
 
-	std::int64_t readInteger(const nlohmann::json& value, const std::string& path, std::int64_t min, std::int64_t max)
+	std::int64_t readInteger(const nlohmann::ordered_json& value, const std::string& path, std::int64_t min, std::int64_t max)
 	{
 		if (!value.is_number_integer())
 		{
@@ -60,7 +60,7 @@ namespace quarnlive::json
 		return result;
 	}
 
-	double readNumber(const nlohmann::json& value, const std::string& path, double min, double max, bool minExclusive)
+	double readNumber(const nlohmann::ordered_json& value, const std::string& path, double min, double max, bool minExclusive)
 	{
 		if (!value.is_number())
 		{
@@ -80,7 +80,7 @@ namespace quarnlive::json
 		return result;
 	}
 
-	std::string readString(const nlohmann::json& value, const std::string& path)
+	std::string readString(const nlohmann::ordered_json& value, const std::string& path)
 	{
 		if (!value.is_string())
 		{
@@ -89,7 +89,7 @@ namespace quarnlive::json
 		return value.get<std::string>();
 	}
 
-	std::string readChoice(const nlohmann::json& value, const std::string& path, std::initializer_list<std::string_view> choices)
+	std::string readChoice(const nlohmann::ordered_json& value, const std::string& path, std::initializer_list<std::string_view> choices)
 	{
 		if (!value.is_string())
 		{
@@ -103,7 +103,7 @@ namespace quarnlive::json
 		return text;
 	}
 
-	ObjectReader::ObjectReader(const nlohmann::json& object, std::string path)
+	ObjectReader::ObjectReader(const nlohmann::ordered_json& object, std::string path)
 		: object_(object)
 		, path_(std::move(path))
 	{
@@ -113,16 +113,16 @@ namespace quarnlive::json
 		}
 	}
 
-	const nlohmann::json* ObjectReader::find(std::string_view key)
+	const nlohmann::ordered_json* ObjectReader::find(std::string_view key)
 	{
 		known_.emplace_back(key);
 		const auto found = object_.find(std::string(key));
 		return found == object_.end() ? nullptr : &*found;
 	}
 
-	const nlohmann::json& ObjectReader::require(std::string_view key)
+	const nlohmann::ordered_json& ObjectReader::require(std::string_view key)
 	{
-		const nlohmann::json* value = find(key);
+		const nlohmann::ordered_json* value = find(key);
 		if (!value)
 		{
 			throw InputError(path_, "missing key \"" + std::string(key) + "\"");

@@ -15,16 +15,16 @@
 // Strict readers for scenario values: every mismatch throws an InputError naming the JSON path.
 namespace quarnlive::json
 {
-	bool readBool(const nlohmann::json& value, const std::string& path);
+	bool readBool(const nlohmann::ordered_json& value, const std::string& path);
 	/** Integers only: 2.0 is a number, not an integer. */
-	std::int64_t readInteger(const nlohmann::json& value, const std::string& path,
+	std::int64_t readInteger(const nlohmann::ordered_json& value, const std::string& path,
 		std::int64_t min = std::numeric_limits<std::int32_t>::min(),
 		std::int64_t max = std::numeric_limits<std::int32_t>::max());
 	/** Any number within [min, max]; with minExclusive the lower bound itself is refused. */
-	double readNumber(const nlohmann::json& value, const std::string& path, double min, double max, bool minExclusive = false);
-	std::string readString(const nlohmann::json& value, const std::string& path);
+	double readNumber(const nlohmann::ordered_json& value, const std::string& path, double min, double max, bool minExclusive = false);
+	std::string readString(const nlohmann::ordered_json& value, const std::string& path);
 	/** One of the given words, compared exactly. */
-	std::string readChoice(const nlohmann::json& value, const std::string& path, std::initializer_list<std::string_view> choices);
+	std::string readChoice(const nlohmann::ordered_json& value, const std::string& path, std::initializer_list<std::string_view> choices);
 
 	/**
 	 * Walks one JSON object: each key a caller looks up counts as known, and rejectUnknown()
@@ -33,19 +33,19 @@ namespace quarnlive::json
 	class ObjectReader
 	{
 	public:
-		ObjectReader(const nlohmann::json& object, std::string path);
+		ObjectReader(const nlohmann::ordered_json& object, std::string path);
 
 		/** The value under key, or null when the key is absent. */
-		const nlohmann::json* find(std::string_view key);
+		const nlohmann::ordered_json* find(std::string_view key);
 		/** The value under key; a missing key is an error. */
-		const nlohmann::json& require(std::string_view key);
+		const nlohmann::ordered_json& require(std::string_view key);
 		bool has(std::string_view key) const;
 		std::string pathOf(std::string_view key) const { return childPath(path_, key); }
 		const std::string& path() const { return path_; }
 		void rejectUnknown() const;
 
 	private:
-		const nlohmann::json& object_;
+		const nlohmann::ordered_json& object_;
 		std::string path_;
 		std::vector<std::string> known_;
 	};

@@ -33,7 +33,7 @@ namespace quarnlive::json
 
 		// nlohmann's message is "[json.exception.parse_error.101] parse error at line 1, column 2: what";
 		// only the "what" is worth repeating, the place is given separately.
-		std::string syntaxProblem(const nlohmann::json::parse_error& error)
+		std::string syntaxProblem(const nlohmann::ordered_json::parse_error& error)
 		{
 			const std::string message = error.what();
 			const std::size_t colon = message.find(": ");
@@ -41,7 +41,7 @@ namespace quarnlive::json
 		}
 	} // namespace
 
-	nlohmann::json readFile(const std::filesystem::path& file)
+	nlohmann::ordered_json readFile(const std::filesystem::path& file)
 	{
 		std::error_code errorCode;
 		if (std::filesystem::is_directory(file, errorCode))
@@ -60,9 +60,9 @@ namespace quarnlive::json
 		const std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
 		try
 		{
-			return nlohmann::json::parse(text);
+			return nlohmann::ordered_json::parse(text);
 		}
-		catch (const nlohmann::json::parse_error& parseError)
+		catch (const nlohmann::ordered_json::parse_error& parseError)
 		{
 			InputError error(lineColumn(text, parseError.byte), "invalid JSON: " + syntaxProblem(parseError));
 			error.setFile(file.string());

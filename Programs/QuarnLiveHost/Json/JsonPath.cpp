@@ -29,7 +29,7 @@ namespace quarnlive::json
 		{
 			return parent + "." + std::string(key);
 		}
-		return parent + "[" + nlohmann::json(std::string(key)).dump() + "]";
+		return parent + "[" + nlohmann::ordered_json(std::string(key)).dump() + "]";
 	}
 
 	std::string indexPath(const std::string& parent, std::size_t index)
@@ -46,16 +46,16 @@ namespace quarnlive::json
 		return path;
 	}
 
-	std::string describe(const nlohmann::json& value)
+	std::string describe(const nlohmann::ordered_json& value)
 	{
 		constexpr std::size_t maxShown = 40;
 		switch (value.type())
 		{
-			case nlohmann::json::value_t::null: return "null";
-			case nlohmann::json::value_t::boolean: return value.get<bool>() ? "true" : "false";
-			case nlohmann::json::value_t::object: return "an object";
-			case nlohmann::json::value_t::array: return "an array";
-			case nlohmann::json::value_t::string:
+			case nlohmann::ordered_json::value_t::null: return "null";
+			case nlohmann::ordered_json::value_t::boolean: return value.get<bool>() ? "true" : "false";
+			case nlohmann::ordered_json::value_t::object: return "an object";
+			case nlohmann::ordered_json::value_t::array: return "an array";
+			case nlohmann::ordered_json::value_t::string:
 			{
 				std::string text = value.dump();
 				if (text.size() > maxShown)

@@ -15,5 +15,5 @@ namespace quarnlive::json
 	/** Re-roots a path: ("$.state.zentrels", "$.state", "$.timeline[2].set") -> "$.timeline[2].set.zentrels". */
 	std::string rebase(const std::string& path, const std::string& from, const std::string& to);
 	/** A value as an error message shows it: `string "two"`, `number 2.5`, `an object`. */
-	std::string describe(const nlohmann::json& value);
+	std::string describe(const nlohmann::ordered_json& value);
 } // namespace quarnlive::json

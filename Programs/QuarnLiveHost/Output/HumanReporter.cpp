@@ -41,7 +41,7 @@ namespace quarnlive::output
 				write(prefix(stamp, category) + (verbosity == "Log" ? message : verbosity + ": " + message));
 			}
 
-			void action(const Stamp& stamp, const std::string& action, const nlohmann::json& arguments) override
+			void action(const Stamp& stamp, const std::string& action, const nlohmann::ordered_json& arguments) override
 			{
 				std::string text = action;
 				if (action == "set")

@@ -60,7 +60,7 @@ namespace quarnlive::output
 				write(line);
 			}
 
-			void action(const Stamp& stamp, const std::string& action, const nlohmann::json& arguments) override
+			void action(const Stamp& stamp, const std::string& action, const nlohmann::ordered_json& arguments) override
 			{
 				Line line = start(stamp, "action");
 				line["action"] = action;
@@ -92,7 +92,7 @@ namespace quarnlive::output
 			void write(const Line& line)
 			{
 				// Messages from the engine are not guaranteed UTF-8; replace rather than throw.
-				const std::string text = line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+				const std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 				std::lock_guard<std::mutex> guard(lock_);
 				std::fputs(text.c_str(), stream_);
 				std::fputc('\n', stream_);

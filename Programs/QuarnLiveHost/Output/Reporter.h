@@ -47,7 +47,7 @@ namespace quarnlive::output
 		virtual void status(const Stamp& stamp, const std::string& name, const StatusValue& value) = 0;
 		virtual void log(const Stamp& stamp, const std::string& category, const std::string& verbosity, const std::string& message) = 0;
 		/** A timeline entry: an action with its arguments, or "set" with its patch. */
-		virtual void action(const Stamp& stamp, const std::string& action, const nlohmann::json& arguments) = 0;
+		virtual void action(const Stamp& stamp, const std::string& action, const nlohmann::ordered_json& arguments) = 0;
 		virtual void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) = 0;
 	};
 

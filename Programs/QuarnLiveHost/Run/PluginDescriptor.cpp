@@ -18,7 +18,7 @@ namespace quarnlive::run
 		{
 			throw broken("cannot be read");
 		}
-		const nlohmann::json document = nlohmann::json::parse(stream, nullptr, false);
+		const nlohmann::ordered_json document = nlohmann::ordered_json::parse(stream, nullptr, false);
 		if (document.is_discarded())
 		{
 			throw broken("is not valid JSON");
@@ -29,7 +29,7 @@ namespace quarnlive::run
 			throw broken("has no \"Modules\" array");
 		}
 		std::vector<std::string> names;
-		for (const nlohmann::json& module : *modules)
+		for (const nlohmann::ordered_json& module : *modules)
 		{
 			const auto name = module.is_object() ? module.find("Name") : module.end();
 			if (!module.is_object() || name == module.end() || !name->is_string() || name->get<std::string>().empty())

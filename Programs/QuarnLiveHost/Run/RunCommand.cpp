@@ -14,7 +14,7 @@
 #include "HeadlessLiveLinkClient.h"
 #include "Misc/App.h"
 #include "Modules/ModuleManager.h"
-#include "UObject/UObjectGlobals.h"
+#include "UObject/Object.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -63,7 +63,7 @@ namespace quarnlive::run
 			return ::isatty(::fileno(out)) && std::getenv("NO_COLOR") == nullptr;
 		}
 
-		bool savingPackageOf(const nlohmann::json& state)
+		bool savingPackageOf(const nlohmann::ordered_json& state)
 		{
 			if (!state.contains("engine"))
 			{
@@ -124,8 +124,8 @@ namespace quarnlive::run
 					throw RuntimeFailure("module " + name + " of the plug-in descriptor could not be loaded");
 				}
 			}
-			state::apply(scenario.state, nlohmann::json());
-			nlohmann::json appliedState = scenario.state;
+			state::apply(scenario.state, nlohmann::ordered_json());
+			nlohmann::ordered_json appliedState = scenario.state;
 
 			output::StatusWatcher watcher(!scenario.editor);
 			watcher.poll(currentStamp(), *reporter);
@@ -156,7 +156,7 @@ namespace quarnlive::run
 					const scenario::TimelineEntry& entry = scenario.timeline[nextEntry++];
 					if (entry.isSet)
 					{
-						reporter->action(stamp, "set", nlohmann::json{{"patch", entry.patch}});
+						reporter->action(stamp, "set", nlohmann::ordered_json{{"patch", entry.patch}});
 						state::apply(entry.stateAfter, appliedState);
 						appliedState = entry.stateAfter;
 						// A package save in progress outlasts the state's flag.

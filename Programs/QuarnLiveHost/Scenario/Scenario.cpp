@@ -28,7 +28,7 @@ namespace quarnlive::scenario
 			return names;
 		}
 
-		TimelineEntry readEntry(const nlohmann::json& value, const std::string& path, double earliest, const nlohmann::json& stateBefore)
+		TimelineEntry readEntry(const nlohmann::ordered_json& value, const std::string& path, double earliest, const nlohmann::ordered_json& stateBefore)
 		{
 			json::ObjectReader entry(value, path);
 			TimelineEntry result;
@@ -36,7 +36,7 @@ namespace quarnlive::scenario
 			result.at = json::readNumber(entry.require("at"), entry.pathOf("at"), 0.0, infinity);
 			if (result.at < earliest)
 			{
-				throw InputError(entry.pathOf("at"), value.at("at").dump() + " is before the previous entry's time " + nlohmann::json(earliest).dump()
+				throw InputError(entry.pathOf("at"), value.at("at").dump() + " is before the previous entry's time " + nlohmann::ordered_json(earliest).dump()
 					+ ": entries must be in time order");
 			}
 
@@ -50,7 +50,7 @@ namespace quarnlive::scenario
 
 			if (hasSet)
 			{
-				const nlohmann::json& patch = *entry.find("set");
+				const nlohmann::ordered_json& patch = *entry.find("set");
 				const std::string patchPath = entry.pathOf("set");
 				json::ObjectReader patchReader(patch, patchPath);
 				result.isSet = true;
@@ -89,28 +89,28 @@ namespace quarnlive::scenario
 		return std::max(lastEntry + 2.5, 5.0);
 	}
 
-	Scenario parse(const nlohmann::json& document)
+	Scenario parse(const nlohmann::ordered_json& document)
 	{
 		json::ObjectReader top(document, "$");
 		Scenario scenario;
-		if (const nlohmann::json* run = top.find("run"))
+		if (const nlohmann::ordered_json* run = top.find("run"))
 		{
 			scenario.editor = json::readChoice(*run, top.pathOf("run"), {"editor", "game"}) == "editor";
 		}
-		if (const nlohmann::json* frameRate = top.find("frameRate"))
+		if (const nlohmann::ordered_json* frameRate = top.find("frameRate"))
 		{
 			scenario.frameRate = json::readNumber(*frameRate, top.pathOf("frameRate"), 0.0, maxFrameRate, true);
 		}
-		if (const nlohmann::json* duration = top.find("duration"))
+		if (const nlohmann::ordered_json* duration = top.find("duration"))
 		{
 			scenario.duration = json::readNumber(*duration, top.pathOf("duration"), 0.0, infinity);
 		}
-		if (const nlohmann::json* state = top.find("state"))
+		if (const nlohmann::ordered_json* state = top.find("state"))
 		{
 			state::checkState(*state, top.pathOf("state"));
 			scenario.state = *state;
 		}
-		if (const nlohmann::json* timeline = top.find("timeline"))
+		if (const nlohmann::ordered_json* timeline = top.find("timeline"))
 		{
 			const std::string timelinePath = top.pathOf("timeline");
 			if (!timeline->is_array())
@@ -118,7 +118,7 @@ namespace quarnlive::scenario
 				throw InputError(timelinePath, "expected an array of entries, got " + json::describe(*timeline));
 			}
 			double earliest = 0.0;
-			nlohmann::json currentState = scenario.state;
+			nlohmann::ordered_json currentState = scenario.state;
 			for (std::size_t index = 0; index < timeline->size(); ++index)
 			{
 				TimelineEntry entry = readEntry((*timeline)[index], json::indexPath(timelinePath, index), earliest, currentState);

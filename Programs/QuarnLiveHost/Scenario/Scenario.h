@@ -17,11 +17,11 @@ namespace quarnlive::scenario
 		std::string path;
 		bool isSet = false;
 		/** set: the merge patch as written, and the state once it is merged. */
-		nlohmann::json patch;
-		nlohmann::json stateAfter;
+		nlohmann::ordered_json patch;
+		nlohmann::ordered_json stateAfter;
 		/** action: its name and its arguments (the entry without "at" and "action"). */
 		std::string action;
-		nlohmann::json arguments;
+		nlohmann::ordered_json arguments;
 	};
 
 	/** A checked scenario: nothing in it can fail a check any more. */
@@ -31,7 +31,7 @@ namespace quarnlive::scenario
 		bool editor = true;
 		double frameRate = 30.0;
 		std::optional<double> duration;
-		nlohmann::json state = nlohmann::json::object();
+		nlohmann::ordered_json state = nlohmann::ordered_json::object();
 		std::vector<TimelineEntry> timeline;
 
 		/** The duration key, else 2.5 s after the last timeline entry but at least 5 s. */
@@ -39,7 +39,7 @@ namespace quarnlive::scenario
 	};
 
 	/** Checks a parsed scenario document; errors name JSON paths but no file. */
-	Scenario parse(const nlohmann::json& document);
+	Scenario parse(const nlohmann::ordered_json& document);
 	/** Reads, parses and checks a scenario file; every InputError names the file. */
 	Scenario load(const std::filesystem::path& file);
 } // namespace quarnlive::scenario

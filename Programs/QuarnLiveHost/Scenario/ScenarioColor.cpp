@@ -8,7 +8,7 @@
 
 namespace quarnlive::scenario
 {
-	FLinearColor readColor(const nlohmann::json& value, const std::string& path)
+	FLinearColor readColor(const nlohmann::ordered_json& value, const std::string& path)
 	{
 		if (value.is_string())
 		{

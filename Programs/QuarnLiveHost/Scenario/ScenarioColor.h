@@ -9,5 +9,5 @@
 namespace quarnlive::scenario
 {
 	/** "Green", "Yellow", "Red" (the engine's constants) or [r, g, b, a]; throws an InputError otherwise. */
-	FLinearColor readColor(const nlohmann::json& value, const std::string& path);
+	FLinearColor readColor(const nlohmann::ordered_json& value, const std::string& path);
 } // namespace quarnlive::scenario

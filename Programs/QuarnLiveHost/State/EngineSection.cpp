@@ -4,15 +4,15 @@
 #include "State/Section.h"
 #include "State/StudioState.h"
 
-#include "UObject/UObjectGlobals.h"
+#include "UObject/Object.h"
 
 namespace quarnlive::state
 {
 	const Section& engineSection()
 	{
 		static const Section section("engine", {
-			Field{"savingPackage", false, isBool(), [](const nlohmann::json& value) { GIsSavingPackage = value.get<bool>(); }},
-			Field{"collectingGarbage", false, isBool(), [](const nlohmann::json& value) { GIsGarbageCollecting = value.get<bool>(); }},
+			Field{"savingPackage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsSavingPackage = value.get<bool>(); }},
+			Field{"collectingGarbage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsGarbageCollecting = value.get<bool>(); }},
 		});
 		return section;
 	}

@@ -12,7 +12,7 @@ namespace quarnlive::state
 	{
 		static const Section section("mediaEditor", {
 			Field{"present", true, isBool(),
-				[](const nlohmann::json& value) { UQuarnMediaEditorSubsystem::SetAvailable(value.get<bool>()); },
+				[](const nlohmann::ordered_json& value) { UQuarnMediaEditorSubsystem::SetAvailable(value.get<bool>()); },
 				true},
 		});
 		return section;

@@ -6,7 +6,7 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		const nlohmann::json* findKey(const nlohmann::json& object, const std::string& key)
+		const nlohmann::ordered_json* findKey(const nlohmann::ordered_json& object, const std::string& key)
 		{
 			if (!object.is_object())
 			{
@@ -23,12 +23,12 @@ namespace quarnlive::state
 	{
 	}
 
-	void Section::validate(const nlohmann::json& value, const std::string& path) const
+	void Section::validate(const nlohmann::ordered_json& value, const std::string& path) const
 	{
 		json::ObjectReader reader(value, path);
 		for (const Field& field : fields_)
 		{
-			if (const nlohmann::json* fieldValue = reader.find(field.key))
+			if (const nlohmann::ordered_json* fieldValue = reader.find(field.key))
 			{
 				field.validate(*fieldValue, reader.pathOf(field.key));
 			}
@@ -36,11 +36,11 @@ namespace quarnlive::state
 		reader.rejectUnknown();
 	}
 
-	void Section::applyBeforeBoot(const nlohmann::json& value) const
+	void Section::applyBeforeBoot(const nlohmann::ordered_json& value) const
 	{
 		for (const Field& field : fields_)
 		{
-			const nlohmann::json* fieldValue = findKey(value, field.key);
+			const nlohmann::ordered_json* fieldValue = findKey(value, field.key);
 			if (field.beforeBoot && fieldValue)
 			{
 				field.apply(*fieldValue);
@@ -48,11 +48,11 @@ namespace quarnlive::state
 		}
 	}
 
-	void Section::apply(const nlohmann::json& value, const nlohmann::json& previous) const
+	void Section::apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous) const
 	{
 		for (const Field& field : fields_)
 		{
-			if (const nlohmann::json* fieldValue = findKey(value, field.key))
+			if (const nlohmann::ordered_json* fieldValue = findKey(value, field.key))
 			{
 				field.apply(*fieldValue);
 			}

@@ -13,11 +13,11 @@ namespace quarnlive::state
 	{
 		std::string key;
 		/** What a key falls back to when a timeline patch removes it. */
-		nlohmann::json defaultValue;
+		nlohmann::ordered_json defaultValue;
 		/** Throws an InputError naming path when value is not acceptable. */
-		std::function<void(const nlohmann::json& value, const std::string& path)> validate;
+		std::function<void(const nlohmann::ordered_json& value, const std::string& path)> validate;
 		/** Hands the value to the stand-in; called with the engine running. */
-		std::function<void(const nlohmann::json& value)> apply;
+		std::function<void(const nlohmann::ordered_json& value)> apply;
 		/** Also applied before boot, because it decides what the engine creates. */
 		bool beforeBoot = false;
 	};
@@ -35,13 +35,13 @@ namespace quarnlive::state
 		const std::string& key() const { return key_; }
 		const std::vector<Field>& fields() const { return fields_; }
 
-		void validate(const nlohmann::json& value, const std::string& path) const;
-		void applyBeforeBoot(const nlohmann::json& value) const;
+		void validate(const nlohmann::ordered_json& value, const std::string& path) const;
+		void applyBeforeBoot(const nlohmann::ordered_json& value) const;
 		/**
 		 * Applies every key present in value, in field order. previous is the section as it
 		 * was last applied: a key present there and gone now returns to its default.
 		 */
-		void apply(const nlohmann::json& value, const nlohmann::json& previous) const;
+		void apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous) const;
 
 	private:
 		std::string key_;

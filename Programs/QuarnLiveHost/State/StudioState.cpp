@@ -7,9 +7,9 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		const nlohmann::json& sectionOf(const nlohmann::json& state, const std::string& key)
+		const nlohmann::ordered_json& sectionOf(const nlohmann::ordered_json& state, const std::string& key)
 		{
-			static const nlohmann::json absent;
+			static const nlohmann::ordered_json absent;
 			if (!state.is_object())
 			{
 				return absent;
@@ -32,12 +32,12 @@ namespace quarnlive::state
 		return all;
 	}
 
-	void checkState(const nlohmann::json& state, const std::string& path)
+	void checkState(const nlohmann::ordered_json& state, const std::string& path)
 	{
 		json::ObjectReader reader(state, path);
 		for (const Section* section : sections())
 		{
-			if (const nlohmann::json* value = reader.find(section->key()))
+			if (const nlohmann::ordered_json* value = reader.find(section->key()))
 			{
 				section->validate(*value, reader.pathOf(section->key()));
 			}
@@ -45,7 +45,7 @@ namespace quarnlive::state
 		reader.rejectUnknown();
 	}
 
-	void applyBeforeBoot(const nlohmann::json& state)
+	void applyBeforeBoot(const nlohmann::ordered_json& state)
 	{
 		for (const Section* section : sections())
 		{
@@ -53,7 +53,7 @@ namespace quarnlive::state
 		}
 	}
 
-	void apply(const nlohmann::json& state, const nlohmann::json& previous)
+	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous)
 	{
 		for (const Section* section : sections())
 		{

@@ -21,9 +21,9 @@ namespace quarnlive::state
 	const std::vector<const Section*>& sections();
 
 	/** Checks a whole state object; errors name places below path ("$.state" or a patch's path). */
-	void checkState(const nlohmann::json& state, const std::string& path);
+	void checkState(const nlohmann::ordered_json& state, const std::string& path);
 	/** Before the engine boots: what decides which objects the engine creates. */
-	void applyBeforeBoot(const nlohmann::json& state);
+	void applyBeforeBoot(const nlohmann::ordered_json& state);
 	/** With the engine running; previous is the state applied last (null for the first time). */
-	void apply(const nlohmann::json& state, const nlohmann::json& previous);
+	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous);
 } // namespace quarnlive::state

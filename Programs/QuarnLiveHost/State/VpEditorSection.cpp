@@ -14,10 +14,10 @@ namespace quarnlive::state
 	{
 		static const Section section("vpEditor", {
 			Field{"present", true, isBool(),
-				[](const nlohmann::json& value) { UQuarnVPEditorSubsystem::SetAvailable(value.get<bool>()); },
+				[](const nlohmann::ordered_json& value) { UQuarnVPEditorSubsystem::SetAvailable(value.get<bool>()); },
 				true},
 			Field{"pollActiveCamera", false, isBool(),
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					// Game runs have no editor subsystem; the key then has nothing to set.
 					if (UQuarnVPEditorSubsystem* subsystem = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
 					{

@@ -12,7 +12,7 @@ namespace quarnlive::state
 	{
 		static const Section section("vpEngine", {
 			Field{"present", true, isBool(),
-				[](const nlohmann::json& value) { UQuarnVPEngineSubsystem::SetAvailable(value.get<bool>()); },
+				[](const nlohmann::ordered_json& value) { UQuarnVPEngineSubsystem::SetAvailable(value.get<bool>()); },
 				true},
 		});
 		return section;

@@ -49,7 +49,7 @@ namespace quarnlive::state
 		}
 
 		/** The mode's value from an integer or from its display name (or enumerator name). */
-		std::optional<int64> findMode(const nlohmann::json& value)
+		std::optional<int64> findMode(const nlohmann::ordered_json& value)
 		{
 			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
 			if (value.is_number_integer())
@@ -69,7 +69,7 @@ namespace quarnlive::state
 			return std::nullopt;
 		}
 
-		void checkMode(const nlohmann::json& value, const std::string& path)
+		void checkMode(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
 			if (!value.is_number_integer() && !value.is_string())
@@ -110,7 +110,7 @@ namespace quarnlive::state
 			return FFrameRate(*numerator, *denominator);
 		}
 
-		void checkFrameRate(const nlohmann::json& value, const std::string& path)
+		void checkFrameRate(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			if (!parseFrameRate(json::readString(value, path)))
 			{
@@ -120,7 +120,7 @@ namespace quarnlive::state
 
 		Field boolField(std::string key, bool defaultValue, bool UQuarnVirtualProductionSettings::*member)
 		{
-			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::json& value) {
+			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::ordered_json& value) {
 				editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
 			}};
 		}
@@ -129,9 +129,9 @@ namespace quarnlive::state
 	const Section& vpSettingsSection()
 	{
 		static const Section section("vpSettings", {
-			Field{"present", true, isBool(), [](const nlohmann::json& value) { setPresent(value.get<bool>()); }, true},
+			Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { setPresent(value.get<bool>()); }, true},
 			Field{"compositingMode", 0, checkMode,
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					editSettings([&](UQuarnVirtualProductionSettings& settings) {
 						settings.CompositingMode = static_cast<EQuarnVirtualProductionMode>(*findMode(value));
 					});
@@ -139,15 +139,15 @@ namespace quarnlive::state
 			boolField("checkZentrelCount", true, &UQuarnVirtualProductionSettings::bCheckZentrelCount),
 			boolField("reportSubjectTrackingErrors", true, &UQuarnVirtualProductionSettings::bReportSubjectTrackingErrors),
 			Field{"mediaFormat", "1080p25", isString(),
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
 				}},
 			Field{"mediaFormatKind", 0, isInteger(),
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
 				}},
 			Field{"mediaFrameRate", "25", checkFrameRate,
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
 				}},
 			boolField("hasTimeStep", false, &UQuarnVirtualProductionSettings::bHasTimeStep),

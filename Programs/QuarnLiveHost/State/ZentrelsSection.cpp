@@ -13,10 +13,10 @@ namespace quarnlive::state
 	{
 		static const Section section("zentrels", {
 			Field{"present", true, isBool(),
-				[](const nlohmann::json& value) { UQuarnZentrelSubsystem::SetAvailable(value.get<bool>()); },
+				[](const nlohmann::ordered_json& value) { UQuarnZentrelSubsystem::SetAvailable(value.get<bool>()); },
 				true},
 			Field{"count", 0, isInteger(0),
-				[](const nlohmann::json& value) {
+				[](const nlohmann::ordered_json& value) {
 					// Straight from the engine: the count still matters once the subsystem comes back.
 					if (UQuarnZentrelSubsystem* subsystem = GEngine ? GEngine->GetEngineSubsystem<UQuarnZentrelSubsystem>() : nullptr)
 					{

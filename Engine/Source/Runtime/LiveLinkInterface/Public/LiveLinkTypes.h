@@ -24,6 +24,7 @@ struct LIVELINKINTERFACE_API FLiveLinkSubjectName
 	FString ToString() const { return Name.ToString(); }
 	operator FName() const { return Name; }
 	bool operator==(const FLiveLinkSubjectName& Other) const { return Name == Other.Name; }
+	bool operator==(const FName& Other) const { return Name == Other; }
 };
 
 inline uint32 GetTypeHash(const FLiveLinkSubjectName& SubjectName) { return GetTypeHash(SubjectName.Name); }

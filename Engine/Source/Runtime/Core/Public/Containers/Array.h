@@ -3,6 +3,7 @@
 #include "HAL/Platform.h"
 
 #include <algorithm>
+#include <concepts>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -186,8 +187,11 @@ public:
 		std::stable_sort(Data.begin(), Data.end(), Predicate);
 	}
 
-	bool operator==(const TArray& Other) const { return Data == Other.Data; }
-	bool operator!=(const TArray& Other) const { return !(*this == Other); }
+	bool operator==(const TArray& Other) const
+		requires std::equality_comparable<ElementType>
+	{
+		return Data == Other.Data;
+	}
 
 	auto begin() { return Data.begin(); }
 	auto end() { return Data.end(); }
