@@ -63,6 +63,8 @@ void UEngine::InitializeSubsystems()
 void UEngine::DeinitializeSubsystems()
 {
 	const TArray<UEngineSubsystem*> Existing = Subsystems;
+	LastLookupClass = nullptr;
+	LastLookupSubsystem = nullptr;
 	for (int32 Index = Existing.Num() - 1; Index >= 0; --Index)
 	{
 		Existing[Index]->Deinitialize();
@@ -77,10 +79,16 @@ void UEngine::DeinitializeSubsystems()
 
 UEngineSubsystem* UEngine::GetEngineSubsystemBase(UClass* SubsystemClass) const
 {
+	if (SubsystemClass == LastLookupClass && LastLookupSubsystem)
+	{
+		return LastLookupSubsystem;
+	}
 	for (UEngineSubsystem* Subsystem : Subsystems)
 	{
 		if (Subsystem->GetClass() == SubsystemClass)
 		{
+			LastLookupClass = SubsystemClass;
+			LastLookupSubsystem = Subsystem;
 			return Subsystem;
 		}
 	}

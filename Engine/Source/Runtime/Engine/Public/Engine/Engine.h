@@ -28,6 +28,9 @@ public:
 private:
 	friend class FEngineSubsystemCollection;
 	TArray<UEngineSubsystem*> Subsystems;
+	// Subsystem lookups run every tick; most callers ask for the same class again.
+	mutable UClass* LastLookupClass = nullptr;
+	mutable UEngineSubsystem* LastLookupSubsystem = nullptr;
 };
 
 /** The global engine; null until the engine has booted and after it shut down. */

@@ -1,0 +1,158 @@
+#pragma once
+
+// Runs the built quarnlive program as a child process and hands back what it printed.
+// Each test gets its own scratch folder (project folder, generated scenarios, captured output).
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cctype>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace quarnlive::test
+{
+	struct RunResult
+	{
+		int exitCode = -1;
+		std::string out;
+		std::string err;
+
+		std::vector<std::string> lines() const
+		{
+			std::vector<std::string> result;
+			std::istringstream stream(out);
+			for (std::string line; std::getline(stream, line);)
+			{
+				result.push_back(line);
+			}
+			return result;
+		}
+
+		/** Every stdout line as JSON; a line that is not JSON fails the test. */
+		std::vector<nlohmann::json> jsonLines() const
+		{
+			std::vector<nlohmann::json> result;
+			for (const std::string& line : lines())
+			{
+				nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
+				EXPECT_FALSE(value.is_discarded()) << "not a JSON line: " << line;
+				result.push_back(std::move(value));
+			}
+			return result;
+		}
+	};
+
+	inline std::string readWhole(const std::filesystem::path& file)
+	{
+		std::ifstream stream(file, std::ios::binary);
+		return std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+	}
+
+	/** A fresh folder per test, removed afterwards. */
+	class HostTest : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+			std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+			for (char& c : name)
+			{
+				c = std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+			}
+			scratch = std::filesystem::temp_directory_path() / ("quarnlive-host-test-" + std::to_string(::getpid()) + "-" + name);
+			std::filesystem::remove_all(scratch);
+			std::filesystem::create_directories(scratch);
+		}
+
+		void TearDown() override
+		{
+			std::error_code ignored;
+			std::filesystem::remove_all(scratch, ignored);
+		}
+
+		std::filesystem::path project() const { return scratch / "Project"; }
+
+		std::filesystem::path writeScenario(const std::string& name, const nlohmann::json& scenario) const
+		{
+			const std::filesystem::path file = scratch / name;
+			std::ofstream(file) << scenario.dump(1, '\t');
+			return file;
+		}
+
+		/** Runs quarnlive with args; stdout and stderr go to files so neither can block the other. */
+		RunResult run(const std::vector<std::string>& args) const
+		{
+			const std::filesystem::path outFile = scratch / "stdout.txt";
+			const std::filesystem::path errFile = scratch / "stderr.txt";
+			std::vector<std::string> argv = {QUARNLIVE_EXE};
+			argv.insert(argv.end(), args.begin(), args.end());
+			std::vector<char*> rawArgv;
+			for (std::string& arg : argv)
+			{
+				rawArgv.push_back(arg.data());
+			}
+			rawArgv.push_back(nullptr);
+
+			posix_spawn_file_actions_t actions;
+			posix_spawn_file_actions_init(&actions);
+			posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+			posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+			pid_t pid = 0;
+			const int spawnError = posix_spawn(&pid, rawArgv[0], &actions, nullptr, rawArgv.data(), environ);
+			posix_spawn_file_actions_destroy(&actions);
+
+			RunResult result;
+			if (spawnError != 0)
+			{
+				ADD_FAILURE() << "cannot start " << QUARNLIVE_EXE << ": " << std::strerror(spawnError);
+				return result;
+			}
+			int status = 0;
+			if (::waitpid(pid, &status, 0) != pid)
+			{
+				ADD_FAILURE() << "waitpid failed";
+				return result;
+			}
+			result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+			result.out = readWhole(outFile);
+			result.err = readWhole(errFile);
+			return result;
+		}
+
+		/** `quarnlive run --json --project <scratch> <scenario> [extra]`. */
+		RunResult runJson(const std::filesystem::path& scenario, const std::vector<std::string>& extra = {}) const
+		{
+			std::vector<std::string> args = {"run", "--json", "--project", project().string(), scenario.string()};
+			args.insert(args.end(), extra.begin(), extra.end());
+			return run(args);
+		}
+
+		std::filesystem::path scratch;
+	};
+
+	/** The status lines of one status, in order. */
+	inline std::vector<nlohmann::json> statusLines(const std::vector<nlohmann::json>& lines, const std::string& name)
+	{
+		std::vector<nlohmann::json> result;
+		for (const nlohmann::json& line : lines)
+		{
+			if (line.value("type", "") == "status" && line.value("name", "") == name)
+			{
+				result.push_back(line);
+			}
+		}
+		return result;
+	}
+} // namespace quarnlive::test
