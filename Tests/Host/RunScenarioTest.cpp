@@ -163,28 +163,37 @@ namespace quarnlive::test
 		EXPECT_EQ(watched("game"), game);
 	}
 
-	TEST_F(RunKind, ActionsAreReportedWithTheirArguments)
+	TEST_F(RunKind, ActionsAreReportedWithTheirArgumentsAndOddColoursAsComponents)
 	{
 		const nlohmann::json scenario = {{"frameRate", 10},
 			{"timeline",
-				{{{"at", 0.5}, {"action", "overrideStatus"}, {"status", "lens"}, {"color", {1, 0.5, 0, 1}}, {"message", "odd"}},
+				{{{"at", 0.5}, {"action", "beginPlay"}},
+					{{"at", 0.5}, {"action", "overrideStatus"}, {"status", "lens"}, {"color", {1, 0.5, 0, 1}}, {"message", "odd"}},
 					{{"at", 1}, {"set", {{"zentrels", {{"count", 3}}}}}}}}};
 		const RunResult result = runJson(writeScenario("Actions.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> lines = result.jsonLines();
 		std::vector<nlohmann::json> actions;
-		for (const nlohmann::json& line : result.jsonLines())
+		for (const nlohmann::json& line : lines)
 		{
 			if (line["type"] == "action")
 			{
 				actions.push_back(line);
 			}
 		}
-		ASSERT_EQ(actions.size(), 2u);
-		EXPECT_EQ(actions[0]["frame"], 5);
-		EXPECT_EQ(actions[0]["action"], "overrideStatus");
-		EXPECT_EQ(actions[0]["status"], "lens");
-		EXPECT_EQ(actions[0]["message"], "odd");
-		EXPECT_EQ(actions[1]["action"], "set");
-		EXPECT_EQ(actions[1]["patch"], (nlohmann::json{{"zentrels", {{"count", 3}}}}));
+		ASSERT_EQ(actions.size(), 3u);
+		EXPECT_EQ(actions[1]["frame"], 5);
+		EXPECT_EQ(actions[1]["action"], "overrideStatus");
+		EXPECT_EQ(actions[1]["status"], "lens");
+		EXPECT_EQ(actions[1]["message"], "odd");
+		EXPECT_EQ(actions[2]["frame"], 10);
+		EXPECT_EQ(actions[2]["action"], "set");
+		EXPECT_EQ(actions[2]["patch"], (nlohmann::json{{"zentrels", {{"count", 3}}}}));
+
+		const std::vector<nlohmann::json> lens = statusLines(lines, "LensStatus");
+		ASSERT_GE(lens.size(), 2u);
+		EXPECT_EQ(lens[1]["frame"], 5);
+		EXPECT_EQ(lens[1]["color"], (nlohmann::json{{"r", 1.0}, {"g", 0.5}, {"b", 0.0}, {"a", 1.0}}));
+		EXPECT_EQ(lens[1]["message"], "odd");
 	}
 } // namespace quarnlive::test

@@ -66,7 +66,7 @@ namespace quarnlive::output
 				line["action"] = action;
 				for (const auto& [key, value] : arguments.items())
 				{
-					line[key] = Line::parse(value.dump());
+					line[key] = value;
 				}
 				write(line);
 			}

@@ -42,20 +42,27 @@ namespace quarnlive::run
 			return output::Stamp{FApp::GetCurrentTime(), FHeadlessEngineLoop::GetFrameNumber()};
 		}
 
-		/** 30 -> 30/1, 29.97 -> 30000/1001, anything else to a thousandth. */
+		/**
+		 * The timecode counts frames of the scenario's rate: 30 -> 30/1, 29.97 -> 30000/1001.
+		 * Timecode has no frames slower than one a second, so slow-motion test runs count at 1/1.
+		 */
 		FFrameRate timecodeRate(double framesPerSecond)
 		{
 			const double whole = std::round(framesPerSecond);
-			if (std::abs(framesPerSecond - whole) < 1e-9 && whole >= 1.0)
+			if (framesPerSecond < 1.0)
+			{
+				return FFrameRate(1, 1);
+			}
+			if (std::abs(framesPerSecond - whole) < 1e-9)
 			{
 				return FFrameRate(static_cast<int32>(whole), 1);
 			}
 			const double ntsc = std::round(framesPerSecond * 1.001);
-			if (std::abs(framesPerSecond - ntsc * 1000.0 / 1001.0) < 1e-3 && ntsc >= 1.0)
+			if (std::abs(framesPerSecond - ntsc * 1000.0 / 1001.0) < 1e-3)
 			{
 				return FFrameRate(static_cast<int32>(ntsc) * 1000, 1001);
 			}
-			return FFrameRate(std::max(1, static_cast<int32>(std::round(framesPerSecond * 1000.0))), 1000);
+			return FFrameRate(static_cast<int32>(std::round(framesPerSecond * 1000.0)), 1000);
 		}
 
 		bool useColor(std::FILE* out)
