@@ -3,6 +3,7 @@
 #include "Misc/Guid.h"
 #include "Misc/Timecode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -47,7 +48,8 @@ FTimecode FTimecode::FromSeconds(double InSeconds, const FFrameRate& Rate, bool 
 {
 	const bool bDrop = bDropFrame && IsDropFormatTimecodeSupported(Rate);
 	int64 FrameCount = static_cast<int64>(std::floor(InSeconds * Rate.AsDecimal() + 1e-6));
-	const int64 Nominal = static_cast<int64>(std::llround(Rate.AsDecimal()));
+	// Rates below one frame a second still count whole frames.
+	const int64 Nominal = std::max<int64>(1, std::llround(Rate.AsDecimal()));
 	if (bDrop)
 	{
 		// Frame numbers 0 and 1 (twice that at 59.94) are skipped each minute except every tenth.
