@@ -153,26 +153,6 @@ void UQuarnStatusSubsystem::UpdateStatus()
 	UpdateSyncStatus();
 }
 
-void UQuarnStatusSubsystem::UpdateTrackingStatus()
-{
-	TrackingStatus = FQuarnStatus();
-}
-
-void UQuarnStatusSubsystem::UpdateLensStatus()
-{
-	LensStatus = FQuarnStatus();
-}
-
-void UQuarnStatusSubsystem::UpdateVideoStatus()
-{
-	VideoStatus = FQuarnStatus();
-}
-
-void UQuarnStatusSubsystem::UpdateSyncStatus()
-{
-	SyncStatus = FQuarnStatus();
-}
-
 bool UQuarnStatusSubsystem::ErrorTrackingStatus(EQuarnTrackingStatus Status) const
 {
 	switch (static_cast<int32>(Status))
@@ -204,51 +184,4 @@ bool UQuarnStatusSubsystem::WarningTrackingStatus(EQuarnTrackingStatus Status) c
 		default:
 			return false;
 	}
-}
-
-bool UQuarnStatusSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
-{
-	if (StaticGameCheck() == 1)
-	{
-		const UQuarnVPEngineSubsystem* VPEngineSubsystem = UQuarnVPEngineSubsystem::Get();
-		if (!VPEngineSubsystem)
-		{
-			return false;
-		}
-		VPEngineSubsystem->GetQuarnCameras(OutCameras);
-	}
-	else
-	{
-		const UQuarnVPEditorSubsystem* VPEditorSubsystem = UQuarnVPEditorSubsystem::Get();
-		if (!VPEditorSubsystem)
-		{
-			return false;
-		}
-		VPEditorSubsystem->GetQuarnCameras(OutCameras);
-	}
-	OutCameras.RemoveAll([](const TWeakObjectPtr<AQuarnCamera>& Camera) { return !Camera.IsValid(); });
-	return !OutCameras.IsEmpty();
-}
-
-TArray<UQuarnLiveLinkComponentController*> UQuarnStatusSubsystem::GetQuarnLiveLinkComponents() const
-{
-	TArray<UQuarnLiveLinkComponentController*> Result;
-	TArray<TWeakObjectPtr<AQuarnCamera>> Cameras;
-	if (!GetQuarnCameras(Cameras))
-	{
-		return Result;
-	}
-	for (const TWeakObjectPtr<AQuarnCamera>& Camera : Cameras)
-	{
-		if (!Camera.IsValid())
-		{
-			continue;
-		}
-		UActorComponent* Component = Camera->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass());
-		if (Component && Component->IsA(UQuarnLiveLinkComponentController::StaticClass()))
-		{
-			Result.Add(static_cast<UQuarnLiveLinkComponentController*>(Component));
-		}
-	}
-	return Result;
 }

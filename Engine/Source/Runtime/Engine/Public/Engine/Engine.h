@@ -21,7 +21,12 @@ public:
 	template <typename T>
 	T* GetEngineSubsystem() const
 	{
-		return static_cast<T*>(GetEngineSubsystemBase(T::StaticClass()));
+		UClass* SubsystemClass = T::StaticClass();
+		if (SubsystemClass == LastLookupClass && LastLookupSubsystem)
+		{
+			return static_cast<T*>(LastLookupSubsystem);
+		}
+		return static_cast<T*>(GetEngineSubsystemBase(SubsystemClass));
 	}
 	const TArray<UEngineSubsystem*>& GetEngineSubsystemArray() const { return Subsystems; }
 

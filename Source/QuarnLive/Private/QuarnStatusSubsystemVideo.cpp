@@ -1,0 +1,8 @@
+// Video leg: cards, formats, cameras, media assets and signals.
+
+#include "QuarnStatusSubsystem.h"
+
+void UQuarnStatusSubsystem::UpdateVideoStatus()
+{
+	VideoStatus = FQuarnStatus();
+}
