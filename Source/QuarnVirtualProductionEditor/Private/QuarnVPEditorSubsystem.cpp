@@ -8,11 +8,28 @@
 namespace
 {
 	std::atomic<bool> bVPEditorSubsystemAvailable = true;
+	// Asked for on every editor tick, so the instance is kept at hand rather than looked up.
+	UQuarnVPEditorSubsystem* Instance = nullptr;
 }
 
 UQuarnVPEditorSubsystem* UQuarnVPEditorSubsystem::Get()
 {
-	return bVPEditorSubsystemAvailable && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr;
+	return bVPEditorSubsystemAvailable.load(std::memory_order_relaxed) ? Instance : nullptr;
+}
+
+void UQuarnVPEditorSubsystem::Initialize(FSubsystemCollectionBase& Collection)
+{
+	Super::Initialize(Collection);
+	Instance = this;
+}
+
+void UQuarnVPEditorSubsystem::Deinitialize()
+{
+	if (Instance == this)
+	{
+		Instance = nullptr;
+	}
+	Super::Deinitialize();
 }
 
 void UQuarnVPEditorSubsystem::SetAvailable(bool bAvailable)

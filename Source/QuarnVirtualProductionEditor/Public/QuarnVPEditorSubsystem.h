@@ -26,6 +26,8 @@ public:
 
 	/** Only editor runs have it. */
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
+	void Initialize(FSubsystemCollectionBase& Collection) override;
+	void Deinitialize() override;
 
 	/** Appends the known cameras, destroyed ones included. */
 	void GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const;
