@@ -5,6 +5,8 @@
 
 #include "CameraCalibrationSubsystem.h"
 #include "HeadlessEngineLoop.h"
+#include "QuarnVirtualProductionServer.h"
+#include "HeadlessLiveLinkClient.h"
 #include "QuarnMediaEditorSubsystem.h"
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
@@ -20,6 +22,14 @@
 
 class FQuarnEngineTest : public ::testing::Test
 {
+public:
+	/** 127.X.Y.Host with X and Y taken from the process id. */
+	static std::string ProcessLoopbackAddress(int Host)
+	{
+		const int Pid = static_cast<int>(::getpid());
+		return "127." + std::to_string(20 + Pid % 200) + "." + std::to_string((Pid / 200) % 250) + "." + std::to_string(Host);
+	}
+
 protected:
 	void SetUp() override
 	{
@@ -27,18 +37,26 @@ protected:
 					 ("quarn-engine-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 		std::filesystem::remove_all(ProjectDir);
 		std::filesystem::create_directories(ProjectDir);
+		// Every engine starts the multi-engine server; each test process gets a loopback
+		// address of its own so parallel tests never fight over the port.
+		quarn::ServerConfig ServerConfig;
+		ServerConfig.bindAddress = ProcessLoopbackAddress(1);
+		quarn::QuarnVirtualProductionServer::instance().setConfig(ServerConfig);
 		BeforeBoot();
 		FHeadlessEngineOptions Options;
 		Options.bEditor = bEditor;
 		Options.ProjectDir = FString(ProjectDir.string());
 		Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnLensDistortion"), TEXT("QuarnTracking"),
 			TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
+		FHeadlessLiveLinkClient::Register();
 		FHeadlessEngineLoop::Boot(Options);
 	}
 
 	void TearDown() override
 	{
 		FHeadlessEngineLoop::Shutdown();
+		FHeadlessLiveLinkClient::Get().Reset();
+		FHeadlessLiveLinkClient::Unregister();
 		// The stand-ins' availability switches are process-wide.
 		UQuarnVPEditorSubsystem::SetAvailable(true);
 		UQuarnVPEngineSubsystem::SetAvailable(true);
@@ -48,6 +66,7 @@ protected:
 		UCameraCalibrationSubsystem::SetCreationEnabled(true);
 		std::filesystem::remove_all(ProjectDir);
 	}
+
 
 	/** Runs before the engine boots: stand-in switches that decide which subsystems exist. */
 	virtual void BeforeBoot() {}

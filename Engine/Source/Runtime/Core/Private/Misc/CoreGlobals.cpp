@@ -2,6 +2,7 @@
 #include "Misc/App.h"
 
 #include <cstdio>
+#include <mutex>
 #include <cstdlib>
 
 bool GIsEditor = true;
@@ -15,6 +16,40 @@ double FApp::DeltaTime = 1.0 / 30.0;
 FTimecode FApp::Timecode;
 FFrameRate FApp::TimecodeFrameRate(30, 1);
 FString FApp::ProjectName(TEXT("QuarnProject"));
+
+namespace
+{
+	// The game thread writes the timecode each frame; network callbacks read it.
+	std::mutex& TimecodeLock()
+	{
+		static std::mutex Lock;
+		return Lock;
+	}
+} // namespace
+
+FTimecode FApp::GetTimecode()
+{
+	std::lock_guard<std::mutex> Guard(TimecodeLock());
+	return Timecode;
+}
+
+void FApp::SetTimecode(const FTimecode& InTimecode)
+{
+	std::lock_guard<std::mutex> Guard(TimecodeLock());
+	Timecode = InTimecode;
+}
+
+FFrameRate FApp::GetTimecodeFrameRate()
+{
+	std::lock_guard<std::mutex> Guard(TimecodeLock());
+	return TimecodeFrameRate;
+}
+
+void FApp::SetTimecodeFrameRate(const FFrameRate& Rate)
+{
+	std::lock_guard<std::mutex> Guard(TimecodeLock());
+	TimecodeFrameRate = Rate;
+}
 
 void UE::Assert::Fail(const char* Expression, const char* File, int Line)
 {

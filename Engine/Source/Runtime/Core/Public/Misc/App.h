@@ -13,11 +13,11 @@ public:
 	static double GetDeltaTime() { return DeltaTime; }
 	static void SetDeltaTime(double Seconds) { DeltaTime = Seconds; }
 
-	/** The timecode of the current frame, from the engine's timecode provider. */
-	static FTimecode GetTimecode() { return Timecode; }
-	static void SetTimecode(const FTimecode& InTimecode) { Timecode = InTimecode; }
-	static FFrameRate GetTimecodeFrameRate() { return TimecodeFrameRate; }
-	static void SetTimecodeFrameRate(const FFrameRate& Rate) { TimecodeFrameRate = Rate; }
+	/** The timecode of the current frame, from the engine's timecode provider; any thread may ask. */
+	static FTimecode GetTimecode();
+	static void SetTimecode(const FTimecode& InTimecode);
+	static FFrameRate GetTimecodeFrameRate();
+	static void SetTimecodeFrameRate(const FFrameRate& Rate);
 
 	static const TCHAR* GetProjectName() { return *ProjectName; }
 	static void SetProjectName(const FString& Name) { ProjectName = Name; }

@@ -108,3 +108,4 @@ inline UClass* StaticClass<UObject>()
 #include "UObject/UObjectGlobals.h"
 #include "UObject/WeakObjectPtrTemplates.h"
 #include "UObject/ScriptDelegates.h"
+#include "UObject/Class.h"
