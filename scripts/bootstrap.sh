@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-	cmake ninja-build g++
+	cmake ninja-build g++ clang libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
 	nlohmann-json3-dev libcli11-dev
 	liblo-dev liblo-tools

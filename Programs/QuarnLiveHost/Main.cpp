@@ -2,7 +2,9 @@
 // Exit codes: 0 success, 1 runtime failure, 2 bad input.
 
 #include "Errors.h"
+#include "MultiEngine/MultiEngineCommands.h"
 #include "Run/RunCommand.h"
+#include "Settings/SettingsCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,6 +40,17 @@ namespace
 		run->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
 			->type_name("DIR");
 	}
+
+	void addSettingsCommand(CLI::App& app, quarnlive::settings::SettingsOptions& options)
+	{
+		CLI::App* settings = app.add_subcommand("settings", "Show the plug-in's settings pages as the editor does");
+		settings->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
+			->type_name("DIR");
+		CLI::App* set = settings->add_subcommand("set", "Change one setting as the settings editor does and save its page");
+		set->fallthrough();
+		set->add_option("name", options.name, "The setting's name, as `quarnlive settings` shows it in brackets")->required();
+		set->add_option("values", options.values, "The new value; for a list, one value per element (none empties it)");
+	}
 } // namespace
 
 int main(int argc, char** argv)
@@ -46,6 +59,10 @@ int main(int argc, char** argv)
 	app.require_subcommand(1);
 	quarnlive::run::RunOptions runOptions;
 	addRunCommand(app, runOptions);
+	quarnlive::settings::SettingsOptions settingsOptions;
+	addSettingsCommand(app, settingsOptions);
+	quarnlive::multiengine::Options multiEngineOptions;
+	quarnlive::multiengine::addCommands(app, multiEngineOptions);
 
 	try
 	{
@@ -67,6 +84,21 @@ int main(int argc, char** argv)
 		if (app.got_subcommand("run"))
 		{
 			quarnlive::run::runScenario(runOptions, stdout, stderr);
+		}
+		else if (quarnlive::multiengine::chosen(app))
+		{
+			quarnlive::multiengine::runChosen(app, multiEngineOptions, stdout);
+		}
+		else if (CLI::App* settings = app.get_subcommand("settings"); settings->parsed())
+		{
+			if (settings->got_subcommand("set"))
+			{
+				quarnlive::settings::setSetting(settingsOptions, stdout);
+			}
+			else
+			{
+				quarnlive::settings::showSettings(settingsOptions, stdout);
+			}
 		}
 		return 0;
 	}

@@ -33,13 +33,16 @@ namespace
 			ASSERT_NE(Subsystem, nullptr);
 		}
 
-		/** Marks every status so that the next evaluation's reset is visible. */
+		/** Marks the statuses Green; in this empty studio an evaluation always turns them Red. */
 		void MarkStatuses()
 		{
 			Subsystem->TrackingStatus = Green();
-			Subsystem->SyncStatus = Green();
+			Subsystem->LensStatus = Green();
 		}
-		bool Evaluated() const { return Subsystem->TrackingStatus == FQuarnStatus() && Subsystem->SyncStatus == FQuarnStatus(); }
+		bool Evaluated() const
+		{
+			return Subsystem->TrackingStatus.Color == FLinearColor::Red && Subsystem->LensStatus.Color == FLinearColor::Red;
+		}
 
 		UQuarnStatusSubsystem* Subsystem = nullptr;
 	};

@@ -37,6 +37,13 @@ namespace quarnlive::actions
 	const Action& endPlayAction();
 	const Action& overrideStatusAction();
 	const Action& savePackageAction();
+	const Action& activeCameraAction();
+	const Action& trackingComponentStatusAction();
+	const Action& lensComponentStatusAction();
+	const Action& bundlePlayingAction();
+	const Action& bundleCapturingAction();
+	const Action& timeStepStateAction();
+	const Action& providerStateAction();
 
 	/** Null for an unknown name. */
 	const Action* findAction(std::string_view name);

@@ -6,13 +6,20 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		const std::array<const Action*, 4>& allActions()
+		const std::array<const Action*, 11>& allActions()
 		{
-			static const std::array<const Action*, 4> all = {
+			static const std::array<const Action*, 11> all = {
 				&beginPlayAction(),
 				&endPlayAction(),
 				&overrideStatusAction(),
 				&savePackageAction(),
+				&activeCameraAction(),
+				&trackingComponentStatusAction(),
+				&lensComponentStatusAction(),
+				&bundlePlayingAction(),
+				&bundleCapturingAction(),
+				&timeStepStateAction(),
+				&providerStateAction(),
 			};
 			return all;
 		}

@@ -91,6 +91,7 @@ namespace quarnlive::run
 			~EngineSession()
 			{
 				FHeadlessEngineLoop::Shutdown();
+				FHeadlessLiveLinkClient::Get().Reset();
 				FHeadlessLiveLinkClient::Unregister();
 			}
 			EngineSession(const EngineSession&) = delete;
@@ -113,6 +114,11 @@ namespace quarnlive::run
 		engineOptions.bEditor = scenario.editor;
 		engineOptions.ProjectDir = FString(projectDir.string() + "/");
 		engineOptions.PluginDir = FString(pluginDir.string());
+		// The editor brings its settings registry up before any plug-in module; a game has none.
+		if (scenario.editor)
+		{
+			engineOptions.Modules.Add(FString("Settings"));
+		}
 		for (const std::string& name : moduleNames)
 		{
 			engineOptions.Modules.Add(FString(name));

@@ -28,6 +28,14 @@ namespace quarnlive::state
 			&vpEditorSection(),
 			&mediaEditorSection(),
 			&engineSection(),
+			&liveLinkSection(),
+			&camerasSection(),
+			&mediaSection(),
+			&syncSection(),
+			&timedDataMonitorSection(),
+			&viewportSection(),
+			&mediaAssetsSection(),
+			&multiEngineSection(),
 		};
 		return all;
 	}

@@ -16,6 +16,14 @@ namespace quarnlive::state
 	const Section& vpEditorSection();
 	const Section& mediaEditorSection();
 	const Section& engineSection();
+	const Section& liveLinkSection();
+	const Section& camerasSection();
+	const Section& mediaSection();
+	const Section& syncSection();
+	const Section& timedDataMonitorSection();
+	const Section& viewportSection();
+	const Section& mediaAssetsSection();
+	const Section& multiEngineSection();
 
 	/** Every section, in the order they are applied. */
 	const std::vector<const Section*>& sections();

@@ -25,10 +25,20 @@ public:
 
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
-	/** Whether the engine's frames are locked to the video input. */
-	bool IsTimeStepSynchronized() const { return bTimeStepSynchronized; }
-	/** Whether the timecode follows the video input. */
-	bool IsProviderSynchronized() const { return bProviderSynchronized; }
+	/** Whether the engine's frames are locked to the video input; every call is counted. */
+	bool IsTimeStepSynchronized() const
+	{
+		++TimeStepQueryCount;
+		return bTimeStepSynchronized;
+	}
+	/** Whether the timecode follows the video input; every call is counted. */
+	bool IsProviderSynchronized() const
+	{
+		++ProviderQueryCount;
+		return bProviderSynchronized;
+	}
+	int32 GetTimeStepQueryCount() const { return TimeStepQueryCount; }
+	int32 GetProviderQueryCount() const { return ProviderQueryCount; }
 	void SetTimeStepSynchronized(bool bSynchronized) { bTimeStepSynchronized = bSynchronized; }
 	void SetProviderSynchronized(bool bSynchronized) { bProviderSynchronized = bSynchronized; }
 
@@ -47,6 +57,8 @@ public:
 private:
 	bool bTimeStepSynchronized = false;
 	bool bProviderSynchronized = false;
+	mutable int32 TimeStepQueryCount = 0;
+	mutable int32 ProviderQueryCount = 0;
 	FOnTimeStepStateChanged TimeStepStateChangedEvent;
 	FOnProviderStateChanged ProviderStateChangedEvent;
 };

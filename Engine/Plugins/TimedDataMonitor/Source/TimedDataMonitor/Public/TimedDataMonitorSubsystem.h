@@ -1,0 +1,48 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Subsystems/EngineSubsystem.h"
+#include "TimedDataMonitorSubsystem.generated.h"
+
+/** How the timed data sources (tracking, video, timecode) line up with the engine's evaluation time. */
+UENUM()
+enum class ETimedDataMonitorEvaluationState : uint8
+{
+	/** No timed data source is monitored. */
+	NoSources,
+	/** At least one source has no sample for the evaluation time. */
+	NotSynchronized,
+	/** Every source has samples around the evaluation time. */
+	Synchronized,
+	/** Monitoring is switched off. */
+	Disabled,
+};
+
+/**
+ * Watches the engine's timed data sources. Exists only while the TimedDataMonitor module is
+ * loaded. The headless engine does not sample sources: it holds the evaluation state that a
+ * test or a scenario sets.
+ */
+UCLASS()
+class TIMEDDATAMONITOR_API UTimedDataMonitorSubsystem : public UEngineSubsystem
+{
+	GENERATED_BODY()
+
+public:
+	bool ShouldCreateSubsystem(UObject* Outer) const override;
+
+	/** The state of every monitored source taken together. */
+	ETimedDataMonitorEvaluationState GetEvaluationState() const { return EvaluationState; }
+	void SetEvaluationState(ETimedDataMonitorEvaluationState InEvaluationState) { EvaluationState = InEvaluationState; }
+
+	/**
+	 * Whether an engine that has the module loaded creates this subsystem (default true). Lets
+	 * a test or a scenario run the module without its subsystem; a running engine keeps the
+	 * instance it has.
+	 */
+	static void SetCreationEnabled(bool bEnabled);
+	static bool IsCreationEnabled();
+
+private:
+	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSources;
+};

@@ -1,0 +1,89 @@
+#include "AssetRegistry/IAssetRegistry.h"
+
+#include "Misc/Paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace
+{
+	const FString AssetExtension = TEXT(".uasset");
+
+	bool IsAssetFile(const std::filesystem::directory_entry& Entry)
+	{
+		std::error_code Error;
+		return Entry.is_regular_file(Error) && Entry.path().extension().string() == AssetExtension.ToStdString();
+	}
+
+	template <typename TIterator>
+	bool AnyAssetIn(TIterator Iterator)
+	{
+		std::error_code Error;
+		for (const TIterator End; Iterator != End; Iterator.increment(Error))
+		{
+			if (Error)
+			{
+				return false;
+			}
+			if (IsAssetFile(*Iterator))
+			{
+				return true;
+			}
+		}
+		return false;
+	}
+
+	class FAssetRegistryImpl final : public IAssetRegistry
+	{
+	public:
+		bool HasAssets(const FName PackagePath, const bool bRecursive) const override
+		{
+			const FString Folder = GetFolderOfPackagePath(PackagePath.ToString());
+			if (Folder.IsEmpty())
+			{
+				return false;
+			}
+			std::error_code Error;
+			const std::filesystem::path Directory(Folder.ToStdString());
+			if (!std::filesystem::is_directory(Directory, Error))
+			{
+				return false;
+			}
+			const auto Options = std::filesystem::directory_options::skip_permission_denied;
+			if (bRecursive)
+			{
+				return AnyAssetIn(std::filesystem::recursive_directory_iterator(Directory, Options, Error));
+			}
+			return AnyAssetIn(std::filesystem::directory_iterator(Directory, Options, Error));
+		}
+
+		FString GetFolderOfPackagePath(const FString& PackagePath) const override
+		{
+			struct FMount
+			{
+				const TCHAR* Root;
+				FString Folder;
+			};
+			const FMount Mounts[] = {
+				{TEXT("/Game/"), FPaths::ProjectContentDir()},
+				{TEXT("/QuarnPranto/"), FPaths::PluginDir() + TEXT("Content/")},
+			};
+			// The root's own path may be given without its trailing '/'.
+			const FString Path = PackagePath.EndsWith(TEXT("/")) ? PackagePath : PackagePath + TEXT("/");
+			for (const FMount& Mount : Mounts)
+			{
+				if (Path.StartsWith(Mount.Root, ESearchCase::IgnoreCase))
+				{
+					return Mount.Folder + Path.RightChop(FString(Mount.Root).Len());
+				}
+			}
+			return FString();
+		}
+	};
+} // namespace
+
+IAssetRegistry* IAssetRegistry::Get()
+{
+	static FAssetRegistryImpl Registry;
+	return &Registry;
+}

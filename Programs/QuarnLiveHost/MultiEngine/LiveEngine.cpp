@@ -1,0 +1,207 @@
+#include "MultiEngine/LiveEngine.h"
+
+#include "MultiEngine/Addresses.h"
+#include "Run/PluginDescriptor.h"
+#include "Run/ProjectFolder.h"
+
+#include "HeadlessEngineLoop.h"
+#include "HeadlessLiveLinkClient.h"
+#include "Misc/OutputDeviceRedirector.h"
+#include "QuarnLiveSettings.h"
+#include "QuarnMultiEngineSubsystem.h"
+#include "QuarnVirtualProductionServer.h"
+
+#ifndef QUARN_PLUGIN_DIR
+#error "QUARN_PLUGIN_DIR must name the plug-in root, ending in '/'"
+#endif
+
+namespace quarnlive::multiengine
+{
+	namespace
+	{
+		// One timecode frame per engine frame.
+		constexpr int32 engineFramesPerSecond = 60;
+
+		nlohmann::ordered_json eightBytesOf(const FEightBytes& bytes)
+		{
+			return nlohmann::ordered_json::array({bytes.byte1, bytes.byte2, bytes.byte3, bytes.byte4, bytes.byte5, bytes.byte6, bytes.byte7, bytes.byte8});
+		}
+
+		nlohmann::ordered_json transformOf(const FTransform& transform)
+		{
+			const quarn::QuarnTransform<float> values = UQuarnMultiEngineSubsystem::ConvertToQuarnTransformF(transform);
+			nlohmann::ordered_json result = nlohmann::ordered_json::array();
+			for (int i = 0; i < 9; ++i)
+			{
+				result.push_back(roundedNumber(values[i]));
+			}
+			return result;
+		}
+
+		void printEvent(Printer& printer, const char* name, nlohmann::ordered_json arguments)
+		{
+			std::string text = std::string("event ") + name;
+			for (const auto& argument : arguments)
+			{
+				text += " " + (argument.is_number_float() ? shortNumber(argument.get<double>()) : argument.dump());
+			}
+			printer.line("event", {{"name", name}, {"args", std::move(arguments)}}, text);
+		}
+	} // namespace
+
+	LiveEngine::LogDevice::LogDevice(Printer& printer)
+		: printer_(printer)
+	{
+		GLog->AddOutputDevice(this);
+	}
+
+	LiveEngine::LogDevice::~LogDevice()
+	{
+		GLog->RemoveOutputDevice(this);
+	}
+
+	void LiveEngine::LogDevice::Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category)
+	{
+		const ELogVerbosity::Type level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
+		// The module's lines are the session's story; other categories only when they fail.
+		if (Category != FName(TEXT("LogQuarnLive")) && level != ELogVerbosity::Error && level != ELogVerbosity::Fatal)
+		{
+			return;
+		}
+		const std::string category = Category.ToString().ToStdString();
+		const std::string verbosity = ToString(level);
+		printer_.line("log", {{"category", category}, {"verbosity", verbosity}, {"message", Message}},
+			"log " + category + " " + verbosity + ": " + Message);
+	}
+
+	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
+		: printer_(printer)
+	{
+		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
+		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
+		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
+
+		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
+		quarn::ServerConfig config = server.config();
+		config.bindAddress = setup.bindAddress;
+		server.setConfig(config);
+		server.setFollowerDownHandler([&printer](const std::string& address) {
+			printer.line("followerDown", {{"address", address}}, "follower " + address + " down: no acknowledgement within the deadline");
+		});
+
+		FHeadlessEngineOptions options;
+		options.bEditor = true;
+		options.ProjectDir = FString(projectDir.string() + "/");
+		options.PluginDir = FString(pluginDir.string());
+		options.Modules.Add(FString("Settings"));
+		for (const std::string& name : moduleNames)
+		{
+			options.Modules.Add(FString(name));
+		}
+		options.TimecodeRate = FFrameRate(engineFramesPerSecond, 1);
+
+		// The settings object is loaded from the project once the configuration is up; the
+		// command line wins over it for this run and is never saved.
+		const FDelegateHandle overrides = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&setup]() {
+			UQuarnLiveSettings* settings = UQuarnLiveSettings::Get();
+			if (!settings)
+			{
+				return;
+			}
+			if (setup.master)
+			{
+				settings->bMultiEngineMaster = *setup.master;
+			}
+			if (setup.followers)
+			{
+				settings->OtherMultiEngineIps.Empty();
+				for (const std::string& address : *setup.followers)
+				{
+					settings->OtherMultiEngineIps.Add(FString(address));
+				}
+			}
+		});
+
+		logDevice_.emplace(printer_);
+		FHeadlessLiveLinkClient::Register();
+		FHeadlessEngineLoop::Boot(options);
+		booted_ = true;
+		FHeadlessEngineLoop::OnPreSubsystems().Remove(overrides);
+	}
+
+	LiveEngine::~LiveEngine()
+	{
+		if (booted_)
+		{
+			FHeadlessEngineLoop::Shutdown();
+			FHeadlessLiveLinkClient::Get().Reset();
+			FHeadlessLiveLinkClient::Unregister();
+		}
+		// The printer may go before the process-wide server does.
+		quarn::QuarnVirtualProductionServer::instance().setFollowerDownHandler(nullptr);
+		logDevice_.reset();
+	}
+
+	UQuarnMultiEngineSubsystem* LiveEngine::subsystem() const
+	{
+		return UQuarnMultiEngineSubsystem::Get();
+	}
+
+	void LiveEngine::tick(double deltaSeconds)
+	{
+		FHeadlessEngineLoop::Tick(deltaSeconds);
+	}
+
+	void LiveEngine::printReady(const std::string& bindAddress)
+	{
+		UQuarnMultiEngineSubsystem* multiEngine = subsystem();
+		const bool enabled = multiEngine && multiEngine->IsEnabled();
+		const bool master = multiEngine && multiEngine->IsMaster();
+		nlohmann::ordered_json followers = nlohmann::ordered_json::array();
+		std::string followerText;
+		if (multiEngine)
+		{
+			for (const FString& address : multiEngine->GetFollowersIpAddresses())
+			{
+				followers.push_back(address.ToStdString());
+				followerText += (followerText.empty() ? "" : ",") + address.ToStdString();
+			}
+		}
+		const std::string role = master ? "master" : "follower";
+		const std::string where = bindAddress + ":" + std::to_string(serverPort);
+		std::string text = "ready: " + role + " on " + where + ", multi-engine " + (enabled ? "enabled" : "disabled");
+		if (master)
+		{
+			text += ", followers " + (followerText.empty() ? std::string("none") : followerText);
+		}
+		printer_.line("ready",
+			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers}},
+			text);
+	}
+
+	void LiveEngine::printEvents()
+	{
+		UQuarnMultiEngineSubsystem* multiEngine = subsystem();
+		if (!multiEngine)
+		{
+			return;
+		}
+		Printer& printer = printer_;
+		const auto none = [&printer](const char* name) { return [&printer, name]() { printEvent(printer, name, nlohmann::ordered_json::array()); }; };
+		const auto one = [&printer](const char* name) {
+			return [&printer, name](auto value) { printEvent(printer, name, nlohmann::ordered_json::array({static_cast<std::int64_t>(value)})); };
+		};
+		multiEngine->OnPlay().AddLambda(none("Play"));
+		multiEngine->OnStop().AddLambda(none("Stop"));
+		multiEngine->OnStartRecord().AddLambda(none("StartRecord"));
+		multiEngine->OnStopRecord().AddLambda(none("StopRecord"));
+		multiEngine->OnSelectCamera().AddLambda(one("SelectCamera"));
+		multiEngine->OnSelectLevel().AddLambda(one("SelectLevel"));
+		multiEngine->OnAnimationKey().AddLambda(one("AnimationKey"));
+		multiEngine->OnrReceiveCustom().AddLambda(one("ReceiveCustom"));
+		multiEngine->OnrReceiveCustomEight().AddLambda([&printer](FEightBytes bytes) { printEvent(printer, "ReceiveCustomEight", eightBytesOf(bytes)); });
+		multiEngine->OnrReceiveCustomTransform().AddLambda([&printer](FTransform transform) { printEvent(printer, "ReceiveCustomTransform", transformOf(transform)); });
+		multiEngine->OnrReceiveCustomInt().AddLambda(one("ReceiveCustomInt"));
+		multiEngine->OnSelectCameraXR().AddLambda(one("SelectCameraXR"));
+	}
+} // namespace quarnlive::multiengine

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "MultiEngine/Printer.h"
+
+#include "Misc/OutputDevice.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+class UQuarnMultiEngineSubsystem;
+
+namespace quarnlive::multiengine
+{
+	struct EngineSetup
+	{
+		/** Taken instead of the project's bMultiEngineMaster, in memory only; unset keeps the project's. */
+		std::optional<bool> master;
+		/** Local address the server binds (port 10001). */
+		std::string bindAddress = "0.0.0.0";
+		std::optional<std::filesystem::path> project;
+		/** Canonical addresses taken instead of the project's OtherMultiEngineIps, in memory only. */
+		std::optional<std::vector<std::string>> followers;
+	};
+
+	/**
+	 * A live editor engine with the plug-in's modules, booted in the constructor and shut
+	 * down (server stopped) in the destructor. The module's log lines go to the printer
+	 * while it lives.
+	 */
+	class LiveEngine
+	{
+	public:
+		LiveEngine(const EngineSetup& setup, Printer& printer);
+		~LiveEngine();
+		LiveEngine(const LiveEngine&) = delete;
+		LiveEngine& operator=(const LiveEngine&) = delete;
+
+		/** Null only when the engine made no multi-engine subsystem. */
+		UQuarnMultiEngineSubsystem* subsystem() const;
+
+		/** Prints every command event the subsystem raises, as "event NAME ARGS". */
+		void printEvents();
+
+		/** The "ready" line: role, address, whether multi-engine runs, the follower list. */
+		void printReady(const std::string& bindAddress);
+
+		/** Runs one frame of the engine loop. */
+		void tick(double deltaSeconds);
+
+	private:
+		class LogDevice final : public FOutputDevice
+		{
+		public:
+			explicit LogDevice(Printer& printer);
+			~LogDevice() override;
+			void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override;
+
+		private:
+			Printer& printer_;
+		};
+
+		Printer& printer_;
+		std::optional<LogDevice> logDevice_;
+		bool booted_ = false;
+	};
+} // namespace quarnlive::multiengine

@@ -1,0 +1,353 @@
+#include "Settings/SettingsCommand.h"
+
+#include "Errors.h"
+#include "Run/PluginDescriptor.h"
+#include "Run/ProjectFolder.h"
+
+#include "HeadlessEngineLoop.h"
+#include "HeadlessLiveLinkClient.h"
+#include "ISettingsModule.h"
+#include "Misc/ConfigCacheIni.h"
+#include "Modules/ModuleManager.h"
+#include "UObject/Class.h"
+#include "UObject/Object.h"
+
+#include <sstream>
+
+#ifndef QUARN_PLUGIN_DIR
+#error "QUARN_PLUGIN_DIR must name the plug-in root, ending in '/'"
+#endif
+
+namespace quarnlive::settings
+{
+	namespace
+	{
+		/** The editor, with its settings registry up before the plug-in's modules, as the real editor starts. */
+		class EditorSession
+		{
+		public:
+			explicit EditorSession(const std::optional<std::filesystem::path>& project)
+			{
+				const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
+				const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
+				projectDir_ = run::prepareProjectFolder(project);
+
+				FHeadlessEngineOptions options;
+				options.bEditor = true;
+				options.ProjectDir = FString(projectDir_.string() + "/");
+				options.PluginDir = FString(pluginDir.string());
+				options.Modules.Add(FString("Settings"));
+				for (const std::string& name : moduleNames)
+				{
+					options.Modules.Add(FString(name));
+				}
+				FHeadlessLiveLinkClient::Register();
+				FHeadlessEngineLoop::Boot(options);
+			}
+			~EditorSession()
+			{
+				FHeadlessEngineLoop::Shutdown();
+				FHeadlessLiveLinkClient::Unregister();
+			}
+			EditorSession(const EditorSession&) = delete;
+			EditorSession& operator=(const EditorSession&) = delete;
+
+			ISettingsModule& registry() const
+			{
+				ISettingsModule* module = FModuleManager::GetModulePtr<ISettingsModule>("Settings");
+				if (!module)
+				{
+					throw RuntimeFailure("the editor's settings registry could not be loaded");
+				}
+				return *module;
+			}
+
+		private:
+			std::filesystem::path projectDir_;
+		};
+
+		std::string text(const FString& value) { return value.ToStdString(); }
+		std::string text(const FName& value) { return value.ToString().ToStdString(); }
+		std::string text(const FText& value) { return value.ToString().ToStdString(); }
+
+		bool isAdvanced(const FProperty& property)
+		{
+			return property.HasAnyPropertyFlags(CPF_AdvancedDisplay) || property.HasMetaData("AdvancedDisplay");
+		}
+
+		bool needsRestart(const FProperty& property)
+		{
+			return property.GetMetaData("ConfigRestartRequired").Equals(TEXT("true"), ESearchCase::IgnoreCase);
+		}
+
+		bool isEditable(const FProperty& property)
+		{
+			return property.HasAnyPropertyFlags(CPF_Edit) && !property.HasAnyPropertyFlags(CPF_EditConst);
+		}
+
+		/** The property an edit condition names, and whether it must be off ("!bFlag") rather than on. */
+		struct EditCondition
+		{
+			const FProperty* property = nullptr;
+			bool negated = false;
+			std::string expression;
+		};
+
+		EditCondition editConditionOf(const UClass& settingsClass, const FProperty& property)
+		{
+			EditCondition condition;
+			std::string expression = text(property.GetMetaData("EditCondition"));
+			condition.expression = expression;
+			if (!expression.empty() && expression.front() == '!')
+			{
+				condition.negated = true;
+				expression.erase(0, 1);
+			}
+			if (!expression.empty())
+			{
+				condition.property = settingsClass.FindPropertyByName(FName(expression.c_str()));
+			}
+			return condition;
+		}
+
+		/** False while the edit condition blocks the property; conditions the page cannot evaluate never block. */
+		bool editConditionMet(const EditCondition& condition, const UObject& object)
+		{
+			if (!condition.property || condition.property->GetKind() != EPropertyKind::Bool)
+			{
+				return true;
+			}
+			const bool value = *condition.property->ContainerPtrToValuePtr<const bool>(const_cast<UObject*>(&object));
+			return value != condition.negated;
+		}
+
+		std::string valueText(const FProperty& property, const UObject& object)
+		{
+			FString exported;
+			property.ExportTextItem(exported, property.ContainerPtrToValuePtr(static_cast<const void*>(&object)));
+			return text(exported);
+		}
+
+		std::string configPlace(const UObject& object)
+		{
+			return text(object.GetConfigFilename()) + " [" + text(object.GetClass()->GetStructPathName()) + "]";
+		}
+
+		void printSection(const ISettingsSection& section, std::FILE* out)
+		{
+			const UObject* object = section.GetSettingsObject().Get();
+			std::fprintf(out, "%s / %s / %s: %s\n", text(section.GetContainerName()).c_str(), text(section.GetCategoryName()).c_str(),
+				text(section.GetDisplayName()).c_str(), text(section.GetDescription()).c_str());
+			if (!object)
+			{
+				std::fprintf(out, "  (its settings object is gone)\n");
+				return;
+			}
+			std::fprintf(out, "  stored in %s\n", configPlace(*object).c_str());
+
+			std::string category;
+			for (const FProperty* property : object->GetClass()->GetAllProperties())
+			{
+				if (!property->HasAnyPropertyFlags(CPF_Edit))
+				{
+					continue;
+				}
+				const std::string propertyCategory = text(property->GetMetaData("Category"));
+				if (propertyCategory != category)
+				{
+					category = propertyCategory;
+					std::fprintf(out, "\n  %s\n", category.c_str());
+				}
+				std::fprintf(out, "    %s (%s) = %s\n", text(property->GetDisplayNameText()).c_str(), text(property->GetName()).c_str(),
+					valueText(*property, *object).c_str());
+				std::istringstream tooltip(text(property->GetMetaData("ToolTip")));
+				for (std::string line; std::getline(tooltip, line);)
+				{
+					std::fprintf(out, "        %s\n", line.c_str());
+				}
+
+				std::vector<std::string> notes;
+				if (isAdvanced(*property))
+				{
+					notes.push_back("advanced");
+				}
+				const EditCondition condition = editConditionOf(*object->GetClass(), *property);
+				if (!isEditable(*property))
+				{
+					notes.push_back("read-only");
+				}
+				else if (!editConditionMet(condition, *object))
+				{
+					notes.push_back("read-only while " + condition.expression + " is false");
+				}
+				else if (!condition.expression.empty())
+				{
+					notes.push_back("editable while " + condition.expression + " is true");
+				}
+				if (needsRestart(*property))
+				{
+					notes.push_back("a change needs an editor restart");
+				}
+				if (!notes.empty())
+				{
+					std::string joined;
+					for (const std::string& note : notes)
+					{
+						joined += (joined.empty() ? "" : "; ") + note;
+					}
+					std::fprintf(out, "        [%s]\n", joined.c_str());
+				}
+			}
+		}
+
+		struct Found
+		{
+			TSharedPtr<ISettingsSection> section;
+			UObject* object = nullptr;
+			FProperty* property = nullptr;
+		};
+
+		Found findProperty(const ISettingsModule& registry, const std::string& name)
+		{
+			std::string known;
+			for (const TSharedPtr<ISettingsSection>& section : registry.GetAllSections())
+			{
+				UObject* object = section->GetSettingsObject().Get();
+				if (!object)
+				{
+					continue;
+				}
+				for (FProperty* property : object->GetClass()->GetAllProperties())
+				{
+					if (!property->HasAnyPropertyFlags(CPF_Edit))
+					{
+						continue;
+					}
+					if (property->GetFName() == FName(name.c_str()))
+					{
+						return Found{section, object, property};
+					}
+					known += (known.empty() ? "" : ", ") + text(property->GetName());
+				}
+			}
+			throw InputError("", "no setting named '" + name + "' on the settings pages" + (known.empty() ? std::string() : "; known: " + known));
+		}
+
+		/** Every value is checked before the object changes, so a refusal leaves it as it was. */
+		void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values)
+		{
+			void* value = property.ContainerPtrToValuePtr(&object);
+			const std::string name = text(property.GetName());
+			if (property.GetKind() != EPropertyKind::Array)
+			{
+				if (values.size() != 1)
+				{
+					throw InputError("", name + " takes exactly one value, got " + std::to_string(values.size()));
+				}
+				FString before;
+				property.ExportTextItem(before, value);
+				if (!property.ImportText(*FString(values.front()), value))
+				{
+					property.ImportText(*before, value);
+					throw InputError("", "'" + values.front() + "' is not a valid value for " + name + " (" + text(property.GetCPPType()) + ")");
+				}
+				return;
+			}
+
+			const FProperty* inner = property.GetInner();
+			const FPropertyValueOps& ops = property.GetOps();
+			TArray<FString> before;
+			for (int32 index = 0; index < ops.ArrayNum(value); ++index)
+			{
+				FString element;
+				inner->ExportTextItem(element, ops.ArrayElement(value, index));
+				before.Add(element);
+			}
+			auto fill = [&](const TArray<FString>& elements) -> int32 {
+				ops.ArrayEmpty(value);
+				for (int32 index = 0; index < elements.Num(); ++index)
+				{
+					if (!inner->ImportText(*elements[index], ops.ArrayElement(value, ops.ArrayAddDefaulted(value))))
+					{
+						return index;
+					}
+				}
+				return INDEX_NONE;
+			};
+			TArray<FString> after;
+			for (const std::string& element : values)
+			{
+				after.Add(FString(element));
+			}
+			const int32 bad = fill(after);
+			if (bad != INDEX_NONE)
+			{
+				fill(before);
+				throw InputError("", "'" + values[static_cast<std::size_t>(bad)] + "' is not a valid element for " + name + " (" + text(property.GetCPPType()) + ")");
+			}
+		}
+
+		void failOnWriteError()
+		{
+			const FString error = GConfig ? GConfig->GetLastWriteError() : FString();
+			if (!error.IsEmpty())
+			{
+				throw RuntimeFailure("cannot write the configuration: " + text(error));
+			}
+		}
+	} // namespace
+
+	void showSettings(const SettingsOptions& options, std::FILE* out)
+	{
+		EditorSession session(options.project);
+		bool first = true;
+		for (const TSharedPtr<ISettingsSection>& section : session.registry().GetAllSections())
+		{
+			if (!first)
+			{
+				std::fprintf(out, "\n");
+			}
+			first = false;
+			printSection(*section, out);
+		}
+		if (first)
+		{
+			std::fprintf(out, "No settings pages are registered.\n");
+		}
+	}
+
+	void setSetting(const SettingsOptions& options, std::FILE* out)
+	{
+		EditorSession session(options.project);
+		const Found found = findProperty(session.registry(), options.name);
+		const std::string name = text(found.property->GetName());
+		if (!isEditable(*found.property))
+		{
+			throw InputError("", name + " is read-only");
+		}
+		const EditCondition condition = editConditionOf(*found.object->GetClass(), *found.property);
+		if (!editConditionMet(condition, *found.object))
+		{
+			throw InputError("", name + " can only be edited while " + condition.expression + " is " + (condition.negated ? "false" : "true") +
+									 "; nothing was written");
+		}
+		applyValues(*found.property, *found.object, options.values);
+
+		// As the settings editor: the page's handler decides whether the page is saved.
+		const bool shouldSave = found.section->NotifySectionOnPropertyModified();
+		failOnWriteError();
+		if (!shouldSave)
+		{
+			throw RuntimeFailure("the settings page did not accept the change; " + name + " was not saved");
+		}
+		found.section->Save();
+		failOnWriteError();
+
+		std::fprintf(out, "%s = %s\n", name.c_str(), valueText(*found.property, *found.object).c_str());
+		std::fprintf(out, "saved to %s\n", configPlace(*found.object).c_str());
+		if (needsRestart(*found.property))
+		{
+			std::fprintf(out, "Restart the editor for this change to take effect.\n");
+		}
+	}
+} // namespace quarnlive::settings

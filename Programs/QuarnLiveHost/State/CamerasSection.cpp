@@ -1,0 +1,188 @@
+// "cameras": the plug-in's camera actors that the VP editor and engine subsystems know, with
+// the components the tracking and lens checks look at.
+
+#include "State/FieldChecks.h"
+#include "State/Section.h"
+#include "State/StudioState.h"
+
+#include "CineCameraComponent.h"
+#include "Engine/Engine.h"
+#include "Engine/World.h"
+#include "Errors.h"
+#include "Materials/Material.h"
+#include "Materials/MaterialInstanceConstant.h"
+#include "Materials/MaterialInstanceDynamic.h"
+#include "QuarnCamera.h"
+#include "QuarnFunctionLibrary.h"
+#include "QuarnLensDistortionComponent.h"
+#include "QuarnLiveLinkComponentController.h"
+#include "QuarnVPEditorSubsystem.h"
+#include "QuarnVPEngineSubsystem.h"
+
+namespace quarnlive::state
+{
+	namespace
+	{
+		// The actors made for the state applied last; replaced as a whole on every apply.
+		TArray<TWeakObjectPtr<AQuarnCamera>>& spawnedCameras()
+		{
+			static TArray<TWeakObjectPtr<AQuarnCamera>> cameras;
+			return cameras;
+		}
+
+		void checkBlendable(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			json::ObjectReader reader(value, path);
+			if (const nlohmann::ordered_json* material = reader.find("material"))
+			{
+				if (json::readString(*material, reader.pathOf("material")).empty())
+				{
+					throw InputError(reader.pathOf("material"), "a material needs a name");
+				}
+			}
+			if (const nlohmann::ordered_json* dynamic = reader.find("dynamic"))
+			{
+				json::readBool(*dynamic, reader.pathOf("dynamic"));
+			}
+			if (const nlohmann::ordered_json* weight = reader.find("weight"))
+			{
+				json::readNumber(*weight, reader.pathOf("weight"), -1e9, 1e9);
+			}
+			reader.rejectUnknown();
+		}
+
+		void checkCamera(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			json::ObjectReader reader(value, path);
+			if (const nlohmann::ordered_json* controller = reader.find("controller"))
+			{
+				json::ObjectReader controllerReader(*controller, reader.pathOf("controller"));
+				if (const nlohmann::ordered_json* subject = controllerReader.find("controlledSubject"))
+				{
+					json::readString(*subject, controllerReader.pathOf("controlledSubject"));
+				}
+				controllerReader.rejectUnknown();
+			}
+			for (const char* key : {"lensDistortion", "cineCamera"})
+			{
+				if (const nlohmann::ordered_json* flag = reader.find(key))
+				{
+					json::readBool(*flag, reader.pathOf(key));
+				}
+			}
+			if (const nlohmann::ordered_json* blendables = reader.find("blendables"))
+			{
+				const std::string blendablesPath = reader.pathOf("blendables");
+				if (!blendables->is_array())
+				{
+					throw InputError(blendablesPath, "expected an array of blendables, got " + json::describe(*blendables));
+				}
+				for (std::size_t index = 0; index < blendables->size(); ++index)
+				{
+					checkBlendable(blendables->at(index), json::indexPath(blendablesPath, index));
+				}
+			}
+			reader.rejectUnknown();
+		}
+
+		void checkActors(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			if (!value.is_object())
+			{
+				throw InputError(path, "expected an object of cameras by actor name, got " + json::describe(value));
+			}
+			for (const auto& [name, camera] : value.items())
+			{
+				if (name.empty())
+				{
+					throw InputError(path, "a camera needs an actor name");
+				}
+				checkCamera(camera, json::childPath(path, name));
+			}
+		}
+
+		UObject* makeBlendableObject(const nlohmann::ordered_json& blendable, UObject* outer)
+		{
+			if (!blendable.contains("material"))
+			{
+				return nullptr;
+			}
+			UMaterial* parent = NewObject<UMaterial>(outer, nullptr, FName(FString(blendable.at("material").get<std::string>())));
+			if (blendable.value("dynamic", true))
+			{
+				return UMaterialInstanceDynamic::Create(parent, outer);
+			}
+			UMaterialInstanceConstant* instance = NewObject<UMaterialInstanceConstant>(outer);
+			instance->Parent = parent;
+			return instance;
+		}
+
+		AQuarnCamera* spawnCamera(const std::string& name, const nlohmann::ordered_json& description)
+		{
+			const FName actorName{FString(name)};
+			UWorld* world = UQuarnFunctionLibrary::GetCurrentWorld();
+			AQuarnCamera* camera = world ? world->SpawnActor<AQuarnCamera>(actorName) : NewObject<AQuarnCamera>(nullptr, nullptr, actorName);
+			if (description.contains("controller"))
+			{
+				UQuarnLiveLinkComponentController* controller = camera->AddComponent<UQuarnLiveLinkComponentController>(TEXT("LiveLinkController"));
+				const nlohmann::ordered_json& controllerDescription = description.at("controller");
+				controller->ControlledSubject = FName(FString(controllerDescription.value("controlledSubject", std::string())));
+			}
+			if (description.value("lensDistortion", false))
+			{
+				camera->AddComponent<UQuarnLensDistortionComponent>(TEXT("LensDistortion"));
+			}
+			if (!description.value("cineCamera", true))
+			{
+				camera->RemoveComponent(camera->CameraComponent);
+				camera->CameraComponent = nullptr;
+			}
+			else if (description.contains("blendables"))
+			{
+				for (const nlohmann::ordered_json& blendable : description.at("blendables"))
+				{
+					camera->CameraComponent->PostProcessSettings.WeightedBlendables.Array.Add(
+						FWeightedBlendable(blendable.value("weight", 1.f), makeBlendableObject(blendable, camera)));
+				}
+			}
+			return camera;
+		}
+
+		void applyActors(const nlohmann::ordered_json& value)
+		{
+			for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+			{
+				if (AQuarnCamera* actor = camera.Get())
+				{
+					actor->Destroy();
+				}
+			}
+			spawnedCameras().Empty();
+
+			TArray<AQuarnCamera*> cameras;
+			for (const auto& [name, description] : value.items())
+			{
+				AQuarnCamera* camera = spawnCamera(name, description);
+				cameras.Add(camera);
+				spawnedCameras().Add(camera);
+			}
+			// Straight from the engine: a subsystem taken away keeps its cameras for when it is back.
+			if (UQuarnVPEditorSubsystem* editor = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
+			{
+				editor->SetCameras(cameras);
+			}
+			if (UQuarnVPEngineSubsystem* engine = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr)
+			{
+				engine->SetCameras(cameras);
+			}
+		}
+	} // namespace
+
+	const Section& camerasSection()
+	{
+		static const Section section("cameras", {
+			Field{"actors", nlohmann::ordered_json::object(), checkActors, applyActors},
+		});
+		return section;
+	}
+} // namespace quarnlive::state

@@ -1,0 +1,234 @@
+#include "Codec/Protocol.h"
+
+#include <array>
+
+namespace quarn::codec
+{
+	namespace
+	{
+		struct CommandShape
+		{
+			CommandKind kind;
+			std::string_view address;
+			// Accepted type tags; animation and custom byte also accept a char.
+			std::string_view tags;
+			std::string_view alternativeTags;
+		};
+
+		constexpr std::string_view transformTags = "fffffffff";
+
+		constexpr std::array<CommandShape, 12> shapes = {{
+			{CommandKind::Play, "/quarn/play", "", ""},
+			{CommandKind::Stop, "/quarn/stop", "", ""},
+			{CommandKind::StartRecord, "/quarn/record/start", "", ""},
+			{CommandKind::StopRecord, "/quarn/record/stop", "", ""},
+			{CommandKind::SelectCamera, "/quarn/camera/select", "i", ""},
+			{CommandKind::SelectCameraXR, "/quarn/camera/select_xr", "i", ""},
+			{CommandKind::SelectLevel, "/quarn/level/select", "i", ""},
+			{CommandKind::TriggerAnimation, "/quarn/animation/trigger", "i", "c"},
+			{CommandKind::TriggerCustom, "/quarn/custom/byte", "i", "c"},
+			{CommandKind::TriggerCustomInt, "/quarn/custom/int", "i", ""},
+			{CommandKind::TriggerCustomEight, "/quarn/custom/eight", "h", ""},
+			{CommandKind::TriggerCustomTransform, "/quarn/custom/transform", transformTags, ""},
+		}};
+
+		const CommandShape& shapeOf(CommandKind kind)
+		{
+			return shapes[static_cast<std::size_t>(kind)];
+		}
+
+		bool isPattern(std::string_view address)
+		{
+			return address.find_first_of("*?[]{}") != std::string_view::npos;
+		}
+
+		bool tagsMatch(const CommandShape& shape, std::string_view tags)
+		{
+			return tags == shape.tags || (!shape.alternativeTags.empty() && tags == shape.alternativeTags);
+		}
+
+		Decoded failure(MessageKind kind)
+		{
+			Decoded decoded;
+			decoded.kind = kind;
+			return decoded;
+		}
+
+		Decoded decodeCommand(const CommandShape& shape, const MessageView& message)
+		{
+			if (!tagsMatch(shape, message.tags))
+			{
+				return failure(MessageKind::WrongTypeTags);
+			}
+			Decoded decoded;
+			decoded.kind = MessageKind::Command;
+			decoded.command.kind = shape.kind;
+			ArgumentReader reader(message);
+			bool bRead = true;
+			if (message.tags == "i" || message.tags == "c")
+			{
+				bRead = reader.int32(decoded.command.integer);
+			}
+			else if (message.tags == "h")
+			{
+				int64_t value = 0;
+				bRead = reader.int64(value);
+				decoded.command.eight = static_cast<uint64_t>(value);
+			}
+			else if (message.tags == transformTags)
+			{
+				for (int i = 0; i < 9 && bRead; ++i)
+				{
+					bRead = reader.float32(decoded.command.transform[i]);
+				}
+			}
+			if (!bRead || !reader.atEnd())
+			{
+				return failure(MessageKind::Malformed);
+			}
+			return decoded;
+		}
+
+		MessageKind readIntegers(const MessageView& message, std::string_view tags, uint32_t* const* targets, MessageKind success)
+		{
+			if (message.tags != tags)
+			{
+				return MessageKind::WrongTypeTags;
+			}
+			ArgumentReader reader(message);
+			int32_t value = 0;
+			for (std::size_t i = 0; i < tags.size(); ++i)
+			{
+				if (!reader.int32(value))
+				{
+					return MessageKind::Malformed;
+				}
+				*targets[i] = static_cast<uint32_t>(value);
+			}
+			return reader.atEnd() ? success : MessageKind::Malformed;
+		}
+	}
+
+	std::string_view addressOf(CommandKind kind)
+	{
+		return shapeOf(kind).address;
+	}
+
+	void encodeCommand(const Command& command, Bytes& out)
+	{
+		const CommandShape& shape = shapeOf(command.kind);
+		OscWriter writer(out);
+		writer.begin(shape.address, shape.tags);
+		if (shape.tags == "i")
+		{
+			writer.int32(command.integer);
+		}
+		else if (shape.tags == "h")
+		{
+			writer.int64(static_cast<int64_t>(command.eight));
+		}
+		else if (shape.tags == transformTags)
+		{
+			for (int i = 0; i < 9; ++i)
+			{
+				writer.float32(command.transform[i]);
+			}
+		}
+	}
+
+	void encodeAcknowledgement(uint32_t session, uint32_t sequence, Bytes& out)
+	{
+		OscWriter(out).begin(acknowledgementAddress, "ii").int32(static_cast<int32_t>(session)).int32(static_cast<int32_t>(sequence));
+	}
+
+	void encodeTimecodeRequest(Bytes& out)
+	{
+		OscWriter(out).begin(timecodeRequestAddress, "");
+	}
+
+	void encodeTimecodeAnswer(const Timecode& timecode, Bytes& out)
+	{
+		OscWriter(out)
+			.begin(timecodeAnswerAddress, "iiiif")
+			.int32(static_cast<int32_t>(timecode.hours()))
+			.int32(static_cast<int32_t>(timecode.minutes()))
+			.int32(static_cast<int32_t>(timecode.seconds()))
+			.int32(static_cast<int32_t>(timecode.frames()))
+			.float32(timecode.rate().framesPerSecond());
+	}
+
+	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, const Bytes& commandMessage, Bytes& out)
+	{
+		beginBundle(out);
+		Bytes headerBytes;
+		headerBytes.reserve(32);
+		OscWriter(headerBytes).begin(sequenceAddress, "iii").int32(static_cast<int32_t>(session)).int32(static_cast<int32_t>(sequence)).int32(static_cast<int32_t>(base));
+		appendBundleElement(out, headerBytes.data(), headerBytes.size());
+		appendBundleElement(out, commandMessage.data(), commandMessage.size());
+	}
+
+	Decoded decodeMessage(const uint8_t* data, std::size_t size)
+	{
+		MessageView message;
+		if (!parseMessage(data, size, message))
+		{
+			return failure(MessageKind::Malformed);
+		}
+		if (isPattern(message.address))
+		{
+			return failure(MessageKind::AddressPattern);
+		}
+		for (const CommandShape& shape : shapes)
+		{
+			if (message.address == shape.address)
+			{
+				return decodeCommand(shape, message);
+			}
+		}
+		Decoded decoded;
+		if (message.address == sequenceAddress)
+		{
+			uint32_t* const targets[] = {&decoded.session, &decoded.sequence, &decoded.base};
+			decoded.kind = readIntegers(message, "iii", targets, MessageKind::Sequence);
+			return decoded;
+		}
+		if (message.address == acknowledgementAddress)
+		{
+			uint32_t* const targets[] = {&decoded.session, &decoded.sequence};
+			decoded.kind = readIntegers(message, "ii", targets, MessageKind::Acknowledgement);
+			return decoded;
+		}
+		if (message.address == timecodeRequestAddress)
+		{
+			decoded.kind = readIntegers(message, "", nullptr, MessageKind::TimecodeRequest);
+			return decoded;
+		}
+		if (message.address == timecodeAnswerAddress)
+		{
+			if (message.tags != "iiiif")
+			{
+				return failure(MessageKind::WrongTypeTags);
+			}
+			ArgumentReader reader(message);
+			int32_t fields[4] = {};
+			for (int32_t& field : fields)
+			{
+				if (!reader.int32(field))
+				{
+					return failure(MessageKind::Malformed);
+				}
+			}
+			if (!reader.float32(decoded.framesPerSecond) || !reader.atEnd())
+			{
+				return failure(MessageKind::Malformed);
+			}
+			decoded.kind = MessageKind::TimecodeAnswer;
+			decoded.hours = static_cast<uint32_t>(fields[0]);
+			decoded.minutes = static_cast<uint32_t>(fields[1]);
+			decoded.seconds = static_cast<uint32_t>(fields[2]);
+			decoded.frames = static_cast<uint32_t>(fields[3]);
+			return decoded;
+		}
+		return failure(MessageKind::UnknownAddress);
+	}
+}

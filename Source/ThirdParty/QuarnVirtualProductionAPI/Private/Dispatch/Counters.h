@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ServerStats.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace quarn::dispatch
+{
+	// Written by the node's threads, read by stats() at any time.
+	struct Counters
+	{
+		using Counter = std::atomic<uint64_t>;
+
+		Counter datagramsReceived{0};
+		Counter commandsDelivered{0};
+		Counter duplicatesDropped{0};
+		Counter timecodeRequestsAnswered{0};
+		Counter acknowledgementsReceived{0};
+		Counter unknownAddress{0};
+		Counter addressPattern{0};
+		Counter wrongTypeTags{0};
+		Counter malformed{0};
+		Counter unexpected{0};
+		Counter commandsBroadcast{0};
+		Counter datagramsSent{0};
+		Counter retransmissions{0};
+		Counter commandsGivenUp{0};
+		Counter sendErrors{0};
+
+		static void add(Counter& counter, uint64_t amount = 1) { counter.fetch_add(amount, std::memory_order_relaxed); }
+
+		ServerStats snapshot() const
+		{
+			ServerStats stats;
+			stats.datagramsReceived = datagramsReceived.load(std::memory_order_relaxed);
+			stats.commandsDelivered = commandsDelivered.load(std::memory_order_relaxed);
+			stats.duplicatesDropped = duplicatesDropped.load(std::memory_order_relaxed);
+			stats.timecodeRequestsAnswered = timecodeRequestsAnswered.load(std::memory_order_relaxed);
+			stats.acknowledgementsReceived = acknowledgementsReceived.load(std::memory_order_relaxed);
+			stats.unknownAddress = unknownAddress.load(std::memory_order_relaxed);
+			stats.addressPattern = addressPattern.load(std::memory_order_relaxed);
+			stats.wrongTypeTags = wrongTypeTags.load(std::memory_order_relaxed);
+			stats.malformed = malformed.load(std::memory_order_relaxed);
+			stats.unexpected = unexpected.load(std::memory_order_relaxed);
+			stats.commandsBroadcast = commandsBroadcast.load(std::memory_order_relaxed);
+			stats.datagramsSent = datagramsSent.load(std::memory_order_relaxed);
+			stats.retransmissions = retransmissions.load(std::memory_order_relaxed);
+			stats.commandsGivenUp = commandsGivenUp.load(std::memory_order_relaxed);
+			stats.sendErrors = sendErrors.load(std::memory_order_relaxed);
+			return stats;
+		}
+	};
+}

@@ -1,0 +1,407 @@
+#include "ServerNode.h"
+
+#include "Codec/Protocol.h"
+#include "Dispatch/Counters.h"
+#include "Dispatch/Outbox.h"
+#include "Dispatch/ReceivePath.h"
+#include "QuarnVirtualProductionServer.h"
+#include "Transport/FaultInjector.h"
+#include "Transport/UdpSocket.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <thread>
+
+namespace quarn
+{
+	namespace
+	{
+		uint32_t newSession()
+		{
+			std::random_device device;
+			uint32_t session = 0;
+			while (session == 0)
+			{
+				session = device();
+			}
+			return session;
+		}
+
+		// "10.0.0.2,10.0.0.3": invalid entries are skipped, duplicates kept once, spaces around entries ignored.
+		std::vector<uint32_t> parseFollowers(const std::string& csv)
+		{
+			std::vector<uint32_t> result;
+			std::size_t start = 0;
+			while (start <= csv.size())
+			{
+				std::size_t end = csv.find(',', start);
+				if (end == std::string::npos)
+				{
+					end = csv.size();
+				}
+				std::string_view entry(csv.data() + start, end - start);
+				while (!entry.empty() && entry.front() == ' ')
+				{
+					entry.remove_prefix(1);
+				}
+				while (!entry.empty() && entry.back() == ' ')
+				{
+					entry.remove_suffix(1);
+				}
+				if (const std::optional<uint32_t> address = transport::parseAddress(entry))
+				{
+					if (std::find(result.begin(), result.end(), *address) == result.end())
+					{
+						result.push_back(*address);
+					}
+				}
+				start = end + 1;
+			}
+			return result;
+		}
+	}
+
+	struct ServerNode::Running final : dispatch::ReceiveSink
+	{
+		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort)
+			: config(serverConfig),
+			  delegate(serverDelegate),
+			  outbox(serverConfig.reliability, newSession(), sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }),
+			  receivePath(serverDelegate, *this, counters)
+		{
+			if (config.faults.enabled())
+			{
+				faults.emplace(config.faults);
+			}
+		}
+
+		void send(const codec::Bytes& datagram, const transport::Endpoint& to) override { sendDatagram(datagram, to); }
+
+		void acknowledged(const transport::Endpoint& from, uint32_t session, uint32_t sequence) override { outbox.acknowledged(from.address, session, sequence); }
+
+		void sendDatagram(const codec::Bytes& bytes, const transport::Endpoint& to)
+		{
+			if (faults)
+			{
+				faults->submit(bytes.data(), bytes.size(), to, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
+				return;
+			}
+			sendNow(bytes, to);
+		}
+
+		void sendNow(const codec::Bytes& bytes, const transport::Endpoint& to)
+		{
+			// A full send queue loses the datagram like the network would; retransmission covers commands.
+			dispatch::Counters::add(socket.send(bytes.data(), bytes.size(), to) ? counters.datagramsSent : counters.sendErrors);
+		}
+
+		void receiveLoop()
+		{
+			transport::ReceivedDatagram batch[transport::UdpSocket::batchSize];
+			while (!bStopping.load(std::memory_order_acquire))
+			{
+				if (!socket.wait(std::chrono::milliseconds(200)))
+				{
+					continue;
+				}
+				for (int round = 0; round < 16; ++round)
+				{
+					const int count = socket.receiveBatch(batch);
+					for (int i = 0; i < count; ++i)
+					{
+						dispatch::Counters::add(counters.datagramsReceived);
+						if (batch[i].truncated)
+						{
+							dispatch::Counters::add(counters.malformed);
+							continue;
+						}
+						receivePath.handle(batch[i].data, batch[i].size, batch[i].from);
+					}
+					receivePath.flushAcknowledgements();
+					if (count < transport::UdpSocket::batchSize)
+					{
+						break;
+					}
+				}
+			}
+		}
+
+		void serviceLoop()
+		{
+			// Fault-delayed datagrams need a finer clock than retransmission.
+			const auto tick = faults ? std::chrono::milliseconds(1) : std::max(std::chrono::milliseconds(1), config.reliability.retransmitInterval / 2);
+			std::unique_lock lock(serviceMutex);
+			while (!serviceWake.wait_for(lock, tick, [this] { return bStopping.load(std::memory_order_acquire); }))
+			{
+				lock.unlock();
+				const auto now = std::chrono::steady_clock::now();
+				if (faults)
+				{
+					faults->release(now, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
+				}
+				outbox.service(now, followerDown);
+				lock.lock();
+			}
+		}
+
+		// Follower addresses for the next broadcast; the last list is parsed once and reused.
+		bool followers(std::vector<uint32_t>& out)
+		{
+			QuarnString csv;
+			if (!delegate.getBroadcastIpsCSV(csv))
+			{
+				return false;
+			}
+			std::lock_guard lock(followersMutex);
+			if (csv.str() != lastCsv)
+			{
+				lastCsv = csv.str();
+				lastFollowers = parseFollowers(lastCsv);
+			}
+			out = lastFollowers;
+			return !out.empty();
+		}
+
+		const ServerConfig config;
+		QuarnVirtualProductionServerDelegate& delegate;
+		dispatch::Counters counters;
+		transport::UdpSocket socket;
+		std::optional<transport::FaultInjector> faults;
+		dispatch::Outbox outbox;
+		dispatch::ReceivePath receivePath;
+		std::function<void(const std::string&)> followerDown;
+		std::atomic<bool> bStopping{false};
+		std::mutex serviceMutex;
+		std::condition_variable serviceWake;
+		std::mutex followersMutex;
+		std::string lastCsv;
+		std::vector<uint32_t> lastFollowers;
+		std::thread receiver;
+		std::thread service;
+	};
+
+	ServerNode::ServerNode() = default;
+
+	ServerNode::~ServerNode()
+	{
+		stop();
+	}
+
+	void ServerNode::setConfig(const ServerConfig& config)
+	{
+		std::unique_lock lock(lifecycle);
+		pendingConfig = config;
+	}
+
+	ServerConfig ServerNode::config() const
+	{
+		std::shared_lock lock(lifecycle);
+		return pendingConfig;
+	}
+
+	bool ServerNode::start(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort)
+	{
+		stop();
+		std::unique_lock lock(lifecycle);
+		if (!delegate)
+		{
+			error = "no delegate";
+			return false;
+		}
+		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort);
+		if (!node->socket.open(pendingConfig.bindAddress, listenPort, pendingConfig.receiveBufferBytes, pendingConfig.sendBufferBytes, error))
+		{
+			return false;
+		}
+		error.clear();
+		node->followerDown = followerDown;
+		Running* raw = node.get();
+		node->receiver = std::thread([raw] { raw->receiveLoop(); });
+		node->service = std::thread([raw] { raw->serviceLoop(); });
+		running = std::move(node);
+		return true;
+	}
+
+	void ServerNode::stop()
+	{
+		std::unique_ptr<Running> node;
+		{
+			std::unique_lock lock(lifecycle);
+			node = std::move(running);
+		}
+		if (!node)
+		{
+			return;
+		}
+		node->bStopping.store(true, std::memory_order_release);
+		node->socket.wake();
+		{
+			std::lock_guard serviceLock(node->serviceMutex);
+			node->serviceWake.notify_all();
+		}
+		node->receiver.join();
+		node->service.join();
+		node->socket.close();
+	}
+
+	bool ServerNode::isRunning() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running != nullptr;
+	}
+
+	template <typename Fill>
+	bool ServerNode::broadcast(Fill fill)
+	{
+		std::shared_lock lock(lifecycle);
+		if (!running)
+		{
+			return false;
+		}
+		std::vector<uint32_t> addresses;
+		if (!running->followers(addresses))
+		{
+			return false;
+		}
+		codec::Command command;
+		fill(command);
+		return running->outbox.broadcast(command, addresses);
+	}
+
+	bool ServerNode::broadcastPlay()
+	{
+		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Play; });
+	}
+
+	bool ServerNode::broadcastStop()
+	{
+		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Stop; });
+	}
+
+	bool ServerNode::broadcastStartRecord()
+	{
+		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StartRecord; });
+	}
+
+	bool ServerNode::broadcastStopRecord()
+	{
+		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StopRecord; });
+	}
+
+	bool ServerNode::broadcastSelectCamera(int32_t index)
+	{
+		return broadcast([index](codec::Command& command) {
+			command.kind = codec::CommandKind::SelectCamera;
+			command.integer = index;
+		});
+	}
+
+	bool ServerNode::broadcastSelectCameraXR(int32_t index)
+	{
+		return broadcast([index](codec::Command& command) {
+			command.kind = codec::CommandKind::SelectCameraXR;
+			command.integer = index;
+		});
+	}
+
+	bool ServerNode::broadcastSelectLevel(int32_t index)
+	{
+		return broadcast([index](codec::Command& command) {
+			command.kind = codec::CommandKind::SelectLevel;
+			command.integer = index;
+		});
+	}
+
+	bool ServerNode::broadcastTriggerAnimation(char key)
+	{
+		// Travels as the unsigned byte, so other tools see 0..255.
+		return broadcast([key](codec::Command& command) {
+			command.kind = codec::CommandKind::TriggerAnimation;
+			command.integer = static_cast<uint8_t>(key);
+		});
+	}
+
+	bool ServerNode::broadcastTriggerCustom(uint8_t value)
+	{
+		return broadcast([value](codec::Command& command) {
+			command.kind = codec::CommandKind::TriggerCustom;
+			command.integer = value;
+		});
+	}
+
+	bool ServerNode::broadcastTriggerCustomInt(int32_t value)
+	{
+		return broadcast([value](codec::Command& command) {
+			command.kind = codec::CommandKind::TriggerCustomInt;
+			command.integer = value;
+		});
+	}
+
+	bool ServerNode::broadcastTriggerCustomEight(uint64_t value)
+	{
+		return broadcast([value](codec::Command& command) {
+			command.kind = codec::CommandKind::TriggerCustomEight;
+			command.eight = value;
+		});
+	}
+
+	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
+	{
+		return broadcast([&value](codec::Command& command) {
+			command.kind = codec::CommandKind::TriggerCustomTransform;
+			command.transform = value;
+		});
+	}
+
+	ServerStats ServerNode::stats() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->counters.snapshot() : ServerStats{};
+	}
+
+	std::vector<FollowerState> ServerNode::followerStates() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->outbox.states() : std::vector<FollowerState>{};
+	}
+
+	bool ServerNode::waitUntilAcknowledged(std::chrono::milliseconds timeout)
+	{
+		std::shared_lock lock(lifecycle);
+		return running && running->outbox.waitUntilAcknowledged(timeout);
+	}
+
+	void ServerNode::setFollowerDownHandler(std::function<void(const std::string& address)> handler)
+	{
+		std::unique_lock lock(lifecycle);
+		followerDown = std::move(handler);
+	}
+
+	uint16_t ServerNode::boundPort() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->socket.localEndpoint().port : 0;
+	}
+
+	int ServerNode::receiveBufferBytes() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->socket.receiveBufferBytes() : 0;
+	}
+
+	std::string ServerNode::lastError() const
+	{
+		std::shared_lock lock(lifecycle);
+		return error;
+	}
+
+	QuarnVirtualProductionServer& QuarnVirtualProductionServer::instance()
+	{
+		static QuarnVirtualProductionServer server;
+		return server;
+	}
+}

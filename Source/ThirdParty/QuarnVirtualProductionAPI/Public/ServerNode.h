@@ -1,0 +1,84 @@
+// One engine's end of the multi-engine link: a UDP socket, a receive thread and a
+// retransmission thread. The process-wide QuarnVirtualProductionServer is one of these;
+// tools and tests that run several engines in one process make their own.
+
+#pragma once
+
+#include "QuarnTypes.h"
+#include "QuarnVirtualProductionServerDelegate.h"
+#include "ServerConfig.h"
+#include "ServerStats.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+namespace quarn
+{
+	class ServerNode
+	{
+	public:
+		ServerNode();
+		~ServerNode();
+		ServerNode(const ServerNode&) = delete;
+		ServerNode& operator=(const ServerNode&) = delete;
+
+		// Taken by the next start(); a running node keeps the settings it started with.
+		void setConfig(const ServerConfig& config);
+		ServerConfig config() const;
+
+		// Binds `listenPort` on the configured address and sends to followers on `sendPort`.
+		// False when the delegate is null or the port cannot be bound (see lastError()).
+		// Starting a running node restarts it.
+		bool start(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort);
+		// Ends both threads and closes the socket; unacknowledged commands are dropped.
+		// Not from inside a delegate callback: it waits for the thread that makes them.
+		void stop();
+		bool isRunning() const;
+
+		// Each asks the delegate for the follower list (getBroadcastIpsCSV) and queues the
+		// command for every follower in it, sending at once. True: queued for at least one
+		// follower; delivery is confirmed later by acknowledgements (followerStates()).
+		// False: not running, or no valid follower address. Never waits on the network.
+		bool broadcastPlay();
+		bool broadcastStop();
+		bool broadcastStartRecord();
+		bool broadcastStopRecord();
+		bool broadcastSelectCamera(int32_t index);
+		bool broadcastSelectCameraXR(int32_t index);
+		bool broadcastSelectLevel(int32_t index);
+		bool broadcastTriggerAnimation(char key);
+		bool broadcastTriggerCustom(uint8_t value);
+		bool broadcastTriggerCustomInt(int32_t value);
+		bool broadcastTriggerCustomEight(uint64_t value);
+		bool broadcastTriggerCustomTransform(QuarnTransform<float> value);
+
+		ServerStats stats() const;
+		// Followers this session has sent to, with what they acknowledged.
+		std::vector<FollowerState> followerStates() const;
+		// Waits until every command broadcast so far was acknowledged or given up.
+		bool waitUntilAcknowledged(std::chrono::milliseconds timeout);
+		// Called on the retransmission thread when a follower misses the deadline; taken by the next start().
+		void setFollowerDownHandler(std::function<void(const std::string& address)> handler);
+
+		uint16_t boundPort() const;
+		int receiveBufferBytes() const;
+		std::string lastError() const;
+
+	private:
+		struct Running;
+
+		template <typename Fill>
+		bool broadcast(Fill fill);
+
+		mutable std::shared_mutex lifecycle;
+		ServerConfig pendingConfig;
+		std::function<void(const std::string&)> followerDown;
+		std::string error;
+		std::unique_ptr<Running> running;
+	};
+}

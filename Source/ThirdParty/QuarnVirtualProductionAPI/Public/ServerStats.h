@@ -1,0 +1,45 @@
+// Counters and follower states a node reports; all counts since its last start.
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quarn
+{
+	struct ServerStats
+	{
+		uint64_t datagramsReceived = 0;
+		// Commands handed to the delegate.
+		uint64_t commandsDelivered = 0;
+		uint64_t duplicatesDropped = 0;
+		uint64_t timecodeRequestsAnswered = 0;
+		uint64_t acknowledgementsReceived = 0;
+		// The unhandled outcomes: counted and dropped.
+		uint64_t unknownAddress = 0;
+		uint64_t addressPattern = 0;
+		uint64_t wrongTypeTags = 0;
+		uint64_t malformed = 0;
+		// Well-formed, known, but not meant for a server (a stray acknowledgement, a timecode answer).
+		uint64_t unexpected = 0;
+
+		uint64_t commandsBroadcast = 0;
+		uint64_t datagramsSent = 0;
+		uint64_t retransmissions = 0;
+		uint64_t commandsGivenUp = 0;
+		uint64_t sendErrors = 0;
+
+		uint64_t unhandled() const { return unknownAddress + addressPattern + wrongTypeTags + malformed + unexpected; }
+	};
+
+	struct FollowerState
+	{
+		std::string address;
+		// Highest command number this follower acknowledged in the current session.
+		uint32_t acknowledged = 0;
+		uint32_t lastSent = 0;
+		uint32_t pending = 0;
+		// Set when a command went unacknowledged past the deadline; cleared by the next acknowledgement.
+		bool down = false;
+	};
+}

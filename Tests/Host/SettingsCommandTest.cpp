@@ -1,0 +1,175 @@
+#include "HostRun.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace
+{
+	using quarnlive::test::readWhole;
+	using quarnlive::test::RunResult;
+
+	class SettingsCommand : public quarnlive::test::HostTest
+	{
+	protected:
+		RunResult settings(std::vector<std::string> args) const
+		{
+			args.insert(args.begin(), "settings");
+			args.push_back("--project");
+			args.push_back(project().string());
+			return run(args);
+		}
+
+		std::filesystem::path defaultGame() const { return project() / "Config" / "DefaultGame.ini"; }
+		std::filesystem::path engineIni() const { return project() / "Saved" / "Config" / "Engine.ini"; }
+
+		void write(const std::filesystem::path& file, const std::string& text) const
+		{
+			std::filesystem::create_directories(file.parent_path());
+			std::ofstream(file) << text;
+		}
+
+		static bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+	};
+
+	using SettingsPage = SettingsCommand;
+	using SettingsEdit = SettingsCommand;
+	using SettingsRefusal = SettingsCommand;
+
+	TEST_F(SettingsPage, AFreshProjectShowsTheLivePageWithItsDefaultsAndNotes)
+	{
+		const RunResult result = settings({});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(contains(result.out, "Project / Quarn VP / Live: Settings for Quarn Live\n")) << result.out;
+		EXPECT_TRUE(contains(result.out, "[/Script/QuarnLive.QuarnLiveSettings]")) << result.out;
+		EXPECT_TRUE(contains(result.out, "\n  Quarn|Live\n")) << result.out;
+		EXPECT_TRUE(contains(result.out, "(bMultiEngineMaster) = False\n"
+										 "        In a multi-engine environment, one user is the master and broadcasts play, stop, start record\n"
+										 "        and stop record to the other engines.\n"))
+			<< result.out;
+		EXPECT_TRUE(contains(result.out, "(OtherMultiEngineIps) = ()\n"
+										 "        In a multi-engine environment, for the master only, this is the list of other engine IP addresses\n"
+										 "        [read-only while bMultiEngineMaster is false; a change needs an editor restart]\n"))
+			<< result.out;
+		EXPECT_TRUE(contains(result.out, "(bShouldBroadcastPIE) = True\n        If the multi-engine master should broadcast Play and Stop in editor\n    "))
+			<< result.out;
+		EXPECT_TRUE(contains(result.out, "(bEnableWebRemote) = False\n        Auto-enable the Web Remote Control API remote access\n"
+										 "        [advanced; a change needs an editor restart]\n"))
+			<< result.out;
+		// Showing the page writes nothing.
+		EXPECT_FALSE(std::filesystem::exists(defaultGame()));
+		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+
+	TEST_F(SettingsPage, HandWrittenValuesAreShown)
+	{
+		write(defaultGame(), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n+OtherMultiEngineIps=10.0.0.2\n");
+		const RunResult result = settings({});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(contains(result.out, "(bMultiEngineMaster) = True\n")) << result.out;
+		EXPECT_TRUE(contains(result.out, "(OtherMultiEngineIps) = (\"10.0.0.2\")\n")) << result.out;
+		EXPECT_TRUE(contains(result.out, "[editable while bMultiEngineMaster is true; a change needs an editor restart]")) << result.out;
+	}
+
+	TEST_F(SettingsEdit, SettingABoolSavesThePageAndKeepsTheRestOfTheFile)
+	{
+		write(defaultGame(), "; studio notes\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\n");
+		const RunResult result = settings({"set", "bmultienginemaster", "true"});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(contains(result.out, "bMultiEngineMaster = True\n")) << result.out;
+		EXPECT_FALSE(contains(result.out, "Restart")) << result.out;
+		const std::string text = readWhole(defaultGame());
+		EXPECT_EQ(text.rfind("; studio notes\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\n", 0), 0u) << text;
+		EXPECT_TRUE(contains(text, "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n")) << text;
+	}
+
+	TEST_F(SettingsEdit, AListTakesOneValuePerElementAndAsksForARestart)
+	{
+		ASSERT_EQ(settings({"set", "bMultiEngineMaster", "True"}).exitCode, 0);
+		const RunResult result = settings({"set", "OtherMultiEngineIps", "10.0.0.2", "10.0.0.3"});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(contains(result.out, "Restart the editor for this change to take effect.")) << result.out;
+		EXPECT_TRUE(contains(readWhole(defaultGame()), "+OtherMultiEngineIps=10.0.0.2\n+OtherMultiEngineIps=10.0.0.3\n")) << readWhole(defaultGame());
+
+		ASSERT_EQ(settings({"set", "OtherMultiEngineIps"}).exitCode, 0);
+		EXPECT_FALSE(contains(readWhole(defaultGame()), "OtherMultiEngineIps")) << readWhole(defaultGame());
+	}
+
+	TEST_F(SettingsEdit, TheWebRemoteSwitchWritesAndRemovesTheBindAddress)
+	{
+		write(engineIni(), "[HTTPServer.Listeners]\nDefaultBindAddress=10.1.1.1\nKeep=1\n");
+		ASSERT_EQ(settings({"set", "bEnableWebRemote", "True"}).exitCode, 0);
+		EXPECT_EQ(readWhole(engineIni()), "[HTTPServer.Listeners]\nDefaultBindAddress=0.0.0.0\nKeep=1\n");
+		EXPECT_TRUE(contains(readWhole(project() / "Saved" / "Config" / "RemoteControl.ini"), "bAllowRemoteAccess=True"));
+
+		ASSERT_EQ(settings({"set", "bEnableWebRemote", "False"}).exitCode, 0);
+		EXPECT_EQ(readWhole(engineIni()), "[HTTPServer.Listeners]\nKeep=1\n");
+	}
+
+	TEST_F(SettingsEdit, AReadOnlyProjectIsAClearErrorNotACrash)
+	{
+		ASSERT_EQ(settings({}).exitCode, 0);
+		if (::geteuid() == 0)
+		{
+			GTEST_SKIP() << "root writes through read-only folders";
+		}
+		std::filesystem::permissions(project() / "Config", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+		std::filesystem::create_directories(project() / "Saved");
+		std::filesystem::permissions(project() / "Saved", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+		const RunResult result = settings({"set", "bShouldBroadcastRecord", "true"});
+		std::filesystem::permissions(project() / "Config", std::filesystem::perms::owner_all);
+		std::filesystem::permissions(project() / "Saved", std::filesystem::perms::owner_all);
+		EXPECT_EQ(result.exitCode, 1) << result.err;
+		EXPECT_TRUE(contains(result.err, "cannot write the configuration")) << result.err;
+		EXPECT_TRUE(contains(result.err, "Permission denied")) << result.err;
+	}
+
+	TEST_F(SettingsEdit, AnUnwritableConfigFileIsAClearErrorNotACrash)
+	{
+		// A folder where the file should be cannot be written over, whoever runs the test.
+		std::filesystem::create_directories(engineIni());
+		RunResult result = settings({"set", "bEnableWebRemote", "true"});
+		EXPECT_EQ(result.exitCode, 1) << result.err;
+		EXPECT_TRUE(contains(result.err, "cannot write the configuration: " + engineIni().string())) << result.err;
+		EXPECT_FALSE(std::filesystem::exists(defaultGame()));
+
+		std::filesystem::remove(engineIni());
+		std::filesystem::create_directories(defaultGame());
+		result = settings({"set", "bShouldBroadcastRecord", "true"});
+		EXPECT_EQ(result.exitCode, 1) << result.err;
+		EXPECT_TRUE(contains(result.err, "cannot write the configuration: " + defaultGame().string())) << result.err;
+	}
+
+	TEST_F(SettingsRefusal, AnUnknownNameIsRefusedAndNothingIsWritten)
+	{
+		const RunResult result = settings({"set", "bNoSuchThing", "true"});
+		EXPECT_EQ(result.exitCode, 2);
+		EXPECT_TRUE(contains(result.err, "no setting named 'bNoSuchThing'")) << result.err;
+		EXPECT_FALSE(std::filesystem::exists(defaultGame()));
+		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+
+	TEST_F(SettingsRefusal, AValueOfTheWrongTypeIsRefusedAndNothingIsWritten)
+	{
+		for (const std::vector<std::string>& args : {std::vector<std::string>{"set", "bShouldBroadcastRecord", "maybe"},
+				 std::vector<std::string>{"set", "bShouldBroadcastRecord", "true", "false"}, std::vector<std::string>{"set", "bShouldBroadcastRecord"}})
+		{
+			const RunResult result = settings(args);
+			EXPECT_EQ(result.exitCode, 2) << args.back();
+			EXPECT_TRUE(contains(result.err, "bShouldBroadcastRecord")) << result.err;
+		}
+		EXPECT_FALSE(std::filesystem::exists(defaultGame()));
+		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+
+	TEST_F(SettingsRefusal, AnEditBlockedByItsEditConditionIsRefusedAndNothingIsWritten)
+	{
+		write(defaultGame(), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=False\n");
+		const RunResult result = settings({"set", "OtherMultiEngineIps", "10.0.0.2"});
+		EXPECT_EQ(result.exitCode, 2);
+		EXPECT_TRUE(contains(result.err, "OtherMultiEngineIps can only be edited while bMultiEngineMaster is true")) << result.err;
+		EXPECT_EQ(readWhole(defaultGame()), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=False\n");
+		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+} // namespace

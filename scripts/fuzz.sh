@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the receive-path fuzz target with clang into build-fuzz and runs it for SECONDS
+# (first argument, default 60). Findings land in build-fuzz/fuzz-artifacts.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SECONDS_TO_RUN="${1:-60}"
+BUILD_DIR=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	-DQUARN_BUILD_FUZZERS=ON -DQUARN_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$BUILD_DIR" -j "${JOBS:-2}" --target ReceivePathFuzz
+
+CORPUS="$BUILD_DIR/fuzz-corpus"
+ARTIFACTS="$BUILD_DIR/fuzz-artifacts"
+mkdir -p "$CORPUS" "$ARTIFACTS"
+# Seeds: the first byte picks the sender, then one datagram each.
+printf '\000/quarn/play\000,\000\000\000' >"$CORPUS/play"
+printf '\001/quarn/camera/select\000\000\000\000,i\000\000\000\000\000\003' >"$CORPUS/camera"
+printf '\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/timecode"
+printf '\000/quarn/ack\000\000,ii\000\000\000\000\007\000\000\000\001' >"$CORPUS/ack"
+printf '\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000\040/quarn/seq\000\000,iii\000\000\000\000\000\000\000\011\000\000\000\001\000\000\000\001\000\000\000\020/quarn/play\000,\000\000\000' >"$CORPUS/envelope"
+
+"$BUILD_DIR/bin/ReceivePathFuzz" "$CORPUS" -dict=Tests/Fuzz/osc.dict -max_total_time="$SECONDS_TO_RUN" \
+	-artifact_prefix="$ARTIFACTS/" -print_final_stats=1
