@@ -76,12 +76,29 @@ namespace quarnlive::test
 		EXPECT_GE(colors.size(), 2u) << "the default scenario should make the tracking status change";
 	}
 
+	TEST_F(DefaultScenario, ShowsAProblemInEveryLegAndEndsAllGreen)
+	{
+		const RunResult result = run({"run", "--json", "--project", project().string()});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> lines = result.jsonLines();
+		for (const char* name : {"TrackingStatus", "LensStatus", "VideoStatus", "SyncStatus"})
+		{
+			bool problemShown = false;
+			for (const nlohmann::json& line : statusLines(lines, name))
+			{
+				problemShown = problemShown || !line["message"].get<std::string>().empty();
+			}
+			EXPECT_TRUE(problemShown) << name;
+			EXPECT_EQ(lines.back()["statuses"][name]["color"], "Green") << name;
+		}
+	}
+
 	TEST_F(DefaultScenario, PrintsPlainTextWithoutColourWhenPiped)
 	{
 		const RunResult result = run({"run", "--project", project().string()});
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 		EXPECT_NE(result.out.find("TrackingStatus"), std::string::npos);
-		EXPECT_NE(result.out.find("Final statuses at 12.00 s, frame 360"), std::string::npos) << result.out;
+		EXPECT_NE(result.out.find("Final statuses at 24.00 s, frame 720"), std::string::npos) << result.out;
 		EXPECT_EQ(result.out.find('\x1b'), std::string::npos) << "ANSI codes in piped output";
 		EXPECT_EQ(result.out.find('{' + std::string("\"time\"")), std::string::npos);
 	}
