@@ -34,6 +34,7 @@ void FHeadlessLiveLinkClient::RemoveSource(FGuid SourceGuid)
 	FScopeLock Guard(&Lock);
 	Sources.RemoveAll([&SourceGuid](const FSource& Source) { return Source.Guid == SourceGuid; });
 	Subjects.RemoveAll([&SourceGuid](const FSubject& Subject) { return Subject.Key.Source == SourceGuid; });
+	RebuildIndex();
 }
 
 void FHeadlessLiveLinkClient::AddSubject(const FLiveLinkSubjectKey& SubjectKey, UObject* Settings, TSubclassOf<ULiveLinkRole> Role, bool bEnabled,
@@ -50,6 +51,7 @@ void FHeadlessLiveLinkClient::AddSubject(const FLiveLinkSubjectKey& SubjectKey, 
 	Subject->Role = Role;
 	Subject->bEnabled = bEnabled;
 	Subject->bVirtual = bVirtual;
+	RebuildIndex();
 }
 
 void FHeadlessLiveLinkClient::SetSubjectFrame(FLiveLinkSubjectName SubjectName, UScriptStruct* FrameStruct, const void* FrameData)
@@ -74,6 +76,7 @@ void FHeadlessLiveLinkClient::Reset()
 	FScopeLock Guard(&Lock);
 	Sources.Empty();
 	Subjects.Empty();
+	RebuildIndex();
 	EvaluateCount = 0;
 }
 
@@ -115,8 +118,8 @@ TArray<FLiveLinkSubjectKey> FHeadlessLiveLinkClient::GetSubjects(bool bIncludeDi
 UObject* FHeadlessLiveLinkClient::GetSubjectSettings(const FLiveLinkSubjectKey& SubjectKey) const
 {
 	FScopeLock Guard(&Lock);
-	const FSubject* Subject = Subjects.FindByPredicate([&SubjectKey](const FSubject& Candidate) { return Candidate.Key == SubjectKey; });
-	return Subject ? Subject->Settings.Get() : nullptr;
+	const auto Found = SubjectIndexByKey.find(SubjectKey);
+	return Found != SubjectIndexByKey.end() ? Subjects[Found->second].Settings.Get() : nullptr;
 }
 
 TSubclassOf<ULiveLinkRole> FHeadlessLiveLinkClient::GetSubjectRole_AnyThread(FLiveLinkSubjectName SubjectName) const
@@ -150,5 +153,22 @@ bool FHeadlessLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName Subje
 
 const FHeadlessLiveLinkClient::FSubject* FHeadlessLiveLinkClient::FindEnabledSubject(FLiveLinkSubjectName SubjectName) const
 {
-	return Subjects.FindByPredicate([&SubjectName](const FSubject& Subject) { return Subject.bEnabled && Subject.Key.SubjectName == SubjectName; });
+	const auto Found = EnabledSubjectIndexByName.find(SubjectName.Name.GetComparisonIndex());
+	return Found != EnabledSubjectIndexByName.end() ? &Subjects[Found->second] : nullptr;
+}
+
+void FHeadlessLiveLinkClient::RebuildIndex()
+{
+	SubjectIndexByKey.clear();
+	EnabledSubjectIndexByName.clear();
+	for (int32 Index = 0; Index < Subjects.Num(); ++Index)
+	{
+		const FSubject& Subject = Subjects[Index];
+		SubjectIndexByKey.emplace(Subject.Key, Index);
+		if (Subject.bEnabled)
+		{
+			// The first enabled subject of a name is the one evaluated.
+			EnabledSubjectIndexByName.emplace(Subject.Key.SubjectName.Name.GetComparisonIndex(), Index);
+		}
+	}
 }

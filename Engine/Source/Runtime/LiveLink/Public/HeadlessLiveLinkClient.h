@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unordered_map>
+
 #include "CoreMinimal.h"
 #include "HAL/CriticalSection.h"
 #include "ILiveLinkClient.h"
@@ -68,10 +70,22 @@ private:
 
 	/** The enabled subject of that name, which is the one the engine evaluates. */
 	const FSubject* FindEnabledSubject(FLiveLinkSubjectName SubjectName) const;
+	/** Keeps the lookups by key and by name constant-time, as the engine's client is; call after any change of Subjects. */
+	void RebuildIndex();
+
+	struct FKeyHash
+	{
+		SIZE_T operator()(const FLiveLinkSubjectKey& Key) const
+		{
+			return static_cast<SIZE_T>(GetTypeHash(Key.Source)) * 31u + Key.SubjectName.Name.GetComparisonIndex();
+		}
+	};
 
 	// Evaluation may come from any thread; the state is set on the game thread.
 	mutable FCriticalSection Lock;
 	TArray<FSource> Sources;
 	TArray<FSubject> Subjects;
+	std::unordered_map<FLiveLinkSubjectKey, int32, FKeyHash> SubjectIndexByKey;
+	std::unordered_map<uint32, int32> EnabledSubjectIndexByName;
 	std::atomic<int32> EvaluateCount = 0;
 };
