@@ -5,18 +5,6 @@
 
 #include <atomic>
 
-namespace
-{
-	std::atomic<bool> bVPEditorSubsystemAvailable = true;
-	// Asked for on every editor tick, so the instance is kept at hand rather than looked up.
-	UQuarnVPEditorSubsystem* Instance = nullptr;
-}
-
-UQuarnVPEditorSubsystem* UQuarnVPEditorSubsystem::Get()
-{
-	return bVPEditorSubsystemAvailable.load(std::memory_order_relaxed) ? Instance : nullptr;
-}
-
 void UQuarnVPEditorSubsystem::Initialize(FSubsystemCollectionBase& Collection)
 {
 	Super::Initialize(Collection);
@@ -32,10 +20,10 @@ void UQuarnVPEditorSubsystem::Deinitialize()
 	Super::Deinitialize();
 }
 
-void UQuarnVPEditorSubsystem::SetAvailable(bool bAvailable)
+void UQuarnVPEditorSubsystem::SetAvailable(bool bInAvailable)
 {
-	bVPEditorSubsystemAvailable = bAvailable;
-	if (bAvailable)
+	bAvailable = bInAvailable;
+	if (bInAvailable)
 	{
 		CreateIfMissing(StaticClass());
 	}
@@ -43,12 +31,12 @@ void UQuarnVPEditorSubsystem::SetAvailable(bool bAvailable)
 
 bool UQuarnVPEditorSubsystem::IsAvailable()
 {
-	return bVPEditorSubsystemAvailable;
+	return bAvailable;
 }
 
 bool UQuarnVPEditorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
 {
-	return GIsEditor && bVPEditorSubsystemAvailable;
+	return GIsEditor && bAvailable;
 }
 
 void UQuarnVPEditorSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CoreMinimal.h"
+
+#include <atomic>
 #include "QuarnEngineSubsystemBase.h"
 #include "UObject/WeakObjectPtrTemplates.h"
 #include "QuarnVPEditorSubsystem.generated.h"
@@ -19,9 +21,9 @@ class QUARNVIRTUALPRODUCTIONEDITOR_API UQuarnVPEditorSubsystem : public UQuarnEn
 
 public:
 	/** The engine's instance; null without an engine, in game runs or while unavailable. */
-	static UQuarnVPEditorSubsystem* Get();
+	static UQuarnVPEditorSubsystem* Get() { return bAvailable.load(std::memory_order_relaxed) ? Instance : nullptr; }
 	/** See UQuarnEngineSubsystemBase. */
-	static void SetAvailable(bool bAvailable);
+	static void SetAvailable(bool bInAvailable);
 	static bool IsAvailable();
 
 	/** Only editor runs have it. */
@@ -46,6 +48,10 @@ public:
 	void SetActiveCamera(AActor* Camera);
 
 private:
+	// Asked for on every editor tick, so the instance is kept at hand rather than looked up.
+	static inline std::atomic<bool> bAvailable{true};
+	static inline UQuarnVPEditorSubsystem* Instance = nullptr;
+
 	TArray<TWeakObjectPtr<AQuarnCamera>> Cameras;
 	TWeakObjectPtr<AActor> ActiveCamera;
 	int32 QuarnCameraCallCount = 0;
