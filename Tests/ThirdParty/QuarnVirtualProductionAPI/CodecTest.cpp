@@ -98,20 +98,25 @@ namespace
 			EXPECT_STREQ(lo_get_path(bytes.data(), static_cast<ssize_t>(bytes.size())), std::string(addressOf(command.kind)).c_str());
 			lo_arg** arguments = lo_message_get_argv(parsed);
 			const std::string types = lo_message_get_types(parsed);
+			// liblo's argument pointers are only 4-byte aligned: read them by copying.
+			const auto argument = [arguments](int index, auto value) {
+				std::memcpy(&value, arguments[index], sizeof(value));
+				return value;
+			};
 			if (command.kind == CommandKind::SelectLevel || command.kind == CommandKind::TriggerAnimation)
 			{
 				EXPECT_EQ(types, "i");
-				EXPECT_EQ(arguments[0]->i, command.integer);
+				EXPECT_EQ(argument(0, int32_t{}), command.integer);
 			}
 			if (command.kind == CommandKind::TriggerCustomEight)
 			{
 				EXPECT_EQ(types, "h");
-				EXPECT_EQ(static_cast<uint64_t>(arguments[0]->h), command.eight);
+				EXPECT_EQ(argument(0, uint64_t{}), command.eight);
 			}
 			if (command.kind == CommandKind::TriggerCustomTransform)
 			{
 				ASSERT_EQ(types, "fffffffff");
-				EXPECT_EQ(arguments[5]->f, 90.f);
+				EXPECT_EQ(argument(5, float{}), 90.f);
 			}
 			if (command.kind == CommandKind::Play)
 			{
