@@ -1,6 +1,7 @@
 // "vpSettings": the plug-in's virtual-production settings (the class default object).
 
 #include "State/FieldChecks.h"
+#include "State/FrameRateText.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -81,40 +82,6 @@ namespace quarnlive::state
 			{
 				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to "
 					+ std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
-			}
-		}
-
-		std::optional<int32> parsePositive(std::string_view text)
-		{
-			int32 number = 0;
-			const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-			if (error != std::errc() || end != text.data() + text.size() || number <= 0 || text.front() == '+')
-			{
-				return std::nullopt;
-			}
-			return number;
-		}
-
-		/** "25" or "30000/1001". */
-		std::optional<FFrameRate> parseFrameRate(const std::string& text)
-		{
-			const std::size_t slash = text.find('/');
-			const std::optional<int32> numerator = parsePositive(std::string_view(text).substr(0, slash));
-			const std::optional<int32> denominator = slash == std::string::npos
-				? std::optional<int32>(1)
-				: parsePositive(std::string_view(text).substr(slash + 1));
-			if (!numerator || !denominator)
-			{
-				return std::nullopt;
-			}
-			return FFrameRate(*numerator, *denominator);
-		}
-
-		void checkFrameRate(const nlohmann::ordered_json& value, const std::string& path)
-		{
-			if (!parseFrameRate(json::readString(value, path)))
-			{
-				throw InputError(path, "invalid frame rate " + value.dump() + ": expected \"<frames>\" or \"<numerator>/<denominator>\" with positive integers, e.g. \"25\" or \"30000/1001\"");
 			}
 		}
 
