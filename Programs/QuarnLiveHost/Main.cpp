@@ -1,6 +1,7 @@
 // quarnlive: runs the Quarn Pranto plug-in in the headless engine from the command line.
 // Exit codes: 0 success, 1 runtime failure, 2 bad input.
 
+#include "Compose/ComposeCommand.h"
 #include "Errors.h"
 #include "MultiEngine/MultiEngineCommands.h"
 #include "Run/RunCommand.h"
@@ -17,9 +18,8 @@ namespace
 	constexpr int exitRuntimeFailure = 1;
 	constexpr int exitBadInput = 2;
 
-	void addRunCommand(CLI::App& app, quarnlive::run::RunOptions& options)
+	void addRunOptions(CLI::App* run, quarnlive::run::RunOptions& options)
 	{
-		CLI::App* run = app.add_subcommand("run", "Run a scenario: studio state plus a timeline of changes and editor actions");
 		run->add_option("scenario", options.scenario, "Scenario file (default: the bundled Examples/DefaultScenario.json)");
 		run->add_flag("--json", options.json, "One JSON object per line instead of text");
 		run->add_flag("--realtime", options.realtime, "Pace frames by the wall clock instead of simulating them");
@@ -41,6 +41,19 @@ namespace
 			->type_name("DIR");
 	}
 
+	void addRunCommand(CLI::App& app, quarnlive::run::RunOptions& options)
+	{
+		addRunOptions(app.add_subcommand("run", "Run a scenario: studio state plus a timeline of changes and editor actions"), options);
+	}
+
+	void addComposeCommand(CLI::App& app, quarnlive::compose::ComposeOptions& options)
+	{
+		CLI::App* compose = app.add_subcommand("compose",
+			"Run a scenario, then write the UMG context's render target and the tagged cameras' composited pictures as PNG files");
+		addRunOptions(compose, options.run);
+		compose->add_option("--out", options.out, "Folder for the PNG files (created when missing)")->type_name("DIR")->required();
+	}
+
 	void addSettingsCommand(CLI::App& app, quarnlive::settings::SettingsOptions& options)
 	{
 		CLI::App* settings = app.add_subcommand("settings", "Show the plug-in's settings pages as the editor does");
@@ -59,6 +72,8 @@ int main(int argc, char** argv)
 	app.require_subcommand(1);
 	quarnlive::run::RunOptions runOptions;
 	addRunCommand(app, runOptions);
+	quarnlive::compose::ComposeOptions composeOptions;
+	addComposeCommand(app, composeOptions);
 	quarnlive::settings::SettingsOptions settingsOptions;
 	addSettingsCommand(app, settingsOptions);
 	quarnlive::multiengine::Options multiEngineOptions;
@@ -84,6 +99,10 @@ int main(int argc, char** argv)
 		if (app.got_subcommand("run"))
 		{
 			quarnlive::run::runScenario(runOptions, stdout, stderr);
+		}
+		else if (app.got_subcommand("compose"))
+		{
+			quarnlive::compose::composeScenario(composeOptions, stdout, stderr);
 		}
 		else if (quarnlive::multiengine::chosen(app))
 		{

@@ -46,6 +46,7 @@ protected:
 		FHeadlessEngineOptions Options;
 		Options.bEditor = bEditor;
 		Options.ProjectDir = FString(ProjectDir.string());
+		Options.PluginDir = PluginDir;
 		Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnLensDistortion"), TEXT("QuarnTracking"),
 			TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
 		FHeadlessLiveLinkClient::Register();
@@ -73,4 +74,6 @@ protected:
 
 	bool bEditor = true;
 	std::filesystem::path ProjectDir;
+	/** The plug-in folder whose Content/ is mounted at /QuarnPranto/; empty mounts the working folder. */
+	FString PluginDir;
 };

@@ -16,6 +16,8 @@ namespace quarnlive::actions
 	{
 		/** Engine time of the frame the action runs in. */
 		double now = 0.0;
+		/** "$.timeline[3]": where the running action stands in the scenario, for messages. */
+		std::string entryPath;
 		/** Set by savePackage: engine time at which the package save is over. */
 		std::optional<double> savingPackageUntil;
 	};
@@ -44,6 +46,9 @@ namespace quarnlive::actions
 	const Action& bundleCapturingAction();
 	const Action& timeStepStateAction();
 	const Action& providerStateAction();
+	const Action& addWidgetAction();
+	const Action& drawWidgetsAction();
+	const Action& removeAllWidgetsAction();
 
 	/** Null for an unknown name. */
 	const Action* findAction(std::string_view name);

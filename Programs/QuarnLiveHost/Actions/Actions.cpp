@@ -6,9 +6,9 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		const std::array<const Action*, 11>& allActions()
+		const std::array<const Action*, 14>& allActions()
 		{
-			static const std::array<const Action*, 11> all = {
+			static const std::array<const Action*, 14> all = {
 				&beginPlayAction(),
 				&endPlayAction(),
 				&overrideStatusAction(),
@@ -20,6 +20,9 @@ namespace quarnlive::actions
 				&bundleCapturingAction(),
 				&timeStepStateAction(),
 				&providerStateAction(),
+				&addWidgetAction(),
+				&drawWidgetsAction(),
+				&removeAllWidgetsAction(),
 			};
 			return all;
 		}

@@ -80,6 +80,15 @@ namespace quarnlive::json
 		return result;
 	}
 
+	std::pair<double, double> readNumberPair(const nlohmann::ordered_json& value, const std::string& path, double min, double max)
+	{
+		if (!value.is_array() || value.size() != 2)
+		{
+			throw InputError(path, "expected [x, y], got " + describe(value));
+		}
+		return {readNumber(value[0], indexPath(path, 0), min, max), readNumber(value[1], indexPath(path, 1), min, max)};
+	}
+
 	std::string readString(const nlohmann::ordered_json& value, const std::string& path)
 	{
 		if (!value.is_string())

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Strict readers for scenario values: every mismatch throws an InputError naming the JSON path.
@@ -23,6 +24,8 @@ namespace quarnlive::json
 	/** Any number within [min, max]; with minExclusive the lower bound itself is refused. */
 	double readNumber(const nlohmann::ordered_json& value, const std::string& path, double min, double max, bool minExclusive = false);
 	std::string readString(const nlohmann::ordered_json& value, const std::string& path);
+	/** [x, y]: two numbers, each within [min, max]. */
+	std::pair<double, double> readNumberPair(const nlohmann::ordered_json& value, const std::string& path, double min, double max);
 	/** One of the given words, compared exactly. */
 	std::string readChoice(const nlohmann::ordered_json& value, const std::string& path, std::initializer_list<std::string_view> choices);
 

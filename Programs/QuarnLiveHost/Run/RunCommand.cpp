@@ -5,11 +5,13 @@
 #include "Output/LogForwarder.h"
 #include "Output/Reporter.h"
 #include "Output/StatusWatcher.h"
+#include "Run/EditorWorld.h"
 #include "Run/PluginDescriptor.h"
 #include "Run/ProjectFolder.h"
 #include "Scenario/Scenario.h"
 #include "State/StudioState.h"
 
+#include "Framework/Application/SlateApplication.h"
 #include "HeadlessEngineLoop.h"
 #include "HeadlessLiveLinkClient.h"
 #include "Misc/App.h"
@@ -86,11 +88,15 @@ namespace quarnlive::run
 			explicit EngineSession(const FHeadlessEngineOptions& options)
 			{
 				FHeadlessLiveLinkClient::Register();
+				FSlateApplication::Create();
 				FHeadlessEngineLoop::Boot(options);
+				openEditorWorld();
 			}
 			~EngineSession()
 			{
+				closeEditorWorld();
 				FHeadlessEngineLoop::Shutdown();
+				FSlateApplication::Shutdown();
 				FHeadlessLiveLinkClient::Get().Reset();
 				FHeadlessLiveLinkClient::Unregister();
 			}
@@ -99,7 +105,7 @@ namespace quarnlive::run
 		};
 	} // namespace
 
-	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err)
+	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err, const std::function<void()>& atEnd)
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const scenario::Scenario scenario = scenario::load(options.scenario.value_or(pluginDir / "Examples" / "DefaultScenario.json"));
@@ -178,6 +184,7 @@ namespace quarnlive::run
 					else
 					{
 						reporter->action(stamp, entry.action, entry.arguments);
+						context.entryPath = entry.path;
 						actions::findAction(entry.action)->run(entry.arguments, context);
 					}
 					watcher.poll(stamp, *reporter);
@@ -187,6 +194,10 @@ namespace quarnlive::run
 			}
 			finalStamp = currentStamp();
 			finalStatuses = watcher.snapshot();
+			if (atEnd)
+			{
+				atEnd();
+			}
 		}
 		reporter->final(finalStamp, finalStatuses);
 	}

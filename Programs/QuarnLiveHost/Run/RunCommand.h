@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace quarnlive::run
@@ -21,7 +22,7 @@ namespace quarnlive::run
 	/**
 	 * `quarnlive run`: boots the headless engine with the plug-in's modules, plays the
 	 * scenario and reports to out. Throws InputError for a bad scenario and RuntimeFailure
-	 * when the engine cannot run it.
+	 * when the engine cannot run it. atEnd runs after the last frame, with the engine still up.
 	 */
-	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err);
+	void runScenario(const RunOptions& options, std::FILE* out, std::FILE* err, const std::function<void()>& atEnd = {});
 } // namespace quarnlive::run

@@ -5,6 +5,7 @@
 #include "Json/Checks.h"
 #include "Json/JsonFile.h"
 #include "Json/JsonPath.h"
+#include "Scenario/ScenarioFiles.h"
 #include "State/StudioState.h"
 
 #include <algorithm>
@@ -138,6 +139,7 @@ namespace quarnlive::scenario
 	{
 		try
 		{
+			setBaseFolder(file.parent_path());
 			Scenario scenario = parse(json::readFile(file));
 			scenario.file = file.string();
 			return scenario;

@@ -4,6 +4,8 @@
 #include "Json/Checks.h"
 #include "Json/JsonPath.h"
 
+#include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace quarnlive::scenario
@@ -26,5 +28,22 @@ namespace quarnlive::scenario
 				-std::numeric_limits<float>::max(), std::numeric_limits<float>::max()));
 		}
 		return FLinearColor(components[0], components[1], components[2], components[3]);
+	}
+
+	FColor readHexColor(const nlohmann::ordered_json& value, const std::string& path)
+	{
+		const std::string text = json::readString(value, path);
+		const bool wellFormed = (text.size() == 7 || text.size() == 9) && text.front() == '#'
+			&& std::all_of(text.begin() + 1, text.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+		if (!wellFormed)
+		{
+			throw InputError(path, "expected a colour as \"#RRGGBB\" or \"#RRGGBBAA\", got " + value.dump());
+		}
+		return FColor::FromHex(FString(text));
+	}
+
+	FLinearColor readHexLinearColor(const nlohmann::ordered_json& value, const std::string& path)
+	{
+		return FLinearColor(readHexColor(value, path));
 	}
 } // namespace quarnlive::scenario

@@ -9,6 +9,7 @@
 #include "Engine/Engine.h"
 #include "Engine/World.h"
 #include "Errors.h"
+#include "ImageUtils.h"
 #include "Materials/Material.h"
 #include "Materials/MaterialInstanceConstant.h"
 #include "Materials/MaterialInstanceDynamic.h"
@@ -18,6 +19,8 @@
 #include "QuarnLiveLinkComponentController.h"
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
+#include "Scenario/ScenarioColor.h"
+#include "Scenario/ScenarioFiles.h"
 
 namespace quarnlive::state
 {
@@ -51,9 +54,75 @@ namespace quarnlive::state
 			reader.rejectUnknown();
 		}
 
+		constexpr int maxPictureSide = 16384;
+
+		void checkPicture(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			json::ObjectReader reader(value, path);
+			const bool hasColor = reader.has("color");
+			if (hasColor == reader.has("file"))
+			{
+				throw InputError(path, "a picture is either {\"color\": \"#RRGGBB\"} or {\"file\": \"picture.png\"}");
+			}
+			if (hasColor)
+			{
+				scenario::readHexColor(*reader.find("color"), reader.pathOf("color"));
+				if (const nlohmann::ordered_json* size = reader.find("size"))
+				{
+					json::readNumberPair(*size, reader.pathOf("size"), 1.0, maxPictureSide);
+				}
+			}
+			else
+			{
+				scenario::checkPngFile(json::readString(*reader.find("file"), reader.pathOf("file")), reader.pathOf("file"));
+			}
+			reader.rejectUnknown();
+		}
+
+		void checkTags(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			if (!value.is_array())
+			{
+				throw InputError(path, "expected an array of tags, got " + json::describe(value));
+			}
+			for (std::size_t index = 0; index < value.size(); ++index)
+			{
+				if (json::readString(value[index], json::indexPath(path, index)).empty())
+				{
+					throw InputError(json::indexPath(path, index), "a tag needs a name");
+				}
+			}
+		}
+
+		/** What the camera sees before post-processing: a solid colour (1920x1080 unless sized) or a PNG file. */
+		FImage makePicture(const nlohmann::ordered_json& picture)
+		{
+			if (picture.contains("color"))
+			{
+				const nlohmann::ordered_json size = picture.value("size", nlohmann::ordered_json::array({1920, 1080}));
+				return FImage(static_cast<int32>(size[0].get<double>()), static_cast<int32>(size[1].get<double>()),
+					FColor::FromHex(FString(picture.at("color").get<std::string>())));
+			}
+			FImage image;
+			const std::string file = scenario::resolveFile(picture.at("file").get<std::string>()).string();
+			if (!FImageUtils::LoadImage(*FString(file), image))
+			{
+				throw RuntimeFailure("cannot read the camera picture " + file);
+			}
+			return image;
+		}
+
 		void checkCamera(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			json::ObjectReader reader(value, path);
+			if (const nlohmann::ordered_json* tags = reader.find("tags"))
+			{
+				checkTags(*tags, reader.pathOf("tags"));
+			}
+			if (const nlohmann::ordered_json* picture = reader.find("picture"))
+			{
+				checkPicture(*picture, reader.pathOf("picture"));
+			}
 			if (const nlohmann::ordered_json* controller = reader.find("controller"))
 			{
 				json::ObjectReader controllerReader(*controller, reader.pathOf("controller"));
@@ -122,6 +191,12 @@ namespace quarnlive::state
 			const FName actorName{FString(name)};
 			UWorld* world = UQuarnFunctionLibrary::GetCurrentWorld();
 			AQuarnCamera* camera = world ? world->SpawnActor<AQuarnCamera>(actorName) : NewObject<AQuarnCamera>(nullptr, nullptr, actorName);
+			// The plug-in's cameras are the ones studios tag for compositing; a scenario can say otherwise.
+			camera->Tags.Empty();
+			for (const nlohmann::ordered_json& tag : description.value("tags", nlohmann::ordered_json::array({"QuarnCamera"})))
+			{
+				camera->Tags.Add(FName(FString(tag.get<std::string>())));
+			}
 			if (description.contains("controller"))
 			{
 				UQuarnLiveLinkComponentController* controller = camera->AddComponent<UQuarnLiveLinkComponentController>(TEXT("LiveLinkController"));
@@ -137,8 +212,16 @@ namespace quarnlive::state
 				camera->RemoveComponent(camera->CameraComponent);
 				camera->CameraComponent = nullptr;
 			}
-			else if (description.contains("blendables"))
+			else
 			{
+				if (description.contains("picture"))
+				{
+					camera->CameraComponent->ScenePicture = makePicture(description.at("picture"));
+				}
+				if (!description.contains("blendables"))
+				{
+					return camera;
+				}
 				for (const nlohmann::ordered_json& blendable : description.at("blendables"))
 				{
 					camera->CameraComponent->PostProcessSettings.WeightedBlendables.Array.Add(
@@ -148,8 +231,33 @@ namespace quarnlive::state
 			return camera;
 		}
 
+		// Every timeline patch re-applies the whole state; cameras are only replaced when their
+		// description changed, so what the editor did to them (blendables added) survives.
+		bool unchanged(const nlohmann::ordered_json& value)
+		{
+			static nlohmann::ordered_json applied;
+			if (applied == value && static_cast<std::size_t>(spawnedCameras().Num()) == value.size())
+			{
+				bool bAllAlive = true;
+				for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+				{
+					bAllAlive = bAllAlive && camera.IsValid();
+				}
+				if (bAllAlive)
+				{
+					return true;
+				}
+			}
+			applied = value;
+			return false;
+		}
+
 		void applyActors(const nlohmann::ordered_json& value)
 		{
+			if (unchanged(value))
+			{
+				return;
+			}
 			for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
 			{
 				if (AQuarnCamera* actor = camera.Get())

@@ -1,9 +1,12 @@
-// "engine": engine-wide flags that code checks before touching objects.
+// "engine": engine-wide flags that code checks before touching objects, whether the editor has
+// a world open, and whether Slate (the user interface) is up.
 
 #include "State/FieldChecks.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
+#include "Framework/Application/SlateApplication.h"
+#include "Run/EditorWorld.h"
 #include "UObject/Object.h"
 
 namespace quarnlive::state
@@ -13,6 +16,18 @@ namespace quarnlive::state
 		static const Section section("engine", {
 			Field{"savingPackage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsSavingPackage = value.get<bool>(); }},
 			Field{"collectingGarbage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsGarbageCollecting = value.get<bool>(); }},
+			Field{"world", true, isBool(), [](const nlohmann::ordered_json& value) { run::setEditorWorldOpen(value.get<bool>()); }},
+			Field{"slate", true, isBool(),
+				[](const nlohmann::ordered_json& value) {
+					if (value.get<bool>())
+					{
+						FSlateApplication::Create();
+					}
+					else
+					{
+						FSlateApplication::Shutdown();
+					}
+				}},
 		});
 		return section;
 	}

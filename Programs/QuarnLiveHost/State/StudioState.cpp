@@ -36,6 +36,7 @@ namespace quarnlive::state
 			&viewportSection(),
 			&mediaAssetsSection(),
 			&multiEngineSection(),
+			&umgSection(),
 		};
 		return all;
 	}

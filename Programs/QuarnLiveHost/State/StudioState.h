@@ -24,6 +24,7 @@ namespace quarnlive::state
 	const Section& viewportSection();
 	const Section& mediaAssetsSection();
 	const Section& multiEngineSection();
+	const Section& umgSection();
 
 	/** Every section, in the order they are applied. */
 	const std::vector<const Section*>& sections();

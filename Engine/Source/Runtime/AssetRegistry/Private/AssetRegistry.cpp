@@ -1,6 +1,6 @@
 #include "AssetRegistry/IAssetRegistry.h"
 
-#include "Misc/Paths.h"
+#include "Misc/PackageName.h"
 
 #include <filesystem>
 #include <system_error>
@@ -59,25 +59,10 @@ namespace
 
 		FString GetFolderOfPackagePath(const FString& PackagePath) const override
 		{
-			struct FMount
-			{
-				const TCHAR* Root;
-				FString Folder;
-			};
-			const FMount Mounts[] = {
-				{TEXT("/Game/"), FPaths::ProjectContentDir()},
-				{TEXT("/QuarnPranto/"), FPaths::PluginDir() + TEXT("Content/")},
-			};
 			// The root's own path may be given without its trailing '/'.
 			const FString Path = PackagePath.EndsWith(TEXT("/")) ? PackagePath : PackagePath + TEXT("/");
-			for (const FMount& Mount : Mounts)
-			{
-				if (Path.StartsWith(Mount.Root, ESearchCase::IgnoreCase))
-				{
-					return Mount.Folder + Path.RightChop(FString(Mount.Root).Len());
-				}
-			}
-			return FString();
+			FString Folder;
+			return FPackageName::TryConvertLongPackageNameToFilename(Path, Folder) ? Folder : FString();
 		}
 	};
 } // namespace

@@ -13,6 +13,8 @@
  * Headless asset format: an asset is a file named "<Name>.uasset" whose text is a JSON
  * object with at least the key "Class", the path of the asset's class, for example
  *   { "Class": "/Script/MediaAssets.FileMediaSource" }
+ * and optionally "Properties", which StaticLoadObject sets on the loaded object.
+ * Package paths become folders through FPackageName.
  * The registry scans the folders on every query; it reads names, not contents, so no
  * cache can go out of date while a test or a scenario writes content.
  */

@@ -1,5 +1,9 @@
 #include "Math/Color.h"
 #include "Math/Transform.h"
+#include "Math/Vector2D.h"
+
+#include <array>
+#include <cmath>
 
 const FLinearColor FLinearColor::White(1.f, 1.f, 1.f);
 const FLinearColor FLinearColor::Gray(0.5f, 0.5f, 0.5f);
@@ -18,6 +22,8 @@ bool FLinearColor::Equals(const FLinearColor& Other, float Tolerance) const
 
 const FVector FVector::ZeroVector(0.0, 0.0, 0.0);
 const FVector FVector::OneVector(1.0, 1.0, 1.0);
+const FVector2D FVector2D::ZeroVector(0.0, 0.0);
+const FVector2D FVector2D::UnitVector(1.0, 1.0);
 const FRotator FRotator::ZeroRotator(0.0, 0.0, 0.0);
 const FQuat FQuat::Identity(0.0, 0.0, 0.0, 1.0);
 const FTransform FTransform::Identity;
@@ -112,4 +118,109 @@ FString FTransform::ToString() const
 	const FRotator R = Rotator();
 	return FString::Printf(TEXT("%f,%f,%f|%f,%f,%f|%f,%f,%f"), Translation.X, Translation.Y, Translation.Z, R.Pitch, R.Yaw, R.Roll,
 		Scale3D.X, Scale3D.Y, Scale3D.Z);
+}
+
+namespace
+{
+	float Clamp01(float Value) { return Value < 0.f ? 0.f : (Value > 1.f ? 1.f : Value); }
+	uint8 Quantize(float Unit) { return static_cast<uint8>(FMath::RoundToInt(Clamp01(Unit) * 255.f)); }
+
+	// Decoding 8-bit sRGB is a lookup; the table is built once.
+	const float* SRGBToLinearTable()
+	{
+		static const auto Table = [] {
+			std::array<float, 256> Values{};
+			for (int32 Index = 0; Index < 256; ++Index)
+			{
+				Values[Index] = FLinearColor::SRGBToLinear(Index / 255.f);
+			}
+			return Values;
+		}();
+		return Table.data();
+	}
+
+	int32 HexDigit(TCHAR Character)
+	{
+		if (Character >= '0' && Character <= '9')
+		{
+			return Character - '0';
+		}
+		if (Character >= 'a' && Character <= 'f')
+		{
+			return Character - 'a' + 10;
+		}
+		if (Character >= 'A' && Character <= 'F')
+		{
+			return Character - 'A' + 10;
+		}
+		return -1;
+	}
+} // namespace
+
+float FLinearColor::LinearToSRGB(float Linear)
+{
+	Linear = Clamp01(Linear);
+	return Linear <= 0.0031308f ? Linear * 12.92f : 1.055f * std::pow(Linear, 1.f / 2.4f) - 0.055f;
+}
+
+float FLinearColor::SRGBToLinear(float Encoded)
+{
+	Encoded = Clamp01(Encoded);
+	return Encoded <= 0.04045f ? Encoded / 12.92f : std::pow((Encoded + 0.055f) / 1.055f, 2.4f);
+}
+
+FLinearColor::FLinearColor(const FColor& Color)
+	: R(SRGBToLinearTable()[Color.R])
+	, G(SRGBToLinearTable()[Color.G])
+	, B(SRGBToLinearTable()[Color.B])
+	, A(Color.A / 255.f)
+{
+}
+
+FLinearColor FLinearColor::FromSRGBColor(const FColor& Color)
+{
+	return FLinearColor(Color);
+}
+
+FColor FLinearColor::ToFColor(const bool bSRGB) const
+{
+	if (bSRGB)
+	{
+		return FColor(Quantize(LinearToSRGB(R)), Quantize(LinearToSRGB(G)), Quantize(LinearToSRGB(B)), Quantize(A));
+	}
+	return FColor(Quantize(R), Quantize(G), Quantize(B), Quantize(A));
+}
+
+FColor FColor::FromHex(const FString& HexString)
+{
+	const FString Digits = HexString.StartsWith(TEXT("#")) ? HexString.RightChop(1) : HexString;
+	const int32 Length = Digits.Len();
+	if (Length != 3 && Length != 4 && Length != 6 && Length != 8)
+	{
+		return FColor(255, 255, 255, 255);
+	}
+	TArray<int32> Values;
+	for (int32 Index = 0; Index < Length; ++Index)
+	{
+		const int32 Digit = HexDigit(Digits[Index]);
+		if (Digit < 0)
+		{
+			return FColor(255, 255, 255, 255);
+		}
+		Values.Add(Digit);
+	}
+	auto Channel = [&](int32 Index) -> uint8 {
+		if (Length <= 4)
+		{
+			return static_cast<uint8>(Values[Index] * 17);
+		}
+		return static_cast<uint8>(Values[Index * 2] * 16 + Values[Index * 2 + 1]);
+	};
+	const bool bHasAlpha = Length == 4 || Length == 8;
+	return FColor(Channel(0), Channel(1), Channel(2), bHasAlpha ? Channel(3) : 255);
+}
+
+FString FColor::ToHex() const
+{
+	return FString::Printf(TEXT("%02X%02X%02X%02X"), R, G, B, A);
 }

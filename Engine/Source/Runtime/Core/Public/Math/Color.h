@@ -2,6 +2,8 @@
 
 #include "Containers/UnrealString.h"
 
+struct FColor;
+
 /** A colour with float components, linear space. Equality is exact, component by component. */
 struct CORE_API FLinearColor
 {
@@ -18,6 +20,21 @@ struct CORE_API FLinearColor
 		, A(InA)
 	{
 	}
+
+	/** Decodes an 8-bit sRGB colour to linear (alpha is linear already). */
+	explicit FLinearColor(const FColor& Color);
+
+	/** Encodes to 8 bits: sRGB-encoded when bSRGB, else the linear values rounded. Clamped to [0, 1]. */
+	FColor ToFColor(const bool bSRGB) const;
+	/** Same as the FColor constructor: the linear colour of an sRGB colour. */
+	static FLinearColor FromSRGBColor(const FColor& Color);
+	/** The sRGB transfer function of one channel, [0, 1] to [0, 1]. */
+	static float LinearToSRGB(float Linear);
+	static float SRGBToLinear(float Encoded);
+
+	FLinearColor operator*(float Scalar) const { return FLinearColor(R * Scalar, G * Scalar, B * Scalar, A * Scalar); }
+	FLinearColor operator+(const FLinearColor& Other) const { return FLinearColor(R + Other.R, G + Other.G, B + Other.B, A + Other.A); }
+	FLinearColor operator*(const FLinearColor& Other) const { return FLinearColor(R * Other.R, G * Other.G, B * Other.B, A * Other.A); }
 
 	bool operator==(const FLinearColor& Other) const
 	{
@@ -53,6 +70,11 @@ struct CORE_API FColor
 		, A(InA)
 	{
 	}
+	/** Parses "RRGGBB", "RRGGBBAA", "RGB" or "RGBA", with or without a leading '#'; opaque white when it cannot. */
+	static FColor FromHex(const FString& HexString);
+	/** "RRGGBBAA" in upper case. */
+	FString ToHex() const;
+
 	bool operator==(const FColor& Other) const { return R == Other.R && G == Other.G && B == Other.B && A == Other.A; }
 	bool operator!=(const FColor& Other) const { return !(*this == Other); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 struct FVector;
+struct FVector2D;
 struct FRotator;
 struct FQuat;
 struct FTransform;

@@ -268,6 +268,7 @@ namespace UE::Reflection
 		const TNumericStructText<FLinearColor, float, 4> LinearColorLayout{
 			{TEXT("R"), TEXT("G"), TEXT("B"), TEXT("A")}, {&FLinearColor::R, &FLinearColor::G, &FLinearColor::B, &FLinearColor::A}};
 		const TNumericStructText<FVector, double, 3> VectorLayout{{TEXT("X"), TEXT("Y"), TEXT("Z")}, {&FVector::X, &FVector::Y, &FVector::Z}};
+		const TNumericStructText<FVector2D, double, 2> Vector2DLayout{{TEXT("X"), TEXT("Y")}, {&FVector2D::X, &FVector2D::Y}};
 		const TNumericStructText<FRotator, double, 3> RotatorLayout{
 			{TEXT("Pitch"), TEXT("Yaw"), TEXT("Roll")}, {&FRotator::Pitch, &FRotator::Yaw, &FRotator::Roll}};
 		const TNumericStructText<FFrameRate, int32, 2> FrameRateLayout{
@@ -289,6 +290,7 @@ namespace UE::Reflection
 
 	void DescribeLinearColor(FProperty& Property) { DescribeNumeric(Property, LinearColorLayout); }
 	void DescribeVector(FProperty& Property) { DescribeNumeric(Property, VectorLayout); }
+	void DescribeVector2D(FProperty& Property) { DescribeNumeric(Property, Vector2DLayout); }
 	void DescribeRotator(FProperty& Property) { DescribeNumeric(Property, RotatorLayout); }
 	void DescribeFrameRate(FProperty& Property) { DescribeNumeric(Property, FrameRateLayout); }
 	void DescribeFrameNumber(FProperty& Property) { DescribeNumeric(Property, FrameNumberLayout); }

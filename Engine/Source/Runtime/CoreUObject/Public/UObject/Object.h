@@ -54,6 +54,8 @@ public:
 	bool HasAnyInternalFlagsGarbage() const { return bGarbage; }
 
 	virtual void PostInitProperties() {}
+	/** Runs once a loaded asset's properties are set, before the loader hands the object out. */
+	virtual void PostLoad() {}
 	virtual void BeginDestroy() {}
 	virtual void PostEditChangeProperty() {}
 

@@ -22,6 +22,11 @@ namespace UE::Reflection
 	COREUOBJECT_API void ExportStruct(const UScriptStruct* Struct, const void* Value, FString& Out);
 	COREUOBJECT_API bool ImportStruct(const UScriptStruct* Struct, const TCHAR* Text, void* Value);
 	COREUOBJECT_API void ExportObjectPath(const UObject* Object, FString& Out);
+	/**
+	 * "None" or empty gives null; a path starting with '/' is loaded as a Class, null when it does not load.
+	 * False for any other text.
+	 */
+	COREUOBJECT_API bool ImportObjectPath(const TCHAR* Text, UClass* Class, UObject*& OutObject);
 	/** Strips one pair of surrounding quotes and the escapes inside them. */
 	COREUOBJECT_API FString UnquoteText(const TCHAR* Text);
 
@@ -170,6 +175,16 @@ namespace UE::Reflection
 					Property.Ops.ExportText = [](const FProperty&, const void* Value, FString& Out) {
 						ExportObjectPath(*static_cast<const T*>(Value), Out);
 					};
+					using FPointee = std::remove_cv_t<std::remove_pointer_t<T>>;
+					Property.Ops.ImportText = [](const FProperty&, const TCHAR* Text, void* Value) {
+						UObject* Object = nullptr;
+						if (!ImportObjectPath(Text, FPointee::StaticClass(), Object))
+						{
+							return false;
+						}
+						*static_cast<T*>(Value) = static_cast<T>(Object);
+						return true;
+					};
 				}
 			}
 			else
@@ -212,6 +227,7 @@ namespace UE::Reflection
 
 	COREUOBJECT_API void DescribeLinearColor(FProperty& Property);
 	COREUOBJECT_API void DescribeVector(FProperty& Property);
+	COREUOBJECT_API void DescribeVector2D(FProperty& Property);
 	COREUOBJECT_API void DescribeRotator(FProperty& Property);
 	COREUOBJECT_API void DescribeTransform(FProperty& Property);
 	COREUOBJECT_API void DescribeFrameRate(FProperty& Property);
@@ -227,6 +243,11 @@ namespace UE::Reflection
 	struct TSpecialTraits<FVector>
 	{
 		static void Describe(FProperty& Property) { DescribeVector(Property); }
+	};
+	template <>
+	struct TSpecialTraits<FVector2D>
+	{
+		static void Describe(FProperty& Property) { DescribeVector2D(Property); }
 	};
 	template <>
 	struct TSpecialTraits<FRotator>

@@ -55,6 +55,31 @@ T* NewObject(UObject* Outer = nullptr, UClass* Class = nullptr, FName Name = NAM
 	return static_cast<T*>(StaticConstructObject(Class ? Class : T::StaticClass(), Outer, Name, Flags));
 }
 
+/** How StaticLoadObject loads; the headless loader has no options. */
+enum ELoadFlags : uint32
+{
+	LOAD_None = 0,
+};
+
+/**
+ * Loads the asset Name ("/Game/Folder/Asset" or "/Game/Folder/Asset.Asset") from its "<Asset>.uasset" file
+ * (see FPackageName for the mounted roots and IAssetRegistry for the format). The object is created with
+ * its file's class, named after the asset, its properties set from the file, then PostLoad runs. While it
+ * lives, loading the same name again returns the same object.
+ * Returns null, with one warning in LogUObjectGlobals, when the asset cannot be loaded or is not a Class.
+ * Game thread only.
+ * @param InOuter unused: an asset path names its object completely
+ * @param Filename the file to read instead of the one the mounted root gives
+ */
+COREUOBJECT_API UObject* StaticLoadObject(
+	UClass* Class, UObject* InOuter, const TCHAR* Name, const TCHAR* Filename = nullptr, uint32 LoadFlags = LOAD_None);
+
+template <class T>
+T* LoadObject(UObject* Outer, const TCHAR* Name, const TCHAR* Filename = nullptr, uint32 LoadFlags = LOAD_None)
+{
+	return static_cast<T*>(StaticLoadObject(T::StaticClass(), Outer, Name, Filename, LoadFlags));
+}
+
 template <typename T>
 T* GetMutableDefault()
 {

@@ -13,4 +13,7 @@ public:
 	/** The material this instance derives from. */
 	UPROPERTY(EditAnywhere, BlueprintReadOnly, Category="MaterialInstance")
 	UMaterialInterface* Parent = nullptr;
+
+	/** The parent's base material; null when a parent is missing or the parents form a loop. */
+	UMaterial* GetMaterial() override;
 };

@@ -1,0 +1,161 @@
+// DrawWidgets of 1 and 8 lower-third widgets into the plug-in's 1920x1080 render target,
+// against a plain clear of the same target measured in the same run. Prints ratios and the
+// share of a 60 fps frame; it is a measurement, not a pass/fail test.
+
+#include "Blueprint/UserWidget.h"
+#include "Engine/TextureRenderTarget2D.h"
+#include "Engine/World.h"
+#include "Framework/Application/SlateApplication.h"
+#include "HeadlessEngineLoop.h"
+#include "Kismet/KismetRenderingLibrary.h"
+#include "QuarnFunctionLibrary.h"
+#include "QuarnUMGContextSubsystem.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#ifndef QUARN_SOURCE_DIR
+#error "QUARN_SOURCE_DIR must name the repository root"
+#endif
+
+namespace
+{
+	constexpr double FrameNanoseconds60 = 1e9 / 60.0;
+
+	/** A lower third as a designer makes it: a full-screen canvas with a bar, a border, a logo and two lines of text. */
+	UUserWidget* MakeLowerThird(int32 Index)
+	{
+		FWidgetDescription Description;
+		FWidgetElement Bar;
+		Bar.Position = FVector2D(96.0, 820.0);
+		Bar.Size = FVector2D(1040.0, 150.0);
+		Bar.Color = FLinearColor(FColor(11, 31, 58, 230));
+		Bar.BorderThickness = 3.f;
+		Bar.BorderColor = FLinearColor(FColor(245, 166, 35));
+		Description.Elements.Add(Bar);
+
+		FWidgetElement Logo;
+		Logo.Kind = EWidgetElementKind::Image;
+		Logo.Position = FVector2D(132.0, 847.0);
+		Logo.Size = FVector2D(96.0, 96.0);
+		Logo.ImagePath = FString(QUARN_SOURCE_DIR "/Examples/studio-logo.png");
+		Description.Elements.Add(Logo);
+
+		FWidgetElement Name;
+		Name.Kind = EWidgetElementKind::Text;
+		Name.Position = FVector2D(252.0, 838.0);
+		Name.Text = FString::Printf(TEXT("Speaker number %d"), Index + 1);
+		Name.FontSize = 56;
+		Name.bBold = true;
+		Description.Elements.Add(Name);
+
+		FWidgetElement Role;
+		Role.Kind = EWidgetElementKind::Text;
+		Role.Position = FVector2D(252.0, 912.0);
+		Role.Text = TEXT("Live from Studio 4 - Analytical Engines");
+		Role.FontSize = 30;
+		Role.Color = FLinearColor(FColor(214, 228, 240));
+		Description.Elements.Add(Role);
+
+		UUserWidget* Widget = NewObject<UUserWidget>();
+		Widget->SetDescription(Description);
+		return Widget;
+	}
+
+	void BM_ClearRenderTarget(benchmark::State& State)
+	{
+		UQuarnUMGContextSubsystem* Context = UQuarnUMGContextSubsystem::Get();
+		UTextureRenderTarget2D* Target = Context ? Context->GetSceneRenderTarget() : nullptr;
+		if (!Target)
+		{
+			State.SkipWithError("no render target");
+			return;
+		}
+		for (auto _ : State)
+		{
+			UKismetRenderingLibrary::ClearRenderTarget2D(UQuarnFunctionLibrary::GetCurrentWorld(), Target, FLinearColor(0.f, 0.f, 0.f, 1.f));
+			benchmark::DoNotOptimize(Target->GetPixels().GetData());
+			benchmark::ClobberMemory();
+		}
+	}
+
+	void BM_DrawWidgets(benchmark::State& State)
+	{
+		UQuarnUMGContextSubsystem* Context = UQuarnUMGContextSubsystem::Get();
+		if (!Context || !Context->GetSceneRenderTarget())
+		{
+			State.SkipWithError("no UMG context with a render target");
+			return;
+		}
+		Context->RemoveAllWidgets();
+		for (int32 Index = 0; Index < State.range(0); ++Index)
+		{
+			Context->AddWidget(MakeLowerThird(Index), FVector2D(1920.0, 1080.0), FVector2D::ZeroVector, false);
+		}
+		// The first draw builds the Slate widgets and caches glyphs and pictures; a show draws every frame after that.
+		Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
+		for (auto _ : State)
+		{
+			Context->DrawWidgets(FVector2D(1920.0, 1080.0), 1.f / 60.f);
+			benchmark::DoNotOptimize(Context->GetSceneRenderTarget()->GetPixels().GetData());
+			benchmark::ClobberMemory();
+		}
+		Context->RemoveAllWidgets();
+	}
+
+	/** Keeps each benchmark's time per iteration for the ratios printed at the end. */
+	class FRatioReporter final : public benchmark::ConsoleReporter
+	{
+	public:
+		void ReportRuns(const std::vector<Run>& Runs) override
+		{
+			ConsoleReporter::ReportRuns(Runs);
+			for (const Run& Result : Runs)
+			{
+				NanosecondsPerIteration[Result.benchmark_name()] = Result.GetAdjustedRealTime();
+			}
+		}
+		std::map<std::string, double> NanosecondsPerIteration;
+	};
+} // namespace
+
+BENCHMARK(BM_ClearRenderTarget)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawWidgets)->Arg(1)->Arg(8)->Unit(benchmark::kMicrosecond);
+
+int main(int ArgCount, char** Args)
+{
+	benchmark::Initialize(&ArgCount, Args);
+
+	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-benchmark-project";
+	std::filesystem::create_directories(Project);
+	FHeadlessEngineOptions Options;
+	Options.ProjectDir = FString(Project.string());
+	Options.PluginDir = FString(QUARN_SOURCE_DIR);
+	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
+	FSlateApplication::Create();
+	FHeadlessEngineLoop::Boot(Options);
+	UWorld* World = NewObject<UWorld>(nullptr, nullptr, TEXT("BenchmarkWorld"));
+	UQuarnFunctionLibrary::SetCurrentWorld(World);
+
+	FRatioReporter Reporter;
+	benchmark::RunSpecifiedBenchmarks(&Reporter);
+	UQuarnFunctionLibrary::SetCurrentWorld(nullptr);
+	FHeadlessEngineLoop::Shutdown();
+	FSlateApplication::Shutdown();
+
+	const double Clear = Reporter.NanosecondsPerIteration["BM_ClearRenderTarget"];
+	const double One = Reporter.NanosecondsPerIteration["BM_DrawWidgets/1"];
+	const double Eight = Reporter.NanosecondsPerIteration["BM_DrawWidgets/8"];
+	if (Clear > 0.0 && One > 0.0 && Eight > 0.0)
+	{
+		std::printf("\nplain clear of the 1920x1080 target: %.0f us\n", Clear / 1e3);
+		std::printf("DrawWidgets, 1 lower third: %.0f us = %.2fx the clear\n", One / 1e3, One / Clear);
+		std::printf("DrawWidgets, 8 lower thirds: %.0f us = %.2fx the clear = %.0f %% of a 60 fps frame (target < 50 %%)\n", Eight / 1e3, Eight / Clear,
+			100.0 * Eight / FrameNanoseconds60);
+	}
+	return 0;
+}

@@ -1,0 +1,6 @@
+#include "Materials/MaterialInterface.h"
+
+UMaterial* UMaterialInterface::GetMaterial()
+{
+	return nullptr;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Engine/Texture.h"
+#include "TextureRenderTarget2D.generated.h"
+
+/** How a render target stores its pixels. */
+UENUM()
+enum class ETextureRenderTargetFormat : uint8
+{
+	/** 8 bits per channel. */
+	RTF_RGBA8,
+	/** 16-bit float per channel. */
+	RTF_RGBA16f,
+};
+
+/**
+ * A texture that can be drawn into at run time.
+ *
+ * Headless: the pixels are kept on the game thread, row by row from the top-left corner,
+ * one FLinearColor each, holding exactly the values written. The target stores what it is
+ * given: a writer that gamma-corrects (the widget renderer with gamma correction on) stores
+ * display-encoded values, and exporting the target writes them out unchanged. RTF_RGBA8
+ * rounds every written channel to 8 bits, as the real surface would.
+ */
+UCLASS()
+class ENGINE_API UTextureRenderTarget2D : public UTexture
+{
+	GENERATED_BODY()
+
+public:
+	/** Width in pixels. */
+	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	int32 SizeX = 1;
+
+	/** Height in pixels. */
+	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	int32 SizeY = 1;
+
+	/** The colour the target holds when its resource is made or reset. */
+	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	FLinearColor ClearColor = FLinearColor(0.f, 1.f, 0.f, 1.f);
+
+	/** The storage format of the pixels. */
+	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	ETextureRenderTargetFormat RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
+
+	/** Sets the size and makes the pixels anew, filled with ClearColor. */
+	void InitAutoFormat(uint32 InSizeX, uint32 InSizeY);
+	/** Makes the pixels anew for the current size, filled with ClearColor. */
+	void UpdateResourceImmediate(bool bClearRenderTarget = true);
+	void PostLoad() override;
+
+	int32 GetSurfaceWidth() const { return SizeX; }
+	int32 GetSurfaceHeight() const { return SizeY; }
+
+	/** Headless: the pixels, SizeX * SizeY of them, row-major from the top-left corner. */
+	const TArray<FLinearColor>& GetPixels() const { return Pixels; }
+	/** The pixel at (X, Y); transparent black outside the target. */
+	FLinearColor GetPixel(int32 X, int32 Y) const;
+	/** Stores Color at (X, Y) in the target's format; ignored outside the target. */
+	void SetPixel(int32 X, int32 Y, const FLinearColor& Color);
+	/** Sets every pixel to Color, in the target's format. */
+	void Fill(const FLinearColor& Color);
+	/** Color as the target's format stores it. */
+	FLinearColor ToStoredColor(const FLinearColor& Color) const;
+	/** Headless: direct access for writers that store many pixels; values must already be in stored form. */
+	TArray<FLinearColor>& GetMutablePixels() { return Pixels; }
+
+private:
+	TArray<FLinearColor> Pixels;
+};

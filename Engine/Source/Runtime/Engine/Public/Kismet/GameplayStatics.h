@@ -1,0 +1,22 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Kismet/BlueprintFunctionLibrary.h"
+#include "GameplayStatics.generated.h"
+
+class AActor;
+
+/** Blueprint functions about the world and its actors. */
+UCLASS()
+class ENGINE_API UGameplayStatics : public UBlueprintFunctionLibrary
+{
+	GENERATED_BODY()
+
+public:
+	/**
+	 * Finds all actors of the world with the given tag, in the world's actor order.
+	 * @param WorldContextObject a world, or an object inside one (an actor, a component)
+	 */
+	UFUNCTION(BlueprintCallable, Category="Actor")
+	static void GetAllActorsWithTag(const UObject* WorldContextObject, FName Tag, TArray<AActor*>& OutActors);
+};

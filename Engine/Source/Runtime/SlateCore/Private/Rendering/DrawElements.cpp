@@ -1,0 +1,53 @@
+#include "Rendering/DrawElements.h"
+
+#include "SlateCoreLog.h"
+
+DEFINE_LOG_CATEGORY(LogSlate)
+
+void FSlateDrawElement::MakeBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FLinearColor& Tint)
+{
+	MakeBorderedBox(ElementList, InLayer, PaintGeometry, Tint, 0.f, FLinearColor::Transparent);
+}
+
+void FSlateDrawElement::MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor)
+{
+	FSlateDrawElement& Element = ElementList.AddElement();
+	Element.ElementType = ESlateDrawElementType::Box;
+	Element.Layer = InLayer;
+	Element.Geometry = PaintGeometry;
+	Element.Tint = FillColor;
+	Element.BorderThickness = BorderThickness > 0.f ? BorderThickness : 0.f;
+	Element.BorderColor = BorderColor;
+}
+
+void FSlateDrawElement::MakeText(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FString& Text,
+	const FSlateFontInfo& FontInfo, const FLinearColor& Tint)
+{
+	if (Text.IsEmpty())
+	{
+		return;
+	}
+	FSlateDrawElement& Element = ElementList.AddElement();
+	Element.ElementType = ESlateDrawElementType::Text;
+	Element.Layer = InLayer;
+	Element.Geometry = PaintGeometry;
+	Element.Tint = Tint;
+	Element.Text = Text;
+	Element.FontInfo = FontInfo;
+}
+
+void FSlateDrawElement::MakeImage(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+	const TSharedPtr<const FImage>& Image, const FLinearColor& Tint)
+{
+	if (!Image.IsValid() || Image->IsEmpty())
+	{
+		return;
+	}
+	FSlateDrawElement& Element = ElementList.AddElement();
+	Element.ElementType = ESlateDrawElementType::Image;
+	Element.Layer = InLayer;
+	Element.Geometry = PaintGeometry;
+	Element.Tint = Tint;
+	Element.Image = Image;
+}

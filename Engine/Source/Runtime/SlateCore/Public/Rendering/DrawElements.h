@@ -1,0 +1,84 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Fonts/SlateFontInfo.h"
+#include "ImageCore.h"
+#include "Layout/Geometry.h"
+#include "Templates/SharedPointer.h"
+
+class FSlateWindowElementList;
+
+/** What a draw element draws. */
+enum class ESlateDrawElementType : uint8
+{
+	/** A filled rectangle, with an optional border inside its edges. */
+	Box,
+	/** One line of text. */
+	Text,
+	/** A picture stretched over the element. */
+	Image,
+};
+
+/**
+ * One thing to draw, made by a widget's OnPaint. The renderer draws elements by ascending
+ * layer, and elements of one layer in the order they were made. Colours are linear with
+ * straight alpha.
+ */
+class SLATECORE_API FSlateDrawElement
+{
+public:
+	/** A rectangle filled with Tint. */
+	static void MakeBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FLinearColor& Tint);
+
+	/**
+	 * A rectangle filled with FillColor and framed by a border of BorderThickness pixels
+	 * that lies inside the rectangle.
+	 */
+	static void MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+		const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor);
+
+	/** One line of Text whose line top sits at the geometry's top edge and which starts at its left edge. */
+	static void MakeText(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FString& Text,
+		const FSlateFontInfo& FontInfo, const FLinearColor& Tint);
+
+	/** Image stretched over the geometry, each pixel multiplied by Tint. A null or empty image draws nothing. */
+	static void MakeImage(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+		const TSharedPtr<const FImage>& Image, const FLinearColor& Tint);
+
+	ESlateDrawElementType GetElementType() const { return ElementType; }
+	int32 GetLayer() const { return Layer; }
+	const FGeometry& GetGeometry() const { return Geometry; }
+	/** Box fill, text colour or image tint. */
+	const FLinearColor& GetTint() const { return Tint; }
+	float GetBorderThickness() const { return BorderThickness; }
+	const FLinearColor& GetBorderColor() const { return BorderColor; }
+	const FString& GetText() const { return Text; }
+	const FSlateFontInfo& GetFontInfo() const { return FontInfo; }
+	const TSharedPtr<const FImage>& GetImage() const { return Image; }
+
+private:
+	ESlateDrawElementType ElementType = ESlateDrawElementType::Box;
+	int32 Layer = 0;
+	FGeometry Geometry;
+	FLinearColor Tint = FLinearColor::White;
+	float BorderThickness = 0.f;
+	FLinearColor BorderColor = FLinearColor::Transparent;
+	FString Text;
+	FSlateFontInfo FontInfo;
+	TSharedPtr<const FImage> Image;
+};
+
+/** The draw elements that the widgets of one window painted, in the order they were made. */
+class SLATECORE_API FSlateWindowElementList
+{
+public:
+	const TArray<FSlateDrawElement>& GetDrawElements() const { return DrawElements; }
+	int32 Num() const { return DrawElements.Num(); }
+	/** Forgets the elements and keeps the storage for the next paint. */
+	void Reset() { DrawElements.Reset(); }
+
+	FSlateDrawElement& AddElement() { return DrawElements.Emplace_GetRef(); }
+
+private:
+	TArray<FSlateDrawElement> DrawElements;
+};

@@ -1,0 +1,122 @@
+// addWidget {widget, size, position, enableAnimations}, drawWidgets {screenSize, deltaTime},
+// removeAllWidgets: a Blueprint's calls of the UMG context subsystem.
+
+#include "Actions/Action.h"
+
+#include "Errors.h"
+#include "Json/JsonPath.h"
+#include "QuarnUMGContextSubsystem.h"
+#include "State/UmgWidgets.h"
+
+namespace quarnlive::actions
+{
+	namespace
+	{
+		constexpr double maxPixels = 16384.0;
+
+		FVector2D readVector(const nlohmann::ordered_json& arguments, const char* key, const FVector2D& fallback)
+		{
+			const auto found = arguments.find(key);
+			if (found == arguments.end())
+			{
+				return fallback;
+			}
+			return FVector2D((*found)[0].get<double>(), (*found)[1].get<double>());
+		}
+
+		void checkVector(json::ObjectReader& entry, const char* key, double min, bool required)
+		{
+			const nlohmann::ordered_json* value = required ? &entry.require(key) : entry.find(key);
+			if (value)
+			{
+				json::readNumberPair(*value, entry.pathOf(key), min, maxPixels);
+			}
+		}
+
+		class AddWidgetAction final : public Action
+		{
+		public:
+			std::string_view name() const override { return "addWidget"; }
+			void checkArguments(json::ObjectReader& entry) const override
+			{
+				if (json::readString(entry.require("widget"), entry.pathOf("widget")).empty())
+				{
+					throw InputError(entry.pathOf("widget"), "needs the name of a widget of umg.widgets");
+				}
+				checkVector(entry, "size", 0.0, true);
+				checkVector(entry, "position", -maxPixels, false);
+				if (const nlohmann::ordered_json* animations = entry.find("enableAnimations"))
+				{
+					json::readBool(*animations, entry.pathOf("enableAnimations"));
+				}
+			}
+			void run(const nlohmann::ordered_json& arguments, Context& context) const override
+			{
+				const std::string name = arguments.at("widget").get<std::string>();
+				UUserWidget* widget = state::findWidget(name);
+				if (!widget)
+				{
+					throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
+				}
+				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
+				{
+					subsystem->AddWidget(widget, readVector(arguments, "size", FVector2D::ZeroVector), readVector(arguments, "position", FVector2D::ZeroVector),
+						arguments.value("enableAnimations", true));
+				}
+			}
+		};
+
+		class DrawWidgetsAction final : public Action
+		{
+		public:
+			std::string_view name() const override { return "drawWidgets"; }
+			void checkArguments(json::ObjectReader& entry) const override
+			{
+				checkVector(entry, "screenSize", 0.0, false);
+				if (const nlohmann::ordered_json* deltaTime = entry.find("deltaTime"))
+				{
+					json::readNumber(*deltaTime, entry.pathOf("deltaTime"), 0.0, 3600.0);
+				}
+			}
+			void run(const nlohmann::ordered_json& arguments, Context&) const override
+			{
+				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
+				{
+					subsystem->DrawWidgets(readVector(arguments, "screenSize", FVector2D(1920.0, 1080.0)), arguments.value("deltaTime", 0.f));
+				}
+			}
+		};
+
+		class RemoveAllWidgetsAction final : public Action
+		{
+		public:
+			std::string_view name() const override { return "removeAllWidgets"; }
+			void checkArguments(json::ObjectReader&) const override {}
+			void run(const nlohmann::ordered_json&, Context&) const override
+			{
+				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
+				{
+					subsystem->RemoveAllWidgets();
+				}
+			}
+		};
+	} // namespace
+
+	const Action& addWidgetAction()
+	{
+		static const AddWidgetAction action;
+		return action;
+	}
+
+	const Action& drawWidgetsAction()
+	{
+		static const DrawWidgetsAction action;
+		return action;
+	}
+
+	const Action& removeAllWidgetsAction()
+	{
+		static const RemoveAllWidgetsAction action;
+		return action;
+	}
+} // namespace quarnlive::actions

@@ -1,0 +1,350 @@
+#include "Camera/CameraComponent.h"
+#include "Engine/TextureRenderTarget2D.h"
+#include "EngineTestFixture.h"
+#include "Materials/Material.h"
+#include "Materials/MaterialInstanceConstant.h"
+#include "Materials/MaterialInstanceDynamic.h"
+#include "Misc/OutputDeviceRedirector.h"
+#include "Rendering/PostProcessing.h"
+
+#include <fstream>
+#include <mutex>
+#include <string>
+
+namespace
+{
+	const TCHAR* VerbosityName(ELogVerbosity::Type Verbosity)
+	{
+		return (Verbosity & ELogVerbosity::VerbosityMask) == ELogVerbosity::Warning ? TEXT("Warning") : TEXT("Other");
+	}
+
+	/** The loader's log lines, in order, each led by its verbosity. */
+	class FLoaderWarnings final : public FOutputDevice
+	{
+	public:
+		FLoaderWarnings() { GLog->AddOutputDevice(this); }
+		~FLoaderWarnings() override { GLog->RemoveOutputDevice(this); }
+
+		void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override
+		{
+			std::lock_guard<std::mutex> Guard(Lock);
+			if (Category == FName(TEXT("LogUObjectGlobals")))
+			{
+				Lines.Add(FString::Printf(TEXT("%s: %s"), VerbosityName(Verbosity), Message));
+			}
+		}
+
+		TArray<FString> Take()
+		{
+			std::lock_guard<std::mutex> Guard(Lock);
+			TArray<FString> Taken = Lines;
+			Lines.Empty();
+			return Taken;
+		}
+
+	private:
+		std::mutex Lock;
+		TArray<FString> Lines;
+	};
+} // namespace
+
+/** Writes assets into the temporary project's Content/Tests/ ("/Game/Tests/") and loads the plug-in's own content. */
+class FAssetLoadingTest : public FObjectSystemTest
+{
+protected:
+	void SetUp() override
+	{
+		FObjectSystemTest::SetUp();
+		PreviousPluginDir = FPaths::PluginDir();
+		FPaths::SetPluginDir(TEXT(QUARN_PLUGIN_SOURCE_DIR));
+		std::filesystem::create_directories(ProjectDir / "Content" / "Tests");
+	}
+
+	void TearDown() override
+	{
+		FPaths::SetPluginDir(PreviousPluginDir);
+		FObjectSystemTest::TearDown();
+	}
+
+	FString WriteAsset(const std::string& Name, const std::string& Text)
+	{
+		const std::filesystem::path File = ProjectDir / "Content" / "Tests" / (Name + ".uasset");
+		std::ofstream(File) << Text;
+		return FString(File.string());
+	}
+
+	/** Null, with exactly one warning that names the path and carries Reason. */
+	void ExpectFailure(UObject* Loaded, const TCHAR* Path, const TCHAR* Reason)
+	{
+		EXPECT_EQ(Loaded, nullptr) << Path;
+		ExpectOneWarning(Path, Reason);
+	}
+
+	void ExpectOneWarning(const TCHAR* Path, const TCHAR* Reason)
+	{
+		const TArray<FString> Lines = Warnings.Take();
+		ASSERT_EQ(Lines.Num(), 1) << Path;
+		EXPECT_TRUE(Lines[0].StartsWith(FString::Printf(TEXT("Warning: Failed to load '%s': "), Path), ESearchCase::CaseSensitive))
+			<< Lines[0].ToStdString();
+		EXPECT_TRUE(Lines[0].Contains(Reason, ESearchCase::CaseSensitive)) << Lines[0].ToStdString();
+	}
+
+	FLoaderWarnings Warnings;
+	FString PreviousPluginDir;
+};
+
+namespace
+{
+	const std::string BaseMaterial = R"({ "Class": "/Script/Engine.Material", "Properties": { "MaterialDomain": "MD_PostProcess" } })";
+}
+
+using PluginContent = FAssetLoadingTest;
+
+TEST_F(PluginContent, RenderTargetIsAnOpaqueBlack1920x1080Rgba8Target)
+{
+	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
+	ASSERT_NE(Target, nullptr);
+	EXPECT_EQ(Target->GetName(), TEXT("QuarnUMGToContextRenderTarget2D"));
+	EXPECT_EQ(Target->SizeX, 1920);
+	EXPECT_EQ(Target->SizeY, 1080);
+	EXPECT_EQ(Target->RenderTargetFormat, ETextureRenderTargetFormat::RTF_RGBA8);
+	EXPECT_EQ(Target->ClearColor, FLinearColor(0.f, 0.f, 0.f, 1.f));
+	ASSERT_EQ(Target->GetPixels().Num(), 1920 * 1080) << "pixels are made after the size is loaded";
+	EXPECT_EQ(Target->GetPixel(1919, 1079), FLinearColor(0.f, 0.f, 0.f, 1.f));
+	EXPECT_TRUE(Warnings.Take().IsEmpty());
+}
+
+TEST_F(PluginContent, MaterialIsAPostProcessMaterialOverTheRenderTarget)
+{
+	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
+	ASSERT_NE(Material, nullptr);
+	EXPECT_EQ(Material->MaterialDomain, EMaterialDomain::MD_PostProcess);
+	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
+	ASSERT_NE(Target, nullptr);
+	EXPECT_EQ(Material->OverlayTexture, Target) << "the reference and a direct load are one object";
+	EXPECT_EQ(Material->GetMaterial(), Material);
+	EXPECT_TRUE(Warnings.Take().IsEmpty());
+}
+
+TEST_F(PluginContent, LoadsThroughStaticLoadObjectByClassAndPath)
+{
+	UObject* Loaded = StaticLoadObject(UMaterial::StaticClass(), nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
+	ASSERT_NE(Loaded, nullptr);
+	EXPECT_EQ(Loaded->GetClass(), UMaterial::StaticClass());
+	EXPECT_EQ(StaticLoadObject(UObject::StaticClass(), nullptr, TEXT("/quarnpranto/live/QuarnUMGToContextRenderTarget2D_Mat")), Loaded)
+		<< "the root matches ignoring case";
+}
+
+TEST_F(PluginContent, MaterialInstanceOnACameraLaysTheRenderTargetOverItsPicture)
+{
+	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
+	ASSERT_NE(Material, nullptr);
+	UTextureRenderTarget2D* Target = Cast<UTextureRenderTarget2D>(Material->OverlayTexture);
+	ASSERT_NE(Target, nullptr);
+	// The picture's top-left pixel samples the target at (480, 270) once the target is stretched over 2x2.
+	Target->SetPixel(480, 270, FLinearColor(1.f, 0.5f, 0.f, 1.f));
+	UCameraComponent* Camera = NewObject<UCameraComponent>();
+	Camera->ScenePicture = FImage(2, 2, FColor(90, 90, 90, 255));
+	Camera->PostProcessSettings.AddBlendable(UMaterialInstanceDynamic::Create(Material, nullptr), 1.f);
+
+	const FImage Picture = FPostProcessing::RenderCameraPicture(*Camera);
+	ASSERT_EQ(Picture.RawData.Num(), 4);
+	EXPECT_EQ(Picture.Pixel(0, 0), FColor(255, 128, 0, 255)) << "RGBA8 keeps 0.5 as 128/255";
+	EXPECT_EQ(Picture.Pixel(1, 1), FColor(0, 0, 0, 255)) << "the opaque black clear colour covers the scene";
+}
+
+using LoadedAssetIdentity = FAssetLoadingTest;
+
+TEST_F(LoadedAssetIdentity, SamePathGivesTheSameObjectWhileItLives)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	UMaterial* First = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	ASSERT_NE(First, nullptr);
+	EXPECT_EQ(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base")), First);
+	EXPECT_EQ(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base.M_Base")), First);
+	EXPECT_EQ(LoadObject<UMaterialInterface>(nullptr, TEXT("/Game/Tests/M_Base")), First) << "a parent class finds it too";
+}
+
+TEST_F(LoadedAssetIdentity, AnAssetWhoseObjectIsGoneIsReadAgain)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	UMaterial* First = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	ASSERT_NE(First, nullptr);
+	First->MarkAsGarbage();
+	CollectGarbage();
+	WriteAsset("M_Base", R"({ "Class": "/Script/Engine.Material" })");
+
+	UMaterial* Second = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	ASSERT_NE(Second, nullptr);
+	EXPECT_TRUE(IsValid(Second));
+	EXPECT_EQ(Second->MaterialDomain, EMaterialDomain::MD_Surface) << "read from the file as it is now";
+}
+
+TEST_F(LoadedAssetIdentity, AFailedLoadLeavesNothingBehindToBeFound)
+{
+	WriteAsset("RT_Target", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": "wide" } })");
+	EXPECT_EQ(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Target")), nullptr);
+	WriteAsset("RT_Target", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": 4, "SizeY": 2 } })");
+
+	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Target"));
+	ASSERT_NE(Target, nullptr);
+	EXPECT_EQ(Target->SizeX, 4);
+	EXPECT_EQ(Target->GetPixels().Num(), 8);
+}
+
+using AssetLoadFailure = FAssetLoadingTest;
+
+TEST_F(AssetLoadFailure, PathOutsideEveryMountedRoot)
+{
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Engine/Tests/M_Base")), TEXT("/Engine/Tests/M_Base"), TEXT("no mounted content root"));
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("M_Base")), TEXT("M_Base"), TEXT("not an asset path"));
+}
+
+TEST_F(AssetLoadFailure, MissingFile)
+{
+	const FString Expected = FString(ProjectDir.string()) + TEXT("/Content/Tests/M_Missing.uasset");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Missing")), TEXT("/Game/Tests/M_Missing"), *(FString(TEXT("no file ")) + Expected));
+}
+
+TEST_F(AssetLoadFailure, FolderNamedLikeTheFileIsNoFile)
+{
+	std::filesystem::create_directories(ProjectDir / "Content" / "Tests" / "M_Folder.uasset");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Folder")), TEXT("/Game/Tests/M_Folder"), TEXT("no file "));
+}
+
+TEST_F(AssetLoadFailure, BadJson)
+{
+	WriteAsset("M_Broken", R"({ "Class": "/Script/Engine.Material", )");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Broken")), TEXT("/Game/Tests/M_Broken"), TEXT("is not valid JSON"));
+	WriteAsset("M_Array", R"([ "/Script/Engine.Material" ])");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Array")), TEXT("/Game/Tests/M_Array"), TEXT("does not hold a JSON object"));
+	WriteAsset("M_NoClass", R"({ "Properties": {} })");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_NoClass")), TEXT("/Game/Tests/M_NoClass"), TEXT("names no \"Class\""));
+	WriteAsset("M_ListOfProperties", R"({ "Class": "/Script/Engine.Material", "Properties": [] })");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_ListOfProperties")), TEXT("/Game/Tests/M_ListOfProperties"),
+		TEXT("\"Properties\""));
+}
+
+TEST_F(AssetLoadFailure, UnknownClass)
+{
+	WriteAsset("M_Unknown", R"({ "Class": "/Script/Engine.MaterialThatIsNot" })");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Unknown")), TEXT("/Game/Tests/M_Unknown"),
+		TEXT("unknown class /Script/Engine.MaterialThatIsNot"));
+}
+
+TEST_F(AssetLoadFailure, AbstractClassCannotBeMade)
+{
+	WriteAsset("T_Abstract", R"({ "Class": "/Script/Engine.Texture" })");
+	ExpectFailure(LoadObject<UTexture>(nullptr, TEXT("/Game/Tests/T_Abstract")), TEXT("/Game/Tests/T_Abstract"), TEXT("cannot be instanced"));
+}
+
+TEST_F(AssetLoadFailure, WrongClassRequested)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"),
+		TEXT("it is a Material, not a TextureRenderTarget2D"));
+
+	ASSERT_NE(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base")), nullptr);
+	ExpectFailure(LoadObject<UTexture>(nullptr, TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
+}
+
+TEST_F(AssetLoadFailure, ObjectNameOtherThanTheAssets)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base.M_Other")), TEXT("/Game/Tests/M_Base.M_Other"),
+		TEXT("no object named 'M_Other'"));
+}
+
+TEST_F(AssetLoadFailure, UnknownProperty)
+{
+	WriteAsset("M_Extra", R"({ "Class": "/Script/Engine.Material", "Properties": { "Shininess": 1 } })");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Extra")), TEXT("/Game/Tests/M_Extra"), TEXT("has no property 'Shininess'"));
+}
+
+TEST_F(AssetLoadFailure, BadValue)
+{
+	WriteAsset("RT_Text", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": "wide" } })");
+	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Text")), TEXT("/Game/Tests/RT_Text"),
+		TEXT("bad value \"wide\" for property 'SizeX'"));
+	WriteAsset("RT_Fraction", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeY": 1.5 } })");
+	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Fraction")), TEXT("/Game/Tests/RT_Fraction"),
+		TEXT("for property 'SizeY'"));
+	WriteAsset("RT_Format", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "RenderTargetFormat": "RTF_RGBA9" } })");
+	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Format")), TEXT("/Game/Tests/RT_Format"),
+		TEXT("for property 'RenderTargetFormat'"));
+	WriteAsset("RT_Colour", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "ClearColor": [0, 0, 0, 1] } })");
+	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Colour")), TEXT("/Game/Tests/RT_Colour"),
+		TEXT("for property 'ClearColor'"));
+}
+
+using AssetObjectReference = FAssetLoadingTest;
+
+TEST_F(AssetObjectReference, PathLoadsTheReferencedAsset)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	WriteAsset("MI_Child", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "/Game/Tests/M_Base.M_Base" } })");
+
+	UMaterialInstanceConstant* Child = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Child"));
+	ASSERT_NE(Child, nullptr);
+	UMaterial* Base = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	ASSERT_NE(Base, nullptr);
+	EXPECT_EQ(Child->Parent, Base);
+	EXPECT_EQ(Child->GetMaterial(), Base);
+	EXPECT_TRUE(Warnings.Take().IsEmpty());
+}
+
+TEST_F(AssetObjectReference, NoneOrEmptyIsNoReference)
+{
+	WriteAsset("MI_None", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "None" } })");
+	WriteAsset("MI_Empty", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "" } })");
+
+	UMaterialInstanceConstant* None = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_None"));
+	UMaterialInstanceConstant* Empty = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Empty"));
+	ASSERT_NE(None, nullptr);
+	ASSERT_NE(Empty, nullptr);
+	EXPECT_EQ(None->Parent, nullptr);
+	EXPECT_EQ(Empty->Parent, nullptr);
+	EXPECT_TRUE(Warnings.Take().IsEmpty());
+}
+
+TEST_F(AssetObjectReference, ReferenceThatDoesNotLoadIsLeftEmptyAndTheReferrerLoads)
+{
+	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "/Game/Tests/RT_Missing" } })");
+
+	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay"));
+	ASSERT_NE(Material, nullptr);
+	EXPECT_EQ(Material->OverlayTexture, nullptr);
+	const TArray<FString> Lines = Warnings.Take();
+	ASSERT_EQ(Lines.Num(), 1);
+	EXPECT_TRUE(Lines[0].StartsWith(TEXT("Warning: Failed to load '/Game/Tests/RT_Missing': no file"), ESearchCase::CaseSensitive))
+		<< Lines[0].ToStdString();
+}
+
+TEST_F(AssetObjectReference, ReferenceToAnAssetOfAnotherClassIsLeftEmpty)
+{
+	WriteAsset("M_Base", BaseMaterial);
+	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "/Game/Tests/M_Base" } })");
+
+	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay"));
+	ASSERT_NE(Material, nullptr);
+	EXPECT_EQ(Material->OverlayTexture, nullptr);
+	ExpectOneWarning(TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
+}
+
+TEST_F(AssetObjectReference, TextThatIsNoPathIsABadValue)
+{
+	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "RT_Target" } })");
+	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay")), TEXT("/Game/Tests/M_Overlay"),
+		TEXT("bad value \"RT_Target\" for property 'OverlayTexture'"));
+}
+
+TEST_F(AssetObjectReference, AssetThatRefersToItselfLoadsWithoutTheReference)
+{
+	WriteAsset("MI_Loop", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "/Game/Tests/MI_Loop" } })");
+
+	UMaterialInstanceConstant* Loop = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Loop"));
+	ASSERT_NE(Loop, nullptr);
+	EXPECT_EQ(Loop->Parent, nullptr);
+	ExpectOneWarning(TEXT("/Game/Tests/MI_Loop"), TEXT("refer back to itself"));
+	EXPECT_EQ(LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Loop")), Loop);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// Boots the headless editor (whose engine subsystems include the viewport) in a fresh
+// temporary project per test, with helpers to describe widgets and read pixels back.
+
+#include "Blueprint/UserWidget.h"
+#include "Engine/TextureRenderTarget2D.h"
+#include "Fonts/FontCache.h"
+#include "Framework/Application/SlateApplication.h"
+#include "HeadlessEngineLoop.h"
+#include "Slate/WidgetRenderer.h"
+#include "Widgets/SWidget.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <unistd.h>
+
+class FUMGTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		ProjectDir = std::filesystem::temp_directory_path() /
+					 ("quarn-umg-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+		std::filesystem::remove_all(ProjectDir);
+		std::filesystem::create_directories(ProjectDir);
+		FHeadlessEngineOptions Options;
+		Options.ProjectDir = FString(ProjectDir.string());
+		FHeadlessEngineLoop::Boot(Options);
+	}
+
+	void TearDown() override
+	{
+		FHeadlessEngineLoop::Shutdown();
+		FSlateApplication::Shutdown();
+		FSlateFontCache::Get().ResetFontFiles();
+		std::filesystem::remove_all(ProjectDir);
+	}
+
+public:
+	static UTextureRenderTarget2D* MakeTarget(int32 Width, int32 Height,
+		ETextureRenderTargetFormat Format = ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor ClearColor = FLinearColor(0.f, 1.f, 0.f, 1.f))
+	{
+		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
+		Target->RenderTargetFormat = Format;
+		Target->ClearColor = ClearColor;
+		Target->InitAutoFormat(static_cast<uint32>(Width), static_cast<uint32>(Height));
+		return Target;
+	}
+
+	static UUserWidget* MakeWidget(const TArray<FWidgetElement>& Elements, const TArray<FWidgetAnimation>& Animations = {})
+	{
+		UUserWidget* Widget = NewObject<UUserWidget>();
+		FWidgetDescription Description;
+		Description.Elements = Elements;
+		Description.Animations = Animations;
+		Widget->SetDescription(Description);
+		return Widget;
+	}
+
+	static FWidgetElement Box(double X, double Y, double Width, double Height, const FLinearColor& Color, float Opacity = 1.f)
+	{
+		FWidgetElement Element;
+		Element.Kind = EWidgetElementKind::Box;
+		Element.Position = FVector2D(X, Y);
+		Element.Size = FVector2D(Width, Height);
+		Element.Color = Color;
+		Element.Opacity = Opacity;
+		return Element;
+	}
+
+	static FWidgetElement Text(double X, double Y, const FString& Content, int32 FontSize, bool bBold = false)
+	{
+		FWidgetElement Element;
+		Element.Kind = EWidgetElementKind::Text;
+		Element.Position = FVector2D(X, Y);
+		Element.Text = Content;
+		Element.FontSize = FontSize;
+		Element.bBold = bBold;
+		return Element;
+	}
+
+	/** The pixel as the 8-bit value it stands for. */
+	static FColor Pixel8(const UTextureRenderTarget2D* Target, int32 X, int32 Y)
+	{
+		const FLinearColor Value = Target->GetPixel(X, Y);
+		const auto Channel = [](float V) { return static_cast<uint8>(FMath::RoundToInt(FMath::Clamp(V, 0.f, 1.f) * 255.0)); };
+		return FColor(Channel(Value.R), Channel(Value.G), Channel(Value.B), Channel(Value.A));
+	}
+
+protected:
+	std::filesystem::path ProjectDir;
+};
+
+inline void PrintTo(const FColor& Color, std::ostream* Out)
+{
+	*Out << "(" << int(Color.R) << "," << int(Color.G) << "," << int(Color.B) << "," << int(Color.A) << ")";
+}

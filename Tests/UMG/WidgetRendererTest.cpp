@@ -1,0 +1,344 @@
+#include "ImageUtils.h"
+#include "Layout/Geometry.h"
+#include "LogCapture.h"
+#include "UMGTestFixture.h"
+
+namespace
+{
+	const FLinearColor HalfGray(0.5f, 0.5f, 0.5f, 1.f);
+
+	FWidgetElement BorderedBox()
+	{
+		FWidgetElement Element = FUMGTest::Box(10, 10, 20, 20, HalfGray);
+		Element.BorderThickness = 2.f;
+		Element.BorderColor = FLinearColor::Red;
+		return Element;
+	}
+
+	/** Draws Widget at DrawSize with a new renderer. */
+	void Draw(UTextureRenderTarget2D* Target, UUserWidget* Widget, FVector2D DrawSize, bool bGamma = false, bool bClear = true)
+	{
+		FWidgetRenderer Renderer(bGamma, bClear);
+		Renderer.DrawWidget(Target, Widget->TakeWidget(), DrawSize, 0.f);
+	}
+} // namespace
+
+using WidgetRendererBoxes = FUMGTest;
+
+TEST_F(WidgetRendererBoxes, FillAndBorderAreWrittenLinearWithoutGammaCorrection)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(64, 64);
+	Draw(Target, MakeWidget({BorderedBox()}), FVector2D(64, 64));
+
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 11, 20), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(128, 128, 128, 255));
+	EXPECT_EQ(Pixel8(Target, 27, 27), FColor(128, 128, 128, 255));
+	EXPECT_EQ(Pixel8(Target, 28, 27), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 9, 20), FColor(0, 0, 0, 0));
+}
+
+TEST_F(WidgetRendererBoxes, GammaCorrectionWritesSRGBEncodedColoursAndKeepsAlpha)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(64, 64);
+	FWidgetElement Translucent = Box(40, 40, 10, 10, FLinearColor(0.5f, 0.f, 0.f, 0.5f));
+	Draw(Target, MakeWidget({BorderedBox(), Translucent}), FVector2D(64, 64), true);
+
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 255));
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 45, 45), FColor(188, 0, 0, 128));
+}
+
+TEST_F(WidgetRendererBoxes, TranslucentElementBlendsOverEarlierOneInLinearColour)
+{
+	const TArray<FWidgetElement> Elements = {Box(0, 0, 20, 20, FLinearColor::Red), Box(10, 0, 20, 20, FLinearColor::Blue, 0.5f)};
+	UTextureRenderTarget2D* Linear = MakeTarget(32, 32);
+	UTextureRenderTarget2D* Encoded = MakeTarget(32, 32);
+	Draw(Linear, MakeWidget(Elements), FVector2D(32, 32));
+	Draw(Encoded, MakeWidget(Elements), FVector2D(32, 32), true);
+
+	EXPECT_EQ(Pixel8(Linear, 15, 5), FColor(128, 0, 128, 255));
+	EXPECT_EQ(Pixel8(Encoded, 15, 5), FColor(188, 0, 188, 255));
+	// Over transparent black the colour stays whole and only alpha drops (straight alpha).
+	EXPECT_EQ(Pixel8(Linear, 25, 5), FColor(0, 0, 255, 128));
+	EXPECT_EQ(Pixel8(Linear, 5, 5), FColor(255, 0, 0, 255));
+}
+
+TEST_F(WidgetRendererBoxes, ElementOfZeroOpacityDrawsNothing)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
+	Draw(Target, MakeWidget({Box(0, 0, 16, 16, FLinearColor::Red, 0.f)}), FVector2D(16, 16));
+	EXPECT_EQ(Pixel8(Target, 8, 8), FColor(0, 0, 0, 0));
+}
+
+using WidgetRendererTarget = FUMGTest;
+
+TEST_F(WidgetRendererTarget, ClearsOnlyTheDrawSizeRectangle)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	Draw(Target, MakeWidget({}), FVector2D(20, 10));
+
+	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 19, 9), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 20, 9), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 19, 10), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 39, 39), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererTarget, ClearAroundAndUnderAPartialWidgetLeavesNoOldPixels)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	// A translucent box over the cleared area must blend with transparent black, not the old green.
+	Draw(Target, MakeWidget({Box(5, 5, 5, 5, FLinearColor::Red, 0.5f), Box(12, 12, 2, 2, FLinearColor::Blue)}), FVector2D(30, 30));
+
+	EXPECT_EQ(Pixel8(Target, 6, 6), FColor(255, 0, 0, 128));
+	EXPECT_EQ(Pixel8(Target, 11, 11), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 12, 5), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererTarget, WithoutClearingBlendsOverWhatTheTargetHeld)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
+	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Red, 0.5f)}), FVector2D(16, 16), false, false);
+
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(128, 128, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererTarget, WithGammaTheHeldColoursAreDecodedBeforeBlending)
+{
+	// 188 is linear 0.5 encoded; half black over it is linear 0.25, which encodes to 137.
+	const float Encoded = 188.f / 255.f;
+	UTextureRenderTarget2D* Target = MakeTarget(16, 16, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(Encoded, Encoded, Encoded, 1.f));
+	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Black, 0.5f)}), FVector2D(16, 16), true, false);
+
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(137, 137, 137, 255));
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 255));
+}
+
+TEST_F(WidgetRendererTarget, ClipsAtTheTargetEdgeAndAtTheDrawSize)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(32, 32);
+	Draw(Target, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red), Box(100, 100, 50, 50, FLinearColor::Blue)}), FVector2D(64, 64));
+	EXPECT_EQ(Pixel8(Target, 31, 31), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Target->GetPixels().Num(), 32 * 32);
+
+	UTextureRenderTarget2D* Smaller = MakeTarget(32, 32);
+	Draw(Smaller, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red)}), FVector2D(28, 28));
+	EXPECT_EQ(Pixel8(Smaller, 27, 27), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Smaller, 28, 28), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Smaller, 28, 24), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererTarget, LaterDrawWinsWhereDrawsOverlap)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	FWidgetRenderer Renderer(true, true);
+	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 30, 30, FLinearColor::Red)})->TakeWidget(), FVector2D(30, 30), 0.f);
+	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 20, 20, FLinearColor::Blue)})->TakeWidget(), FVector2D(20, 20), 0.f);
+
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(0, 0, 255, 255));
+	EXPECT_EQ(Pixel8(Target, 25, 25), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 25, 5), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 35, 35), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererTarget, FloatTargetKeepsExactLinearValues)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8, ETextureRenderTargetFormat::RTF_RGBA16f);
+	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor(0.3f, 0.2f, 0.1f, 1.f))}), FVector2D(8, 8));
+	EXPECT_EQ(Target->GetPixel(3, 3), FLinearColor(0.3f, 0.2f, 0.1f, 1.f));
+}
+
+TEST_F(WidgetRendererTarget, NullTargetOrEmptyDrawSizeChangesNothing)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
+	UUserWidget* Widget = MakeWidget({Box(0, 0, 8, 8, FLinearColor::Red)});
+	FWidgetRenderer Renderer(false, true);
+	Renderer.DrawWidget(nullptr, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(0, 8), 0.f);
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, -1), 0.f);
+	Renderer.DrawWidget(Target, TSharedRef<SWidget>(), FVector2D(8, 8), 0.f);
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 255, 0, 255));
+}
+
+namespace
+{
+	/** Records what the renderer hands to Tick. */
+	class STickRecorder final : public SWidget
+	{
+	public:
+		void Tick(const FGeometry& AllottedGeometry, const double InCurrentTime, const float InDeltaTime) override
+		{
+			LastCurrentTime = InCurrentTime;
+			LastDeltaTime = InDeltaTime;
+			LastSize = AllottedGeometry.GetLocalSize();
+		}
+		int32 OnPaint(const FGeometry& AllottedGeometry, FSlateWindowElementList& OutDrawElements, int32 LayerId) const override { return LayerId; }
+
+		double LastCurrentTime = -1.0;
+		float LastDeltaTime = -1.f;
+		FVector2D LastSize;
+	};
+} // namespace
+
+TEST_F(WidgetRendererTarget, EveryDrawTicksTheWidgetWithAccumulatedTime)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
+	const TSharedPtr<STickRecorder> Recorder = MakeShared<STickRecorder>();
+	FWidgetRenderer Renderer;
+	Renderer.DrawWidget(Target, Recorder, FVector2D(6, 4), 0.25f);
+	Renderer.DrawWidget(Target, Recorder, FVector2D(6, 4), 0.5f);
+	EXPECT_DOUBLE_EQ(Recorder->LastCurrentTime, 0.75);
+	EXPECT_FLOAT_EQ(Recorder->LastDeltaTime, 0.5f);
+	EXPECT_EQ(Recorder->LastSize, FVector2D(6, 4));
+}
+
+using WidgetRendererImages = FUMGTest;
+
+TEST_F(WidgetRendererImages, PngIsStretchedOverTheElementAndTinted)
+{
+	FImage Picture(2, 2);
+	Picture.Pixel(0, 0) = FColor(255, 0, 0, 255);
+	Picture.Pixel(1, 0) = FColor(128, 64, 0, 255);
+	Picture.Pixel(0, 1) = FColor(0, 0, 255, 255);
+	Picture.Pixel(1, 1) = FColor(255, 255, 255, 0);
+	const FString Path(((ProjectDir / "picture.png").string()));
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
+
+	FWidgetElement Image;
+	Image.Kind = EWidgetElementKind::Image;
+	Image.ImagePath = Path;
+	Image.Position = FVector2D(4, 4);
+	Image.Size = FVector2D(20, 20);
+	FWidgetElement Tinted = Image;
+	Tinted.Position = FVector2D(30, 4);
+	Tinted.Color = FLinearColor(1.f, 1.f, 1.f, 0.5f);
+
+	UTextureRenderTarget2D* Target = MakeTarget(64, 32);
+	Draw(Target, MakeWidget({Image, Tinted}), FVector2D(64, 32), true);
+
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 13, 13), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 14, 4), FColor(128, 64, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 23, 13), FColor(128, 64, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 4, 14), FColor(0, 0, 255, 255));
+	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 24, 4), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 31, 5), FColor(255, 0, 0, 128));
+}
+
+TEST_F(WidgetRendererImages, UnreadableImageDrawsNothingAndWarnsOnce)
+{
+	FLogCapture Log;
+	FWidgetElement Image;
+	Image.Kind = EWidgetElementKind::Image;
+	Image.ImagePath = FString((ProjectDir / "missing.png").string());
+	Image.Size = FVector2D(8, 8);
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
+	UUserWidget* Widget = MakeWidget({Image});
+	FWidgetRenderer Renderer;
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
+
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 0));
+	const FString Message = FString::Printf(TEXT("Image '%s' could not be read; the widget draws nothing in its place"), *Image.ImagePath);
+	EXPECT_EQ(Log.Count(TEXT("LogUMG"), *Message), 1);
+}
+
+using WidgetRendererText = FUMGTest;
+
+namespace
+{
+	struct FCoverage
+	{
+		int32 MinX = INT32_MAX;
+		int32 MinY = INT32_MAX;
+		int32 MaxX = -1;
+		int32 MaxY = -1;
+		double Total = 0.0;
+		bool bStraightWhite = true;
+	};
+
+	FCoverage MeasureCoverage(const UTextureRenderTarget2D* Target)
+	{
+		FCoverage Result;
+		for (int32 Y = 0; Y < Target->SizeY; ++Y)
+		{
+			for (int32 X = 0; X < Target->SizeX; ++X)
+			{
+				const FLinearColor Pixel = Target->GetPixel(X, Y);
+				if (Pixel.A > 0.f)
+				{
+					Result.MinX = FMath::Min(Result.MinX, X);
+					Result.MinY = FMath::Min(Result.MinY, Y);
+					Result.MaxX = FMath::Max(Result.MaxX, X);
+					Result.MaxY = FMath::Max(Result.MaxY, Y);
+					Result.Total += Pixel.A;
+					Result.bStraightWhite = Result.bStraightWhite && Pixel.R > 0.999f && Pixel.G > 0.999f && Pixel.B > 0.999f;
+				}
+			}
+		}
+		return Result;
+	}
+} // namespace
+
+TEST_F(WidgetRendererText, CoverageStaysInsideTheLineBoxAndStartsAtItsTop)
+{
+	const FSlateFontInfo Font(20);
+	const FVector2D Extent = FSlateFontCache::Get().MeasureText(TEXT("Hig"), Font);
+	ASSERT_GT(Extent.X, 0.0);
+	UTextureRenderTarget2D* Target = MakeTarget(200, 80, ETextureRenderTargetFormat::RTF_RGBA16f);
+	Draw(Target, MakeWidget({Text(10, 8, TEXT("Hig"), 20)}), FVector2D(200, 80));
+
+	const FCoverage Coverage = MeasureCoverage(Target);
+	ASSERT_GE(Coverage.MaxX, 0) << "no text drawn";
+	EXPECT_GE(Coverage.MinX, 10 - 2);
+	EXPECT_LE(Coverage.MaxX, 10 + static_cast<int32>(Extent.X) + 2);
+	EXPECT_GE(Coverage.MinY, 8);
+	// Cap height is most of an em: the tallest glyph starts within the upper part of the line.
+	EXPECT_LT(Coverage.MinY, 8 + 20 / 2);
+	EXPECT_LT(Coverage.MaxY, 8 + static_cast<int32>(Extent.Y));
+	// 'g' hangs below the baseline.
+	EXPECT_GT(Coverage.MaxY, 8 + 20 * 3 / 4);
+	EXPECT_TRUE(Coverage.bStraightWhite);
+}
+
+TEST_F(WidgetRendererText, BoldFaceCoversMoreThanRegular)
+{
+	UTextureRenderTarget2D* Regular = MakeTarget(200, 40);
+	UTextureRenderTarget2D* Bold = MakeTarget(200, 40);
+	Draw(Regular, MakeWidget({Text(0, 0, TEXT("Lower third"), 24)}), FVector2D(200, 40));
+	Draw(Bold, MakeWidget({Text(0, 0, TEXT("Lower third"), 24, true)}), FVector2D(200, 40));
+	EXPECT_GT(MeasureCoverage(Bold).Total, MeasureCoverage(Regular).Total * 1.2);
+}
+
+TEST_F(WidgetRendererText, TextIsClippedToTheDrawSize)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(200, 40);
+	Draw(Target, MakeWidget({Text(0, 0, TEXT("WWWWWWWW"), 24)}), FVector2D(30, 40));
+	const FCoverage Coverage = MeasureCoverage(Target);
+	EXPECT_GE(Coverage.MaxX, 20);
+	EXPECT_EQ(Pixel8(Target, 30, 10), FColor(0, 255, 0, 255));
+}
+
+TEST_F(WidgetRendererText, MissingFontFileDrawsNothingAndWarnsOnce)
+{
+	FLogCapture Log;
+	const FString Missing((ProjectDir / "NoSuchFont.ttf").string());
+	FSlateFontCache::Get().SetFontFiles(Missing, Missing);
+	UTextureRenderTarget2D* Target = MakeTarget(100, 40);
+	UUserWidget* Widget = MakeWidget({Text(0, 0, TEXT("Hello"), 20), Box(90, 0, 10, 10, FLinearColor::Red)});
+	FWidgetRenderer Renderer;
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(100, 40), 0.f);
+	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(100, 40), 0.f);
+
+	EXPECT_EQ(MeasureCoverage(Target).MinX, 90);
+	const FString Message = FString::Printf(TEXT("Font file '%s' could not be loaded; text in it draws nothing"), *Missing);
+	EXPECT_EQ(Log.Count(TEXT("LogSlate"), *Message), 1);
+}
