@@ -1,5 +1,7 @@
 #include "Engine/TextureRenderTarget2D.h"
 
+#include <algorithm>
+
 namespace
 {
 	float QuantizeChannel(float Value)
@@ -18,11 +20,16 @@ void UTextureRenderTarget2D::InitAutoFormat(uint32 InSizeX, uint32 InSizeY)
 
 void UTextureRenderTarget2D::UpdateResourceImmediate(bool bClearRenderTarget)
 {
-	const int32 Count = SizeX > 0 && SizeY > 0 ? SizeX * SizeY : 0;
+	const bool bValidSize = SizeX > 0 && SizeY > 0;
+	const int32 Count = bValidSize ? SizeX * SizeY : 0;
 	if (bClearRenderTarget || Pixels.Num() != Count)
 	{
 		Pixels.Empty();
 		Pixels.SetNum(Count);
+		bRowCleared.Empty();
+		bRowCleared.SetNum(bValidSize ? SizeY : 0);
+		RowClearColor.Empty();
+		RowClearColor.SetNum(bValidSize ? SizeY : 0);
 		Fill(ClearColor);
 	}
 }
@@ -33,30 +40,91 @@ void UTextureRenderTarget2D::PostLoad()
 	UpdateResourceImmediate(true);
 }
 
+void UTextureRenderTarget2D::ResolveRow(int32 Y) const
+{
+	if (bRowCleared[Y])
+	{
+		FLinearColor* Row = Pixels.GetData() + static_cast<SIZE_T>(Y) * SizeX;
+		std::fill(Row, Row + SizeX, RowClearColor[Y]);
+		bRowCleared[Y] = 0;
+	}
+}
+
+const TArray<FLinearColor>& UTextureRenderTarget2D::GetPixels() const
+{
+	if (HasPixels())
+	{
+		for (int32 Y = 0; Y < SizeY; ++Y)
+		{
+			ResolveRow(Y);
+		}
+	}
+	return Pixels;
+}
+
+const FLinearColor* UTextureRenderTarget2D::GetRow(int32 Y) const
+{
+	check(HasPixels() && Y >= 0 && Y < SizeY);
+	ResolveRow(Y);
+	return Pixels.GetData() + static_cast<SIZE_T>(Y) * SizeX;
+}
+
+FLinearColor* UTextureRenderTarget2D::GetMutableRow(int32 Y)
+{
+	check(HasPixels() && Y >= 0 && Y < SizeY);
+	ResolveRow(Y);
+	return Pixels.GetData() + static_cast<SIZE_T>(Y) * SizeX;
+}
+
 FLinearColor UTextureRenderTarget2D::GetPixel(int32 X, int32 Y) const
 {
-	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || Pixels.Num() != SizeX * SizeY)
+	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || !HasPixels())
 	{
 		return FLinearColor::Transparent;
 	}
-	return Pixels[Y * SizeX + X];
+	return bRowCleared[Y] ? RowClearColor[Y] : Pixels[Y * SizeX + X];
 }
 
 void UTextureRenderTarget2D::SetPixel(int32 X, int32 Y, const FLinearColor& Color)
 {
-	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || Pixels.Num() != SizeX * SizeY)
+	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || !HasPixels())
 	{
 		return;
 	}
-	Pixels[Y * SizeX + X] = ToStoredColor(Color);
+	GetMutableRow(Y)[X] = ToStoredColor(Color);
 }
 
 void UTextureRenderTarget2D::Fill(const FLinearColor& Color)
 {
-	const FLinearColor Stored = ToStoredColor(Color);
-	for (FLinearColor& Pixel : Pixels)
+	FillRect(0, 0, SizeX, SizeY, Color);
+}
+
+void UTextureRenderTarget2D::FillRect(int32 MinX, int32 MinY, int32 MaxX, int32 MaxY, const FLinearColor& Color)
+{
+	if (!HasPixels())
 	{
-		Pixel = Stored;
+		return;
+	}
+	MinX = FMath::Max(MinX, 0);
+	MinY = FMath::Max(MinY, 0);
+	MaxX = FMath::Min(MaxX, SizeX);
+	MaxY = FMath::Min(MaxY, SizeY);
+	if (MinX >= MaxX || MinY >= MaxY)
+	{
+		return;
+	}
+	const FLinearColor Stored = ToStoredColor(Color);
+	const bool bWholeRows = MinX == 0 && MaxX == SizeX;
+	for (int32 Y = MinY; Y < MaxY; ++Y)
+	{
+		if (bWholeRows)
+		{
+			bRowCleared[Y] = 1;
+			RowClearColor[Y] = Stored;
+			continue;
+		}
+		FLinearColor* Row = GetMutableRow(Y);
+		std::fill(Row + MinX, Row + MaxX, Stored);
 	}
 }
 

@@ -20,11 +20,29 @@ namespace
 	};
 	using FFilePtr = std::unique_ptr<FILE, FFileCloser>;
 
+	/** Where libpng's messages go instead of stderr; the caller logs the error once. */
+	struct FPngMessages
+	{
+		char Error[256] = {};
+	};
+
+	void OnPngError(png_structp Png, png_const_charp Message)
+	{
+		if (FPngMessages* Messages = static_cast<FPngMessages*>(png_get_error_ptr(Png)))
+		{
+			std::snprintf(Messages->Error, sizeof(Messages->Error), "%s", Message);
+		}
+		png_longjmp(Png, 1);
+	}
+
+	// Warnings (unknown chunks, odd colour profiles) do not stop reading a usable picture.
+	void OnPngWarning(png_structp, png_const_charp) {}
+
 	// libpng reports errors by longjmp, which skips destructors: every C++ object that owns
 	// memory lives in the caller, and only plain values change after setjmp.
-	bool ReadPng(FILE* File, std::vector<png_byte>& Rows, std::vector<png_bytep>& RowPointers, png_uint_32& OutWidth, png_uint_32& OutHeight)
+	bool ReadPng(FILE* File, std::vector<png_byte>& Rows, std::vector<png_bytep>& RowPointers, png_uint_32& OutWidth, png_uint_32& OutHeight, FPngMessages& Messages)
 	{
-		png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+		png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Messages, OnPngError, OnPngWarning);
 		if (!Png)
 		{
 			return false;
@@ -47,6 +65,7 @@ namespace
 		// Refuse sizes no studio picture has, before allocating for them.
 		if (Width == 0 || Height == 0 || Width > 16384 || Height > 16384)
 		{
+			std::snprintf(Messages.Error, sizeof(Messages.Error), "%ux%u pixels is beyond 16384x16384", Width, Height);
 			png_destroy_read_struct(&Png, &Info, nullptr);
 			return false;
 		}
@@ -71,9 +90,9 @@ namespace
 		return true;
 	}
 
-	bool WritePng(FILE* File, const FImage& Image)
+	bool WritePng(FILE* File, const FImage& Image, FPngMessages& Messages)
 	{
-		png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+		png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &Messages, OnPngError, OnPngWarning);
 		if (!Png)
 		{
 			return false;
@@ -134,9 +153,10 @@ bool FImageUtils::LoadImage(const TCHAR* Filename, FImage& OutImage)
 	std::vector<png_bytep> RowPointers;
 	png_uint_32 Width = 0;
 	png_uint_32 Height = 0;
-	if (!ReadPng(File.get(), Rows, RowPointers, Width, Height))
+	FPngMessages Messages;
+	if (!ReadPng(File.get(), Rows, RowPointers, Width, Height, Messages))
 	{
-		UE_LOG(LogImageUtils, Warning, TEXT("Cannot read the PNG file %s"), Filename);
+		UE_LOG(LogImageUtils, Warning, TEXT("Cannot read the PNG file %s: %s"), Filename, Messages.Error[0] ? Messages.Error : "unreadable");
 		return false;
 	}
 	FImage Image(static_cast<int32>(Width), static_cast<int32>(Height));
@@ -167,7 +187,8 @@ bool FImageUtils::SaveImageByExtension(const TCHAR* Filename, const FImage& Imag
 	bool bWritten = false;
 	{
 		FFilePtr File(std::fopen(Temporary.c_str(), "wb"));
-		bWritten = File && WritePng(File.get(), Image) && std::fflush(File.get()) == 0;
+		FPngMessages Messages;
+		bWritten = File && WritePng(File.get(), Image, Messages) && std::fflush(File.get()) == 0;
 	}
 	if (bWritten)
 	{

@@ -22,6 +22,10 @@ enum class ETextureRenderTargetFormat : uint8
  * given: a writer that gamma-corrects (the widget renderer with gamma correction on) stores
  * display-encoded values, and exporting the target writes them out unchanged. RTF_RGBA8
  * rounds every written channel to 8 bits, as the real surface would.
+ *
+ * Clears are fast, as a GPU's are: a row cleared across its whole width holds one colour
+ * until a pixel of it is written or read, so clearing costs a flag per row, not a pass
+ * over the pixels.
  */
 UCLASS()
 class ENGINE_API UTextureRenderTarget2D : public UTexture
@@ -54,19 +58,31 @@ public:
 	int32 GetSurfaceWidth() const { return SizeX; }
 	int32 GetSurfaceHeight() const { return SizeY; }
 
+	/** Whether the pixels exist (SizeX * SizeY of them). */
+	bool HasPixels() const { return SizeX > 0 && SizeY > 0 && Pixels.Num() == SizeX * SizeY; }
 	/** Headless: the pixels, SizeX * SizeY of them, row-major from the top-left corner. */
-	const TArray<FLinearColor>& GetPixels() const { return Pixels; }
+	const TArray<FLinearColor>& GetPixels() const;
 	/** The pixel at (X, Y); transparent black outside the target. */
 	FLinearColor GetPixel(int32 X, int32 Y) const;
 	/** Stores Color at (X, Y) in the target's format; ignored outside the target. */
 	void SetPixel(int32 X, int32 Y, const FLinearColor& Color);
 	/** Sets every pixel to Color, in the target's format. */
 	void Fill(const FLinearColor& Color);
+	/** Sets the pixels of [MinX, MaxX) x [MinY, MaxY), clipped to the target, to Color in the target's format. */
+	void FillRect(int32 MinX, int32 MinY, int32 MaxX, int32 MaxY, const FLinearColor& Color);
 	/** Color as the target's format stores it. */
 	FLinearColor ToStoredColor(const FLinearColor& Color) const;
-	/** Headless: direct access for writers that store many pixels; values must already be in stored form. */
-	TArray<FLinearColor>& GetMutablePixels() { return Pixels; }
+	/** Row Y (0 <= Y < SizeY) for reading, SizeX pixels; valid until the target is written. */
+	const FLinearColor* GetRow(int32 Y) const;
+	/** Row Y for writing; values written must already be in stored form. */
+	FLinearColor* GetMutableRow(int32 Y);
 
 private:
-	TArray<FLinearColor> Pixels;
+	/** Writes out a row that still holds its clear colour only as a flag. */
+	void ResolveRow(int32 Y) const;
+
+	mutable TArray<FLinearColor> Pixels;
+	/** Per row: it holds RowClearColor across its whole width, not yet written out. */
+	mutable TArray<uint8> bRowCleared;
+	TArray<FLinearColor> RowClearColor;
 };

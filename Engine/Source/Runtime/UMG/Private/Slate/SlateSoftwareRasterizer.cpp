@@ -150,7 +150,7 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 {
 	const int32 TargetWidth = Target.GetSurfaceWidth();
 	const int32 TargetHeight = Target.GetSurfaceHeight();
-	if (TargetWidth <= 0 || TargetHeight <= 0 || Target.GetPixels().Num() != TargetWidth * TargetHeight)
+	if (!Target.HasPixels())
 	{
 		return;
 	}
@@ -177,18 +177,18 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 	if (Params.bClear)
 	{
 		// Pixels in the working area are written in full when it is stored; clear only around it.
-		const FLinearColor Cleared = Target.ToStoredColor(FLinearColor::Transparent);
-		FLinearColor* Pixels = Target.GetMutablePixels().GetData();
-		for (int32 Y = Clip.MinY; Y < Clip.MaxY; ++Y)
+		// Rows the elements do not reach are cleared through the target, which does it per row.
+		const FLinearColor Cleared = FLinearColor::Transparent;
+		if (WorkingRect.IsEmpty())
 		{
-			FLinearColor* Row = Pixels + static_cast<SIZE_T>(Y) * TargetWidth;
-			if (WorkingRect.IsEmpty() || Y < WorkingRect.MinY || Y >= WorkingRect.MaxY)
-			{
-				std::fill(Row + Clip.MinX, Row + Clip.MaxX, Cleared);
-				continue;
-			}
-			std::fill(Row + Clip.MinX, Row + WorkingRect.MinX, Cleared);
-			std::fill(Row + WorkingRect.MaxX, Row + Clip.MaxX, Cleared);
+			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, Clip.MaxY, Cleared);
+		}
+		else
+		{
+			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, WorkingRect.MinY, Cleared);
+			Target.FillRect(Clip.MinX, WorkingRect.MaxY, Clip.MaxX, Clip.MaxY, Cleared);
+			Target.FillRect(Clip.MinX, WorkingRect.MinY, WorkingRect.MinX, WorkingRect.MaxY, Cleared);
+			Target.FillRect(WorkingRect.MaxX, WorkingRect.MinY, Clip.MaxX, WorkingRect.MaxY, Cleared);
 		}
 	}
 	if (WorkingRect.IsEmpty())
@@ -276,12 +276,10 @@ void FSlateSoftwareRasterizer::LoadWorkingArea(const UTextureRenderTarget2D& Tar
 		return;
 	}
 	Working.SetNum(Count);
-	const FLinearColor* Source = Target.GetPixels().GetData();
-	const int32 TargetWidth = Target.GetSurfaceWidth();
 	FDecodeCache Decode;
 	for (int32 Y = WorkingRect.MinY; Y < WorkingRect.MaxY; ++Y)
 	{
-		const FLinearColor* SourceRow = Source + static_cast<SIZE_T>(Y) * TargetWidth + WorkingRect.MinX;
+		const FLinearColor* SourceRow = Target.GetRow(Y) + WorkingRect.MinX;
 		FLinearColor* Row = Working.GetData() + static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width;
 		for (int32 X = 0; X < Width; ++X)
 		{
@@ -294,14 +292,12 @@ void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, 
 {
 	const int32 Width = WorkingRect.Width();
 	FStoreConverter Store(Target, bEncodeSRGB);
-	FLinearColor* Pixels = Target.GetMutablePixels().GetData();
-	const SIZE_T TargetWidth = static_cast<SIZE_T>(Target.GetSurfaceWidth());
 	for (int32 Y = WorkingRect.MinY; Y < WorkingRect.MaxY; ++Y)
 	{
 		const SIZE_T RowStart = static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width;
 		const FLinearColor* Row = Working.GetData() + RowStart;
 		const uint8* WrittenRow = Written.GetData() + RowStart;
-		FLinearColor* TargetRow = Pixels + static_cast<SIZE_T>(Y) * TargetWidth + WorkingRect.MinX;
+		FLinearColor* TargetRow = Target.GetMutableRow(Y) + WorkingRect.MinX;
 		for (int32 X = 0; X < Width; ++X)
 		{
 			if (bWriteAll || WrittenRow[X])

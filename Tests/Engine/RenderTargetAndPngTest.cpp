@@ -1,0 +1,164 @@
+// Render target storage (formats, fast clears) and PNG files: what compose writes must read
+// back exactly, and no file, however broken, may crash a reader.
+
+#include "Engine/TextureRenderTarget2D.h"
+#include "ImageUtils.h"
+#include "Kismet/KismetRenderingLibrary.h"
+#include "UObject/UObjectGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+	class RenderTargetTest : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			InitUObject();
+			Target = NewObject<UTextureRenderTarget2D>();
+			Target->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA8;
+			Target->ClearColor = FLinearColor(0.f, 0.f, 0.f, 1.f);
+			Target->InitAutoFormat(8, 4);
+		}
+		void TearDown() override { ShutdownUObject(); }
+
+		UTextureRenderTarget2D* Target = nullptr;
+	};
+
+	class PngFiles : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			Folder = std::filesystem::temp_directory_path() / ("quarn-png-test-" + std::to_string(::getpid()) + "-" +
+						 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+			std::filesystem::remove_all(Folder);
+			std::filesystem::create_directories(Folder);
+		}
+		void TearDown() override { std::filesystem::remove_all(Folder); }
+
+		FString PathOf(const std::string& Name) const { return FString((Folder / Name).string()); }
+
+		std::filesystem::path Folder;
+	};
+} // namespace
+
+TEST_F(RenderTargetTest, AClearedTargetReadsBackItsClearColourEverywhere)
+{
+	Target->SetPixel(3, 2, FLinearColor::Red);
+	UKismetRenderingLibrary::ClearRenderTarget2D(nullptr, Target, FLinearColor(0.f, 0.f, 1.f, 1.f));
+	for (const FLinearColor& Pixel : Target->GetPixels())
+	{
+		ASSERT_EQ(Pixel, FLinearColor(0.f, 0.f, 1.f, 1.f));
+	}
+	EXPECT_EQ(Target->GetPixel(3, 2), FLinearColor(0.f, 0.f, 1.f, 1.f));
+}
+
+TEST_F(RenderTargetTest, WritingIntoAClearedRowKeepsTheRestOfTheRow)
+{
+	Target->Fill(FLinearColor::Green);
+	Target->GetMutableRow(1)[5] = FLinearColor::Red;
+	Target->FillRect(0, 2, 3, 3, FLinearColor::Blue);
+	EXPECT_EQ(Target->GetPixel(5, 1), FLinearColor::Red);
+	EXPECT_EQ(Target->GetPixel(4, 1), FLinearColor::Green);
+	EXPECT_EQ(Target->GetPixel(2, 2), FLinearColor::Blue);
+	EXPECT_EQ(Target->GetPixel(3, 2), FLinearColor::Green) << "a partial fill stops at its edge";
+	EXPECT_EQ(Target->GetRow(0)[7], FLinearColor::Green);
+}
+
+TEST_F(RenderTargetTest, EightBitTargetsRoundWhatTheyStoreAndIgnoreWritesOutside)
+{
+	Target->SetPixel(0, 0, FLinearColor(0.5f, 1.5f, -1.f, 0.25f));
+	EXPECT_EQ(Target->GetPixel(0, 0), FLinearColor(128.f / 255.f, 1.f, 0.f, 64.f / 255.f));
+	Target->SetPixel(8, 0, FLinearColor::Red);
+	Target->SetPixel(-1, 2, FLinearColor::Red);
+	Target->FillRect(-5, -5, 100, 0, FLinearColor::Red);
+	EXPECT_EQ(Target->GetPixel(8, 0), FLinearColor::Transparent);
+	EXPECT_EQ(Target->GetPixel(7, 0), FLinearColor(0.f, 0.f, 0.f, 1.f));
+
+	Target->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
+	Target->SetPixel(1, 0, FLinearColor(0.5f, 1.5f, -1.f, 0.25f));
+	EXPECT_EQ(Target->GetPixel(1, 0), FLinearColor(0.5f, 1.5f, -1.f, 0.25f)) << "float targets keep values outside [0, 1]";
+}
+
+TEST(ColorConversion, EightBitSrgbRoundTripsExactlyAndHexParses)
+{
+	for (int32 Value = 0; Value < 256; ++Value)
+	{
+		const FColor Color(static_cast<uint8>(Value), static_cast<uint8>(255 - Value), static_cast<uint8>(Value / 2), 200);
+		ASSERT_EQ(FLinearColor(Color).ToFColor(true), Color) << Value;
+	}
+	EXPECT_NEAR(FLinearColor(FColor(128, 128, 128)).R, 0.2158605f, 1e-6f);
+	EXPECT_EQ(FLinearColor(0.5f, 0.5f, 0.5f, 1.f).ToFColor(true), FColor(188, 188, 188, 255));
+	EXPECT_EQ(FColor::FromHex(TEXT("#F5A623")), FColor(245, 166, 35, 255));
+	EXPECT_EQ(FColor::FromHex(TEXT("0b1f3ae6")), FColor(11, 31, 58, 230));
+	EXPECT_EQ(FColor::FromHex(TEXT("#f0c")), FColor(255, 0, 204, 255));
+	EXPECT_EQ(FColor::FromHex(TEXT("#12345")), FColor(255, 255, 255, 255)) << "malformed is opaque white";
+	EXPECT_EQ(FColor(1, 2, 3, 4).ToHex(), TEXT("01020304"));
+}
+
+TEST_F(PngFiles, APictureReadsBackPixelForPixel)
+{
+	FImage Picture(5, 3);
+	for (int32 Index = 0; Index < Picture.RawData.Num(); ++Index)
+	{
+		Picture.RawData[Index] = FColor(static_cast<uint8>(Index * 17), static_cast<uint8>(255 - Index), 7, static_cast<uint8>(Index * 10));
+	}
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*PathOf("deep/er/picture.png"), Picture)) << "folders are made";
+	FImage Read;
+	ASSERT_TRUE(FImageUtils::LoadImage(*PathOf("deep/er/picture.png"), Read));
+	EXPECT_EQ(Read.SizeX, 5);
+	EXPECT_EQ(Read.SizeY, 3);
+	EXPECT_TRUE(Read.RawData == Picture.RawData);
+	EXPECT_FALSE(std::filesystem::exists(Folder / "deep" / "er" / "picture.png.tmp"));
+}
+
+TEST_F(PngFiles, ARenderTargetExportsAsItStoresIt)
+{
+	InitUObject();
+	UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
+	Target->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA8;
+	Target->ClearColor = FLinearColor(0.f, 0.f, 0.f, 0.f);
+	Target->InitAutoFormat(4, 2);
+	Target->SetPixel(1, 1, FLinearColor(1.f, 0.5f, 0.f, 1.f));
+	UKismetRenderingLibrary::ExportRenderTarget(nullptr, Target, FString(Folder.string()), TEXT("target.png"));
+	ShutdownUObject();
+
+	FImage Read;
+	ASSERT_TRUE(FImageUtils::LoadImage(*PathOf("target.png"), Read));
+	EXPECT_EQ(Read.Pixel(1, 1), FColor(255, 128, 0, 255));
+	EXPECT_EQ(Read.Pixel(0, 0), FColor(0, 0, 0, 0));
+}
+
+TEST_F(PngFiles, BrokenFilesAreRefusedWithoutHarm)
+{
+	FImage Picture(16, 16, FColor(10, 20, 30, 255));
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*PathOf("good.png"), Picture));
+	std::ifstream Good(Folder / "good.png", std::ios::binary);
+	const std::string Bytes((std::istreambuf_iterator<char>(Good)), std::istreambuf_iterator<char>());
+
+	const std::pair<std::string, std::string> Cases[] = {
+		{"empty.png", ""},
+		{"text.png", "not a picture at all"},
+		{"truncated.png", Bytes.substr(0, Bytes.size() / 2)},
+		{"signature-only.png", Bytes.substr(0, 8)},
+		{"corrupt.png", Bytes.substr(0, 40) + std::string(Bytes.size() - 40, '\x5a')},
+	};
+	for (const auto& [Name, Content] : Cases)
+	{
+		std::ofstream(Folder / Name, std::ios::binary) << Content;
+		FImage Read(2, 2, FColor(1, 2, 3, 4));
+		EXPECT_FALSE(FImageUtils::LoadImage(*PathOf(Name), Read)) << Name;
+		EXPECT_EQ(Read.SizeX, 2) << Name << ": the output is untouched";
+	}
+	FImage Read;
+	EXPECT_FALSE(FImageUtils::LoadImage(*PathOf("missing.png"), Read));
+	EXPECT_FALSE(FImageUtils::SaveImageByExtension(*PathOf("empty-out.png"), FImage()));
+	EXPECT_FALSE(FImageUtils::SaveImageByExtension(*FString((Folder / "good.png" / "inside.png").string()), Picture)) << "a file is no folder";
+}
