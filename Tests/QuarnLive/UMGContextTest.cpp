@@ -415,3 +415,36 @@ TEST_F(UMGContextMissingMaterial, NoWidgetIsRegisteredAndNoCameraTouched)
 	Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
 	EXPECT_EQ(Pixel(10, 10), OpaqueBlack);
 }
+
+TEST(UMGContextBlueprintFace, ThreeCallableFunctionsWithTheirTooltipsAndPins)
+{
+	UClass* Class = UQuarnUMGContextSubsystem::StaticClass();
+	EXPECT_EQ(Class->GetMetaData(TEXT("BlueprintType")), TEXT("true"));
+	EXPECT_EQ(FQuarnUMGWidgetData::StaticStruct()->GetMetaData(TEXT("BlueprintType")), TEXT("true"));
+
+	const std::pair<const TCHAR*, const char*> Functions[] = {
+		{TEXT("AddWidget"), "Add Widget To Context\n@param bEnableAnimations To enable animations the widget will duplicate on the editor viewport."},
+		{TEXT("DrawWidgets"), "Draws all UMG Widgets To Context"},
+		{TEXT("RemoveAllWidgets"), "Remove all Widgets from Context"},
+	};
+	for (const auto& [Name, ToolTip] : Functions)
+	{
+		const UFunction* Function = Class->FindFunctionByName(Name);
+		ASSERT_NE(Function, nullptr) << Name;
+		EXPECT_EQ(Function->GetToolTipText().ToString().ToStdString(), ToolTip);
+		EXPECT_EQ(Function->GetMetaData(TEXT("Category")), TEXT("Quarn|Live"));
+	}
+
+	const TArray<FProperty*>& Pins = Class->FindFunctionByName(TEXT("AddWidget"))->GetParameters();
+	ASSERT_EQ(Pins.Num(), 4);
+	EXPECT_EQ(Pins[0]->GetName(), TEXT("widget"));
+	EXPECT_TRUE(Pins[0]->HasMetaData(TEXT("EditInline")));
+	EXPECT_EQ(Pins[1]->GetName(), TEXT("Size"));
+	EXPECT_EQ(Pins[2]->GetName(), TEXT("Position"));
+	EXPECT_EQ(Pins[3]->GetName(), TEXT("bEnableAnimations"));
+
+	const FQuarnUMGWidgetData Entry;
+	EXPECT_EQ(Entry.Size, FVector2D::ZeroVector);
+	EXPECT_EQ(Entry.Position, FVector2D::ZeroVector);
+	EXPECT_EQ(Entry.Widget.Get(), nullptr);
+}

@@ -2,6 +2,7 @@
 #include "Math/Transform.h"
 #include "Math/Vector2D.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -169,6 +170,24 @@ float FLinearColor::SRGBToLinear(float Encoded)
 	return Encoded <= 0.04045f ? Encoded / 12.92f : std::pow((Encoded + 0.055f) / 1.055f, 2.4f);
 }
 
+uint8 FLinearColor::LinearToSRGB8(float Linear)
+{
+	// Thresholds[K] is the linear value from which the encoded value rounds to K + 1.
+	static const auto Thresholds = [] {
+		std::array<float, 255> Values{};
+		for (int32 Code = 0; Code < 255; ++Code)
+		{
+			Values[Code] = SRGBToLinear((Code + 0.5f) / 255.f);
+		}
+		return Values;
+	}();
+	if (!(Linear > 0.f))
+	{
+		return 0;
+	}
+	return static_cast<uint8>(std::upper_bound(Thresholds.begin(), Thresholds.end(), Linear) - Thresholds.begin());
+}
+
 FLinearColor::FLinearColor(const FColor& Color)
 	: R(SRGBToLinearTable()[Color.R])
 	, G(SRGBToLinearTable()[Color.G])
@@ -186,7 +205,7 @@ FColor FLinearColor::ToFColor(const bool bSRGB) const
 {
 	if (bSRGB)
 	{
-		return FColor(Quantize(LinearToSRGB(R)), Quantize(LinearToSRGB(G)), Quantize(LinearToSRGB(B)), Quantize(A));
+		return FColor(LinearToSRGB8(R), LinearToSRGB8(G), LinearToSRGB8(B), Quantize(A));
 	}
 	return FColor(Quantize(R), Quantize(G), Quantize(B), Quantize(A));
 }

@@ -30,6 +30,8 @@ struct CORE_API FLinearColor
 	static FLinearColor FromSRGBColor(const FColor& Color);
 	/** The sRGB transfer function of one channel, [0, 1] to [0, 1]. */
 	static float LinearToSRGB(float Linear);
+	/** LinearToSRGB rounded to 8 bits, by table: exact, and cheap enough to call per pixel. */
+	static uint8 LinearToSRGB8(float Linear);
 	static float SRGBToLinear(float Encoded);
 
 	FLinearColor operator*(float Scalar) const { return FLinearColor(R * Scalar, G * Scalar, B * Scalar, A * Scalar); }

@@ -2,15 +2,6 @@
 
 #include <algorithm>
 
-namespace
-{
-	float QuantizeChannel(float Value)
-	{
-		const float Clamped = Value < 0.f ? 0.f : (Value > 1.f ? 1.f : Value);
-		return static_cast<float>(FMath::RoundToInt(Clamped * 255.f)) / 255.f;
-	}
-} // namespace
-
 void UTextureRenderTarget2D::InitAutoFormat(uint32 InSizeX, uint32 InSizeY)
 {
 	SizeX = static_cast<int32>(InSizeX);
@@ -126,13 +117,4 @@ void UTextureRenderTarget2D::FillRect(int32 MinX, int32 MinY, int32 MaxX, int32 
 		FLinearColor* Row = GetMutableRow(Y);
 		std::fill(Row + MinX, Row + MaxX, Stored);
 	}
-}
-
-FLinearColor UTextureRenderTarget2D::ToStoredColor(const FLinearColor& Color) const
-{
-	if (RenderTargetFormat == ETextureRenderTargetFormat::RTF_RGBA8)
-	{
-		return FLinearColor(QuantizeChannel(Color.R), QuantizeChannel(Color.G), QuantizeChannel(Color.B), QuantizeChannel(Color.A));
-	}
-	return Color;
 }

@@ -70,14 +70,27 @@ public:
 	void Fill(const FLinearColor& Color);
 	/** Sets the pixels of [MinX, MaxX) x [MinY, MaxY), clipped to the target, to Color in the target's format. */
 	void FillRect(int32 MinX, int32 MinY, int32 MaxX, int32 MaxY, const FLinearColor& Color);
-	/** Color as the target's format stores it. */
-	FLinearColor ToStoredColor(const FLinearColor& Color) const;
+	/** Color as the target's format stores it; inline, as writers call it per pixel. */
+	FLinearColor ToStoredColor(const FLinearColor& Color) const
+	{
+		if (RenderTargetFormat != ETextureRenderTargetFormat::RTF_RGBA8)
+		{
+			return Color;
+		}
+		return FLinearColor(QuantizeToEightBits(Color.R), QuantizeToEightBits(Color.G), QuantizeToEightBits(Color.B), QuantizeToEightBits(Color.A));
+	}
 	/** Row Y (0 <= Y < SizeY) for reading, SizeX pixels; valid until the target is written. */
 	const FLinearColor* GetRow(int32 Y) const;
 	/** Row Y for writing; values written must already be in stored form. */
 	FLinearColor* GetMutableRow(int32 Y);
 
 private:
+	static float QuantizeToEightBits(float Value)
+	{
+		const float Clamped = Value < 0.f ? 0.f : (Value > 1.f ? 1.f : Value);
+		return static_cast<float>(static_cast<int32>(Clamped * 255.f + 0.5f)) / 255.f;
+	}
+
 	/** Writes out a row that still holds its clear colour only as a flag. */
 	void ResolveRow(int32 Y) const;
 

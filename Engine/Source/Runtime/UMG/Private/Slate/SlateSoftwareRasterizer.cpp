@@ -89,10 +89,20 @@ namespace
 			if (!bHasLast || !(Color == LastInput))
 			{
 				LastInput = Color;
-				const FLinearColor Encoded = bEncodeSRGB
-					? FLinearColor(FLinearColor::LinearToSRGB(Color.R), FLinearColor::LinearToSRGB(Color.G), FLinearColor::LinearToSRGB(Color.B), Color.A)
-					: Color;
-				LastOutput = Target.ToStoredColor(Encoded);
+				if (bEncodeSRGB && Target.RenderTargetFormat == ETextureRenderTargetFormat::RTF_RGBA8)
+				{
+					// Straight to the 8-bit code: the same value as encoding then rounding, without the power function.
+					const FLinearColor Encoded(FLinearColor::LinearToSRGB8(Color.R) / 255.f, FLinearColor::LinearToSRGB8(Color.G) / 255.f,
+						FLinearColor::LinearToSRGB8(Color.B) / 255.f, Color.A);
+					LastOutput = Target.ToStoredColor(Encoded);
+				}
+				else
+				{
+					const FLinearColor Encoded = bEncodeSRGB
+						? FLinearColor(FLinearColor::LinearToSRGB(Color.R), FLinearColor::LinearToSRGB(Color.G), FLinearColor::LinearToSRGB(Color.B), Color.A)
+						: Color;
+					LastOutput = Target.ToStoredColor(Encoded);
+				}
 				bHasLast = true;
 			}
 			return LastOutput;
