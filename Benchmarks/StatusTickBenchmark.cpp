@@ -10,11 +10,12 @@
 #include "QuarnStatusSubsystem.h"
 #include "Tickable.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
 namespace
@@ -106,21 +107,6 @@ namespace
 			benchmark::ClobberMemory();
 		}
 	}
-
-	/** Keeps each benchmark's time per iteration for the ratio printed at the end. */
-	class FRatioReporter final : public benchmark::ConsoleReporter
-	{
-	public:
-		void ReportRuns(const std::vector<Run>& Runs) override
-		{
-			ConsoleReporter::ReportRuns(Runs);
-			for (const Run& Result : Runs)
-			{
-				NanosecondsPerIteration[Result.benchmark_name()] = Result.GetAdjustedRealTime();
-			}
-		}
-		std::map<std::string, double> NanosecondsPerIteration;
-	};
 } // namespace
 
 BENCHMARK(BM_EmptyVirtualCall);
@@ -145,10 +131,10 @@ int main(int ArgCount, char** Args)
 	benchmark::RunSpecifiedBenchmarks(&Reporter);
 	FHeadlessEngineLoop::Shutdown();
 
-	const double Baseline = Reporter.NanosecondsPerIteration["BM_EmptyVirtualCall"];
-	const double Tick = Reporter.NanosecondsPerIteration["BM_StatusTickWithoutEvaluation"];
-	const double IndependentBaseline = Reporter.NanosecondsPerIteration["BM_EmptyVirtualCallIndependent"] / IndependentObjects;
-	const double IndependentTick = Reporter.NanosecondsPerIteration["BM_StatusTickIndependent"] / IndependentObjects;
+	const double Baseline = Reporter.Nanoseconds("BM_EmptyVirtualCall");
+	const double Tick = Reporter.Nanoseconds("BM_StatusTickWithoutEvaluation");
+	const double IndependentBaseline = Reporter.Nanoseconds("BM_EmptyVirtualCallIndependent") / IndependentObjects;
+	const double IndependentTick = Reporter.Nanoseconds("BM_StatusTickIndependent") / IndependentObjects;
 	if (Baseline > 0.0 && Tick > 0.0 && IndependentBaseline > 0.0 && IndependentTick > 0.0)
 	{
 		std::printf("\nnon-evaluating tick, cost per call (independent objects): %.2f ns (target <= 20 ns)\n", IndependentTick);

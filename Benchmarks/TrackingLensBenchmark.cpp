@@ -16,11 +16,12 @@
 #include "QuarnZentrelSubsystem.h"
 #include "Roles/LiveLinkCameraRole.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <utility>
 
@@ -87,24 +88,6 @@ namespace
 		State.counters["pairs"] = NumSources * NumSubjects;
 	}
 
-	/** Keeps each studio's time per evaluation for the summary printed at the end. */
-	class FStudioReporter final : public benchmark::ConsoleReporter
-	{
-	public:
-		void ReportRuns(const std::vector<Run>& Runs) override
-		{
-			ConsoleReporter::ReportRuns(Runs);
-			for (const Run& Result : Runs)
-			{
-				if (!Result.error_occurred)
-				{
-					NanosecondsPerEvaluation[Result.benchmark_name()] = Result.GetAdjustedRealTime();
-				}
-			}
-		}
-		std::map<std::string, double> NanosecondsPerEvaluation;
-	};
-
 	const std::pair<int32, int32> Studios[] = {{1, 1}, {4, 16}, {16, 64}};
 } // namespace
 
@@ -124,7 +107,7 @@ int main(int ArgCount, char** Args)
 	FHeadlessEngineLoop::Boot(Options);
 	UQuarnZentrelSubsystem::Get()->SetZentrelNum(1);
 
-	FStudioReporter Reporter;
+	FRatioReporter Reporter;
 	benchmark::RunSpecifiedBenchmarks(&Reporter);
 	FHeadlessEngineLoop::Shutdown();
 	FHeadlessLiveLinkClient::Get().Reset();
@@ -136,13 +119,11 @@ int main(int ArgCount, char** Args)
 	for (const auto& [NumSources, NumSubjects] : Studios)
 	{
 		const std::string Name = "BM_TrackingAndLensEvaluation/" + std::to_string(NumSources) + "/" + std::to_string(NumSubjects);
-		const auto Found = Reporter.NanosecondsPerEvaluation.find(Name);
-		if (Found == Reporter.NanosecondsPerEvaluation.end())
+		const double Microseconds = Reporter.Nanoseconds(Name) / 1000.0;
+		if (Microseconds <= 0.0)
 		{
 			continue;
 		}
-		// Adjusted times are in the benchmark's unit, microseconds.
-		const double Microseconds = Found->second;
 		const double PerPair = Microseconds * 1000.0 / (NumSources * NumSubjects);
 		std::printf("%4d x %-4d                 %10.2f us  %10.1f ns\n", NumSources, NumSubjects, Microseconds, PerPair);
 		if (NumSources == 4)

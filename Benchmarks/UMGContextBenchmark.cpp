@@ -11,12 +11,13 @@
 #include "QuarnFunctionLibrary.h"
 #include "QuarnUMGContextSubsystem.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #ifndef QUARN_SOURCE_DIR
@@ -130,24 +131,6 @@ namespace
 		}
 		Context->RemoveAllWidgets();
 	}
-
-	/** Keeps each benchmark's time per iteration for the ratios printed at the end. */
-	class FRatioReporter final : public benchmark::ConsoleReporter
-	{
-	public:
-		void ReportRuns(const std::vector<Run>& Runs) override
-		{
-			ConsoleReporter::ReportRuns(Runs);
-			for (const Run& Result : Runs)
-			{
-				if (Result.iterations > 0)
-				{
-					NanosecondsPerIteration[Result.benchmark_name()] = 1e9 * Result.real_accumulated_time / static_cast<double>(Result.iterations);
-				}
-			}
-		}
-		std::map<std::string, double> NanosecondsPerIteration;
-	};
 } // namespace
 
 BENCHMARK(BM_ClearRenderTarget)->Unit(benchmark::kMicrosecond);
@@ -175,10 +158,10 @@ int main(int ArgCount, char** Args)
 	FHeadlessEngineLoop::Shutdown();
 	FSlateApplication::Shutdown();
 
-	const double Clear = Reporter.NanosecondsPerIteration["BM_ClearRenderTarget"];
-	const double WriteAll = Reporter.NanosecondsPerIteration["BM_WriteEveryPixel"];
-	const double One = Reporter.NanosecondsPerIteration["BM_DrawWidgets/1"];
-	const double Eight = Reporter.NanosecondsPerIteration["BM_DrawWidgets/8"];
+	const double Clear = Reporter.Nanoseconds("BM_ClearRenderTarget");
+	const double WriteAll = Reporter.Nanoseconds("BM_WriteEveryPixel");
+	const double One = Reporter.Nanoseconds("BM_DrawWidgets/1");
+	const double Eight = Reporter.Nanoseconds("BM_DrawWidgets/8");
 	if (Clear > 0.0 && WriteAll > 0.0 && One > 0.0 && Eight > 0.0)
 	{
 		std::printf("\nplain clear of the 1920x1080 target: %.1f us (a flag per row)\n", Clear / 1e3);
