@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -95,6 +96,24 @@ TEST(ColorConversion, EightBitSrgbRoundTripsExactlyAndHexParses)
 		ASSERT_EQ(FLinearColor(Color).ToFColor(true), Color) << Value;
 	}
 	EXPECT_NEAR(FLinearColor(FColor(128, 128, 128)).R, 0.2158605f, 1e-6f);
+	// The table-driven 8-bit encoder agrees with the transfer function everywhere in [0, 1].
+	int32 Disagreements = 0;
+	for (int32 Step = 0; Step <= 1 << 20; ++Step)
+	{
+		const float Linear = static_cast<float>(Step) / static_cast<float>(1 << 20);
+		const float Code = FLinearColor::LinearToSRGB(Linear) * 255.f;
+		const int32 Expected = static_cast<int32>(Code + 0.5f);
+		const int32 Actual = FLinearColor::LinearToSRGB8(Linear);
+		// Only a value within float rounding of the boundary between two codes may land on either side.
+		const bool bOnBoundary = std::abs(Code - std::floor(Code) - 0.5f) < 1e-3f;
+		if (Actual != Expected && !(bOnBoundary && std::abs(Actual - Expected) == 1))
+		{
+			++Disagreements;
+		}
+	}
+	EXPECT_EQ(Disagreements, 0);
+	EXPECT_EQ(FLinearColor::LinearToSRGB8(-0.5f), 0);
+	EXPECT_EQ(FLinearColor::LinearToSRGB8(7.f), 255);
 	EXPECT_EQ(FLinearColor(0.5f, 0.5f, 0.5f, 1.f).ToFColor(true), FColor(188, 188, 188, 255));
 	EXPECT_EQ(FColor::FromHex(TEXT("#F5A623")), FColor(245, 166, 35, 255));
 	EXPECT_EQ(FColor::FromHex(TEXT("0b1f3ae6")), FColor(11, 31, 58, 230));

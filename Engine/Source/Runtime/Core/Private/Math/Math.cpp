@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 const FLinearColor FLinearColor::White(1.f, 1.f, 1.f);
 const FLinearColor FLinearColor::Gray(0.5f, 0.5f, 0.5f);
@@ -174,18 +175,39 @@ uint8 FLinearColor::LinearToSRGB8(float Linear)
 {
 	// Thresholds[K] is the linear value from which the encoded value rounds to K + 1.
 	static const auto Thresholds = [] {
-		std::array<float, 255> Values{};
+		std::array<float, 256> Values{};
 		for (int32 Code = 0; Code < 255; ++Code)
 		{
 			Values[Code] = SRGBToLinear((Code + 0.5f) / 255.f);
 		}
+		Values[255] = std::numeric_limits<float>::infinity();
 		return Values;
+	}();
+	// The code at the start of each of 4096 slices of [0, 1]; a value lies at most a few codes above it.
+	constexpr int32 Slices = 4096;
+	static const auto SliceStarts = [] {
+		std::array<uint8, Slices> Codes{};
+		for (int32 Slice = 0; Slice < Slices; ++Slice)
+		{
+			const float Start = static_cast<float>(Slice) / Slices;
+			Codes[Slice] = static_cast<uint8>(std::upper_bound(Thresholds.begin(), Thresholds.end() - 1, Start) - Thresholds.begin());
+		}
+		return Codes;
 	}();
 	if (!(Linear > 0.f))
 	{
 		return 0;
 	}
-	return static_cast<uint8>(std::upper_bound(Thresholds.begin(), Thresholds.end(), Linear) - Thresholds.begin());
+	if (Linear >= 1.f)
+	{
+		return 255;
+	}
+	int32 Code = SliceStarts[static_cast<int32>(Linear * Slices)];
+	while (Linear >= Thresholds[Code])
+	{
+		++Code;
+	}
+	return static_cast<uint8>(Code);
 }
 
 FLinearColor::FLinearColor(const FColor& Color)
