@@ -475,7 +475,7 @@ namespace
 
 	INSTANTIATE_TEST_SUITE_P(HeaderTool, BadHeaderTest,
 		testing::Values(
-			BadHeader{"UnknownSpecifier.h", 10, "unknown UPROPERTY specifier 'NotARealSpecifier'"},
+			BadHeader{"UnknownAnnotationArgument.h", 10, "unknown UPROPERTY specifier 'NotARealSpecifier'"},
 			BadHeader{"MissingGeneratedBody.h", 5, "missing GENERATED_BODY() in 'UMissingGeneratedBody'"},
 			BadHeader{"PropertyOutsideType.h", 6, "UPROPERTY outside a reflected type"},
 			BadHeader{"FunctionOutsideType.h", 4, "UFUNCTION outside a reflected type"},

@@ -1,7 +1,7 @@
 #include "HeaderParser.h"
 
 #include "Diagnostics.h"
-#include "Specifiers.h"
+#include "AnnotationArguments.h"
 #include "Tokenizer.h"
 #include "TypeText.h"
 

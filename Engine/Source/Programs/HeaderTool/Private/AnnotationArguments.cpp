@@ -1,4 +1,4 @@
-#include "Specifiers.h"
+#include "AnnotationArguments.h"
 
 #include "Diagnostics.h"
 #include "TypeText.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "UnknownSpecifier.generated.h"
+#include "UnknownAnnotationArgument.generated.h"
 
 USTRUCT()
 struct FUnknownSpecifier
