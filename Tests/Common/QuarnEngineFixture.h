@@ -5,8 +5,8 @@
 
 #include "CameraCalibrationSubsystem.h"
 #include "HeadlessEngineLoop.h"
-#include "QuarnVirtualProductionServer.h"
 #include "HeadlessLiveLinkClient.h"
+#include "ProcessLoopback.h"
 #include "QuarnMediaEditorSubsystem.h"
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
@@ -22,14 +22,6 @@
 
 class FQuarnEngineTest : public ::testing::Test
 {
-public:
-	/** 127.X.Y.Host with X and Y taken from the process id. */
-	static std::string ProcessLoopbackAddress(int Host)
-	{
-		const int Pid = static_cast<int>(::getpid());
-		return "127." + std::to_string(20 + Pid % 200) + "." + std::to_string((Pid / 200) % 250) + "." + std::to_string(Host);
-	}
-
 protected:
 	void SetUp() override
 	{
@@ -37,11 +29,7 @@ protected:
 					 ("quarn-engine-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 		std::filesystem::remove_all(ProjectDir);
 		std::filesystem::create_directories(ProjectDir);
-		// Every engine starts the multi-engine server; each test process gets a loopback
-		// address of its own so parallel tests never fight over the port.
-		quarn::ServerConfig ServerConfig;
-		ServerConfig.bindAddress = ProcessLoopbackAddress(1);
-		quarn::QuarnVirtualProductionServer::instance().setConfig(ServerConfig);
+		BindServerToProcessLoopback();
 		BeforeBoot();
 		FHeadlessEngineOptions Options;
 		Options.bEditor = bEditor;

@@ -57,6 +57,8 @@ namespace
 		EXPECT_TRUE(contains(result.out, "(bEnableWebRemote) = False\n        Auto-enable the Web Remote Control API remote access\n"
 										 "        [advanced; a change needs an editor restart]\n"))
 			<< result.out;
+		// The page's editor keeps the multi-engine server down without changing the project's switch.
+		EXPECT_TRUE(contains(result.out, "(bDisableMultiEngine) = False\n")) << result.out;
 		// Showing the page writes nothing.
 		EXPECT_FALSE(std::filesystem::exists(defaultGame()));
 		EXPECT_FALSE(std::filesystem::exists(engineIni()));
@@ -82,6 +84,7 @@ namespace
 		const std::string text = readWhole(defaultGame());
 		EXPECT_EQ(text.rfind("; studio notes\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\n", 0), 0u) << text;
 		EXPECT_TRUE(contains(text, "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n")) << text;
+		EXPECT_TRUE(contains(text, "\nbDisableMultiEngine=False\n")) << text;
 	}
 
 	TEST_F(SettingsEdit, AListTakesOneValuePerElementAndAsksForARestart)

@@ -2,6 +2,7 @@
 #include "ISettingsModule.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Modules/ModuleManager.h"
+#include "ProcessLoopback.h"
 #include "QuarnLiveModule.h"
 #include "QuarnLiveSettings.h"
 #include "RemoteControlSettings.h"
@@ -38,6 +39,7 @@ namespace
 
 		void Boot(bool bWithSettingsRegistry = true, bool bEditor = true)
 		{
+			BindServerToProcessLoopback();
 			FHeadlessEngineOptions Options;
 			Options.bEditor = bEditor;
 			Options.ProjectDir = FString(ProjectDir.string() + "/");

@@ -1,5 +1,6 @@
 #include "HeadlessEngineLoop.h"
 #include "Misc/ConfigCacheIni.h"
+#include "ProcessLoopback.h"
 #include "QuarnLiveSettings.h"
 #include "UObject/Class.h"
 
@@ -37,6 +38,7 @@ namespace
 
 		void Boot()
 		{
+			BindServerToProcessLoopback();
 			FHeadlessEngineOptions Options;
 			Options.ProjectDir = FString(ProjectDir.string() + "/");
 			FHeadlessEngineLoop::Boot(Options);

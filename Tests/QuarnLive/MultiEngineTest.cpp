@@ -29,7 +29,7 @@ namespace
 {
 	std::string LoopbackAddress(int32 Host)
 	{
-		return FQuarnEngineTest::ProcessLoopbackAddress(Host);
+		return ProcessLoopbackAddress(Host);
 	}
 
 	/** Records what the subsystem raises, Blueprint side and native side, in order. */

@@ -9,9 +9,11 @@
 #include "ISettingsModule.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Modules/ModuleManager.h"
+#include "QuarnLiveSettings.h"
 #include "UObject/Class.h"
 #include "UObject/Object.h"
 
+#include <optional>
 #include <sstream>
 
 #ifndef QUARN_PLUGIN_DIR
@@ -42,7 +44,7 @@ namespace quarnlive::settings
 					options.Modules.Add(FString(name));
 				}
 				FHeadlessLiveLinkClient::Register();
-				FHeadlessEngineLoop::Boot(options);
+				bootWithoutNetwork(options);
 			}
 			~EditorSession()
 			{
@@ -63,6 +65,29 @@ namespace quarnlive::settings
 			}
 
 		private:
+			/**
+			 * Only the settings page is wanted: the multi-engine server stays down, so an engine
+			 * running on this machine keeps port 10001. The switch is off in memory only while the
+			 * subsystems start, so listings and saves still show the project's own value.
+			 */
+			static void bootWithoutNetwork(const FHeadlessEngineOptions& options)
+			{
+				std::optional<bool> projectValue;
+				const FDelegateHandle hook = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&projectValue] {
+					if (UQuarnLiveSettings* liveSettings = UQuarnLiveSettings::Get())
+					{
+						projectValue = liveSettings->bDisableMultiEngine;
+						liveSettings->bDisableMultiEngine = true;
+					}
+				});
+				FHeadlessEngineLoop::Boot(options);
+				FHeadlessEngineLoop::OnPreSubsystems().Remove(hook);
+				if (UQuarnLiveSettings* liveSettings = UQuarnLiveSettings::Get(); liveSettings && projectValue)
+				{
+					liveSettings->bDisableMultiEngine = *projectValue;
+				}
+			}
+
 			std::filesystem::path projectDir_;
 		};
 
