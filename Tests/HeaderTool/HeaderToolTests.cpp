@@ -290,7 +290,7 @@ namespace
 	{
 		EXPECT_NE(source.find("struct SampleObject_eventGetThing_Parms { FString Out; };"), std::string::npos);
 		EXPECT_NE(source.find("\t\t(void)Context;\n\t\tSampleObject_eventGetThing_Parms& Parms = *static_cast<SampleObject_eventGetThing_Parms*>(InParms);\n\t\tUSampleObject::GetThing(Parms.Out);"), std::string::npos) << source;
-		EXPECT_EQ(functionFlags(source, "GetThing"), (std::set<std::string>{"FUNC_Native", "FUNC_Static", "FUNC_Public", "FUNC_BlueprintCallable", "FUNC_HasOutParms"}));
+		EXPECT_EQ(functionFlags(source, "GetThing"), (std::set<std::string>{"FUNC_Native", "FUNC_Static", "FUNC_Final", "FUNC_Public", "FUNC_BlueprintCallable", "FUNC_HasOutParms"}));
 		EXPECT_EQ(propertyFlags(source, "SampleObject_eventGetThing_Parms", "Out"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm"}));
 		EXPECT_NE(source.find("&execGetThing, sizeof(SampleObject_eventGetThing_Parms), &ConstructParms<SampleObject_eventGetThing_Parms>, &DestructParms<SampleObject_eventGetThing_Parms>,"), std::string::npos);
 	}
@@ -299,7 +299,7 @@ namespace
 	{
 		EXPECT_NE(source.find("struct SampleObject_eventSum_Parms { int32 A; FSamplePoint P; int32 ReturnValue; };"), std::string::npos);
 		EXPECT_NE(source.find("Parms.ReturnValue = static_cast<USampleObject*>(Context)->Sum(Parms.A, Parms.P);"), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "Sum"), (std::set<std::string>{"FUNC_Native", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable", "FUNC_BlueprintPure"}));
+		EXPECT_EQ(functionFlags(source, "Sum"), (std::set<std::string>{"FUNC_Native", "FUNC_Final", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable", "FUNC_BlueprintPure"}));
 		EXPECT_EQ(propertyFlags(source, "SampleObject_eventSum_Parms", "A"), (std::set<std::string>{"CPF_Parm"}));
 		EXPECT_EQ(propertyFlags(source, "SampleObject_eventSum_Parms", "P"), (std::set<std::string>{"CPF_Parm", "CPF_ConstParm", "CPF_ReferenceParm"}));
 		EXPECT_EQ(propertyFlags(source, "SampleObject_eventSum_Parms", "ReturnValue"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm", "CPF_ReturnParm"}));
@@ -396,7 +396,7 @@ namespace
 		EXPECT_EQ(descriptorFlags(source, "FeatureActor", 2), (std::set<std::string>{"CLASS_MinimalAPI", "CLASS_Native"}));
 		EXPECT_NE(source.find("UFeatureObject::StaticClass(), sizeof(AFeatureActor)"), std::string::npos);
 		EXPECT_EQ(propertyFlags(source, "AFeatureActor", "AfterBody"), (std::set<std::string>{"CPF_NativeAccessSpecifierPrivate"}));
-		EXPECT_EQ(functionFlags(source, "Twice"), (std::set<std::string>{"FUNC_Native", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable"}));
+		EXPECT_EQ(functionFlags(source, "Twice"), (std::set<std::string>{"FUNC_Native", "FUNC_Final", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable"}));
 		EXPECT_EQ(source.find("Convert"), std::string::npos);
 	}
 
@@ -427,11 +427,12 @@ namespace
 	{
 		EXPECT_EQ(propertyFlags(source, "FeatureObject_eventDecide_Parms", "Data"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm", "CPF_ReferenceParm"}));
 		EXPECT_NE(source.find("(TEXT(\"In\"), TEXT(\"float\"), CPF_Parm, [](void* C) -> void* { return &static_cast<FeatureObject_eventDecide_Parms*>(C)->In; }, {{TEXT(\"DisplayName\"), TEXT(\"The Input\")}})"), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "GetBits"), (std::set<std::string>{"FUNC_Native", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable"}));
+		EXPECT_EQ(functionFlags(source, "GetBits"), (std::set<std::string>{"FUNC_Native", "FUNC_Final", "FUNC_Public", "FUNC_Const", "FUNC_BlueprintCallable"}));
 		EXPECT_EQ(functionFlags(source, "Run"), (std::set<std::string>{"FUNC_Native", "FUNC_Public", "FUNC_Exec"}));
+		EXPECT_EQ(functionFlags(source, "Settle"), (std::set<std::string>{"FUNC_Native", "FUNC_Final", "FUNC_Public", "FUNC_BlueprintCallable"}));
 		EXPECT_NE(source.find("{{TEXT(\"CallInEditor\"), TEXT(\"true\")}}"), std::string::npos);
 		EXPECT_NE(source.find("struct FeatureObject_eventFindThing_Parms { FName Name; const UObject* ReturnValue; };"), std::string::npos);
-		EXPECT_EQ(functionFlags(source, "OnFilter"), (std::set<std::string>{"FUNC_Native", "FUNC_Protected"}));
+		EXPECT_EQ(functionFlags(source, "OnFilter"), (std::set<std::string>{"FUNC_Native", "FUNC_Final", "FUNC_Protected"}));
 	}
 
 	TEST_F(FeaturesHeaderTest, RetValDelegate)

@@ -433,6 +433,7 @@ TEST(UMGContextBlueprintFace, ThreeCallableFunctionsWithTheirTooltipsAndPins)
 		ASSERT_NE(Function, nullptr) << Name;
 		EXPECT_EQ(Function->GetToolTipText().ToString().ToStdString(), ToolTip);
 		EXPECT_EQ(Function->GetMetaData(TEXT("Category")), TEXT("Quarn|Live"));
+		EXPECT_TRUE(Function->HasAllFunctionFlags(FUNC_BlueprintCallable | FUNC_Final | FUNC_Public)) << Name;
 	}
 
 	const TArray<FProperty*>& Pins = Class->FindFunctionByName(TEXT("AddWidget"))->GetParameters();

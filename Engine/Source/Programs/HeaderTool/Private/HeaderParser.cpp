@@ -927,6 +927,7 @@ namespace HeaderTool
 
 				// Qualifiers, then ';' or an inline body.
 				bool bHasBody = false;
+				bool bFinalKeyword = false;
 				while (true)
 				{
 					const Token& token = at();
@@ -952,6 +953,10 @@ namespace HeaderTool
 					if (token.is("const"))
 					{
 						def.bConst = true;
+					}
+					else if (token.is("final"))
+					{
+						bFinalKeyword = true;
 					}
 					else if (token.is("->"))
 					{
@@ -1005,6 +1010,11 @@ namespace HeaderTool
 				if (def.bStatic)
 				{
 					def.flags.add("FUNC_Static");
+				}
+				// What C++ does not let a subclass override, a Blueprint cannot override either.
+				if (!def.bEvent && (!bVirtual || bFinalKeyword))
+				{
+					def.flags.add("FUNC_Final");
 				}
 				def.flags.add(std::string("FUNC_") + accessSuffix(body.access));
 				if (def.bConst)

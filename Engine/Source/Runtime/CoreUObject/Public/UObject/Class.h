@@ -172,6 +172,7 @@ class COREUOBJECT_API UFunction : public UStruct
 public:
 	static UClass* StaticClass();
 	bool HasAnyFunctionFlags(uint32 Mask) const { return (FunctionFlags & Mask) != 0; }
+	bool HasAllFunctionFlags(uint32 Mask) const { return (FunctionFlags & Mask) == Mask; }
 	/** The parameters, in declaration order; the return value last, named ReturnValue. */
 	const TArray<FProperty*>& GetParameters() const { return Properties; }
 	FProperty* GetReturnProperty() const;

@@ -80,6 +80,9 @@ public:
 	UFUNCTION(Exec, CallInEditor)
 	virtual void Run() override { if (Count > 0) { --Count; } }
 
+	UFUNCTION(BlueprintCallable)
+	virtual void Settle() final {}
+
 	UFUNCTION(BlueprintPure = false, BlueprintCallable)
 	EFeatureBits GetBits() const { return Bit_A; }
 
