@@ -7,6 +7,7 @@
 #include "QuarnLiveModule.h"
 #include "QuarnLiveSettings.h"
 #include "QuarnVirtualProductionServer.h"
+#include "QuarnVirtualProductionSettings.h"
 #include "UObject/Class.h"
 
 namespace
@@ -44,6 +45,9 @@ void UQuarnMultiEngineSubsystem::Initialize(FSubsystemCollectionBase& Collection
 	Module.OnSettingsChanged().AddUObject(this, &UQuarnMultiEngineSubsystem::OnLiveSettingsChanged);
 	OnLiveSettingsChanged();
 
+	// Timecode requests are answered on the server's own thread, which reads these settings;
+	// they are made here, on the game thread, so that thread never creates them.
+	GetDefault<UQuarnVirtualProductionSettings>();
 	if (!quarn::QuarnVirtualProductionServer::instance().start(this, ListenPort, SendPort))
 	{
 		UE_LOG(LogQuarnLive, Error,
