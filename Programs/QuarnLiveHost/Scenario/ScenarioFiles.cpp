@@ -1,9 +1,9 @@
 #include "Scenario/ScenarioFiles.h"
 
 #include "Errors.h"
+#include "Scenario/PngCheck.h"
 
-#include <array>
-#include <fstream>
+#include <optional>
 
 namespace quarnlive::scenario
 {
@@ -33,19 +33,9 @@ namespace quarnlive::scenario
 		{
 			throw InputError(path, "a PNG file needs a name");
 		}
-		const std::filesystem::path file = resolveFile(name);
-		std::ifstream stream(file, std::ios::binary);
-		if (!stream)
+		if (const std::optional<std::string> problem = findPngProblem(resolveFile(name)))
 		{
-			throw InputError(path, "cannot read the PNG file " + file.string());
-		}
-		static constexpr std::array<unsigned char, 8> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-		std::array<char, 8> start{};
-		stream.read(start.data(), start.size());
-		if (stream.gcount() != static_cast<std::streamsize>(start.size())
-			|| !std::equal(signature.begin(), signature.end(), start.begin(), [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }))
-		{
-			throw InputError(path, file.string() + " is not a PNG file");
+			throw InputError(path, *problem);
 		}
 	}
 } // namespace quarnlive::scenario
