@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
-#include <map>
 
 namespace quarnlive::scenario
 {
@@ -36,93 +35,81 @@ namespace quarnlive::scenario
 			const bool letters = std::all_of(type, type + 4, [](unsigned char c) { return std::isalpha(c) != 0; });
 			return letters ? "its " + std::string(type, type + 4) + " chunk" : "a chunk";
 		}
-
-		std::optional<std::string> judge(const std::filesystem::path& file)
-		{
-			const std::string name = file.string();
-			std::error_code error;
-			const std::filesystem::file_status status = std::filesystem::status(file, error);
-			if (error || !std::filesystem::exists(status))
-			{
-				return "cannot read the PNG file " + name;
-			}
-			// Devices and pipes could be read forever; folders are no pictures either.
-			if (!std::filesystem::is_regular_file(status))
-			{
-				return name + " is not a PNG file";
-			}
-			const std::uintmax_t size = std::filesystem::file_size(file, error);
-			std::ifstream stream(file, std::ios::binary);
-			if (error || !stream)
-			{
-				return "cannot read the PNG file " + name;
-			}
-			std::array<unsigned char, 8> signature{};
-			if (!readAt(stream, 0, signature.data(), signature.size()) || signature != pngSignature)
-			{
-				return name + " is not a PNG file";
-			}
-			if (size > maxPngBytes)
-			{
-				return name + " has " + std::to_string(size) + " bytes: a PNG file may have at most " + std::to_string(maxPngBytes) + " (64 MiB)";
-			}
-
-			// The header chunk comes first and gives the size, so nothing is decoded for a giant.
-			std::array<unsigned char, 8 + 13> header{};
-			if (!readAt(stream, signature.size(), header.data(), header.size()))
-			{
-				return name + " is truncated: it ends inside its header";
-			}
-			if (bigEndian(header.data()) != 13 || std::memcmp(header.data() + 4, "IHDR", 4) != 0)
-			{
-				return name + " is damaged: it does not begin with a header (IHDR) chunk";
-			}
-			const std::uint32_t width = bigEndian(header.data() + 8);
-			const std::uint32_t height = bigEndian(header.data() + 12);
-			if (width == 0 || height == 0 || width > maxPngSide || height > maxPngSide)
-			{
-				return name + " is " + std::to_string(width) + "x" + std::to_string(height) + " pixels: a picture is at least 1x1 and at most "
-					+ std::to_string(maxPngSide) + "x" + std::to_string(maxPngSide);
-			}
-
-			// A cut-off file is named as such; the decoder would only say it failed.
-			for (std::uintmax_t offset = signature.size();;)
-			{
-				std::array<unsigned char, 8> chunk{};
-				if (!readAt(stream, offset, chunk.data(), chunk.size()))
-				{
-					return name + " is truncated: it ends before its IEND chunk";
-				}
-				const std::uintmax_t next = offset + chunkOverhead + bigEndian(chunk.data());
-				if (next > size)
-				{
-					return name + " is truncated: it ends inside " + chunkName(chunk.data() + 4);
-				}
-				if (std::memcmp(chunk.data() + 4, "IEND", 4) == 0)
-				{
-					break;
-				}
-				offset = next;
-			}
-
-			FImage image;
-			if (!FImageUtils::LoadImage(*FString(name), image))
-			{
-				return name + " is damaged: the engine cannot decode its picture";
-			}
-			return std::nullopt;
-		}
 	} // namespace
 
 	std::optional<std::string> findPngProblem(const std::filesystem::path& file)
 	{
-		// Every timeline patch checks the whole state again, pictures included.
-		static std::map<std::string, std::optional<std::string>> judged;
-		const auto [found, isNew] = judged.try_emplace(file.string());
-		if (isNew)
+		const std::string name = file.string();
+		std::error_code error;
+		const std::filesystem::file_status status = std::filesystem::status(file, error);
+		if (error || !std::filesystem::exists(status))
 		{
-			found->second = judge(file);
+			return "cannot read the PNG file " + name;
 		}
-		return found->second;
+		// Devices and pipes could be read forever; folders are no pictures either.
+		if (!std::filesystem::is_regular_file(status))
+		{
+			return name + " is not a PNG file";
+		}
+		const std::uintmax_t size = std::filesystem::file_size(file, error);
+		std::ifstream stream(file, std::ios::binary);
+		if (error || !stream)
+		{
+			return "cannot read the PNG file " + name;
+		}
+		std::array<unsigned char, 8> signature{};
+		if (!readAt(stream, 0, signature.data(), signature.size()) || signature != pngSignature)
+		{
+			return name + " is not a PNG file";
+		}
+		if (size > maxPngBytes)
+		{
+			return name + " has " + std::to_string(size) + " bytes: a PNG file may have at most " + std::to_string(maxPngBytes) + " (64 MiB)";
+		}
+
+		// The header chunk comes first and gives the size, so nothing is decoded for a giant.
+		std::array<unsigned char, 8 + 13> header{};
+		if (!readAt(stream, signature.size(), header.data(), header.size()))
+		{
+			return name + " is truncated: it ends inside its header";
+		}
+		if (bigEndian(header.data()) != 13 || std::memcmp(header.data() + 4, "IHDR", 4) != 0)
+		{
+			return name + " is damaged: it does not begin with a header (IHDR) chunk";
+		}
+		const std::uint32_t width = bigEndian(header.data() + 8);
+		const std::uint32_t height = bigEndian(header.data() + 12);
+		if (width == 0 || height == 0 || width > maxPngSide || height > maxPngSide)
+		{
+			return name + " is " + std::to_string(width) + "x" + std::to_string(height) + " pixels: a picture is at least 1x1 and at most "
+				+ std::to_string(maxPngSide) + "x" + std::to_string(maxPngSide);
+		}
+
+		// A cut-off file is named as such; the decoder would only say it failed.
+		for (std::uintmax_t offset = signature.size();;)
+		{
+			std::array<unsigned char, 8> chunk{};
+			if (!readAt(stream, offset, chunk.data(), chunk.size()))
+			{
+				return name + " is truncated: it ends before its IEND chunk";
+			}
+			const std::uintmax_t next = offset + chunkOverhead + bigEndian(chunk.data());
+			if (next > size)
+			{
+				return name + " is truncated: it ends inside " + chunkName(chunk.data() + 4);
+			}
+			if (std::memcmp(chunk.data() + 4, "IEND", 4) == 0)
+			{
+				break;
+			}
+			offset = next;
+		}
+
+		FImage image;
+		if (!FImageUtils::LoadImage(*FString(name), image))
+		{
+			return name + " is damaged: the engine cannot decode its picture";
+		}
+		return std::nullopt;
 	}
 } // namespace quarnlive::scenario

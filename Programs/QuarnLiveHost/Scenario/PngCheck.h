@@ -17,7 +17,7 @@ namespace quarnlive::scenario
 	/**
 	 * What keeps file from being a picture the engine can use, or nothing: missing or
 	 * unreadable, not a PNG file, more than maxPngBytes, wider or higher than maxPngSide,
-	 * truncated, or damaged so that the engine cannot decode it. Each file is judged once.
+	 * truncated, or damaged so that the engine cannot decode it.
 	 */
 	std::optional<std::string> findPngProblem(const std::filesystem::path& file);
 } // namespace quarnlive::scenario

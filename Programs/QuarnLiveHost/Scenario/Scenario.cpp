@@ -24,6 +24,7 @@ namespace quarnlive::scenario
 		std::string formatNumber(double value)
 		{
 			std::ostringstream out;
+			out.precision(15);
 			out << value;
 			return out.str();
 		}

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Scenario/PngCheck.h"
 
+#include <map>
 #include <optional>
 
 namespace quarnlive::scenario
@@ -33,9 +34,17 @@ namespace quarnlive::scenario
 		{
 			throw InputError(path, "a PNG file needs a name");
 		}
-		if (const std::optional<std::string> problem = findPngProblem(resolveFile(name)))
+		// Every timeline patch checks the whole state again, pictures included: judge each file once.
+		static std::map<std::string, std::optional<std::string>> problems;
+		const std::filesystem::path file = resolveFile(name);
+		const auto [verdict, isNew] = problems.try_emplace(file.string());
+		if (isNew)
 		{
-			throw InputError(path, *problem);
+			verdict->second = findPngProblem(file);
+		}
+		if (verdict->second)
+		{
+			throw InputError(path, *verdict->second);
 		}
 	}
 } // namespace quarnlive::scenario
