@@ -12,6 +12,7 @@
 #include "QuarnEngineFixture.h"
 #include "QuarnMediaEditorModule.h"
 #include "QuarnMediaLayout.h"
+#include "QuarnStatusPrinting.h"
 #include "QuarnStatusSubsystem.h"
 #include "QuarnVirtualProductionSettings.h"
 #include "TimedDataMonitorSubsystem.h"
@@ -134,10 +135,3 @@ protected:
 	UQuarnVirtualProductionSettings* Settings = nullptr;
 	UWorld* World = nullptr;
 };
-
-/** Prints a status as colour and quoted message in test failures. */
-inline void PrintTo(const FQuarnStatus& Status, std::ostream* Stream)
-{
-	const char* ColorName = Status.Color == FLinearColor::Green ? "Green" : Status.Color == FLinearColor::Yellow ? "Yellow" : Status.Color == FLinearColor::Red ? "Red" : "other";
-	*Stream << ColorName << " \"" << Status.Message.ToStdString() << "\"";
-}

@@ -98,7 +98,7 @@ public:
 	/** Every subject evaluated by the last tracking evaluation; rebuilt at each evaluation. */
 	const TArray<SnapshotInfo>& GetSnapshots() const;
 
-	EQuarnVirtualProductionMode CachedMode = static_cast<EQuarnVirtualProductionMode>(0);
+	EQuarnVirtualProductionMode CachedMode = EQuarnVirtualProductionMode::AugmentedReality;
 	FString CachedModeText;
 	/** Seconds of tick time since the last evaluation. */
 	float TimeSinceLastUpdate = 0.f;
