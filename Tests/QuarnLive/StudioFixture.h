@@ -135,3 +135,15 @@ protected:
 	UQuarnVirtualProductionSettings* Settings = nullptr;
 	UWorld* World = nullptr;
 };
+
+/** The same studio, booted as a game rather than the editor. */
+template <typename StudioFixture>
+class TGameRunOf : public StudioFixture
+{
+protected:
+	void BeforeBoot() override
+	{
+		this->bEditor = false;
+		StudioFixture::BeforeBoot();
+	}
+};
