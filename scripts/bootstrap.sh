@@ -8,6 +8,7 @@ PACKAGES=(
 	nlohmann-json3-dev libcli11-dev
 	liblo-dev liblo-tools
 	libpng-dev libfreetype-dev fonts-dejavu-core
+	clang-format universal-ctags python3
 )
 
 missing=()

@@ -23,14 +23,12 @@ namespace QuarnSyncRules
 
 	FQuarnStatusFinding CustomTimeStepIsSynchronized(bool bSynchronizedOrNotJudged)
 	{
-		return bSynchronizedOrNotJudged ? Passed()
-			: Red(TEXT("Using a Custom Timestep (genlock) but it has failed to Synchronize. Check the Custom Timestep settings and Reinitialise in the Genlock panel. Review the Output Log for more details."));
+		return bSynchronizedOrNotJudged ? Passed() : Red(TEXT("Using a Custom Timestep (genlock) but it has failed to Synchronize. Check the Custom Timestep settings and Reinitialise in the Genlock panel. Review the Output Log for more details."));
 	}
 
 	FQuarnStatusFinding TimecodeProviderIsSynchronized(bool bSynchronizedOrNotUsed)
 	{
-		return bSynchronizedOrNotUsed ? Passed()
-			: Red(TEXT("Using a custom Timecode Provider but it has failed to Synchronize. Check Timecode Provider configuration in settings and Video Controller. Review the Output Log for more details."));
+		return bSynchronizedOrNotUsed ? Passed() : Red(TEXT("Using a custom Timecode Provider but it has failed to Synchronize. Check Timecode Provider configuration in settings and Video Controller. Review the Output Log for more details."));
 	}
 
 	FQuarnStatusFinding TimedDataMonitorModuleIsLoaded(bool bLoaded)
@@ -52,16 +50,16 @@ namespace QuarnSyncRules
 	{
 		switch (State)
 		{
-			case ETimedDataMonitorEvaluationState::NoSources:
-				return MakeStatus(FLinearColor::Red,
-					TEXT("The Timed Data Monitor has no sources - check the panel. You should see UDP and video inputs there (if you have them)."));
-			case ETimedDataMonitorEvaluationState::NotSynchronized:
-				return MakeStatus(FLinearColor::Red,
-					TEXT("The Timed Data Monitor is not synchronized - check the panel. This error may be a result of performance issues. Use 'stat gpu' and 'profilegpu' in the console to review your scene's performance."));
-			case ETimedDataMonitorEvaluationState::Disabled:
-				return MakeStatus(FLinearColor::Yellow, TEXT("The Timed Data Monitor is disabled - check the panel."));
-			default:
-				return MakeStatus(FLinearColor::Green, FString());
+		case ETimedDataMonitorEvaluationState::NoSources:
+			return MakeStatus(FLinearColor::Red,
+				TEXT("The Timed Data Monitor has no sources - check the panel. You should see UDP and video inputs there (if you have them)."));
+		case ETimedDataMonitorEvaluationState::NotSynchronized:
+			return MakeStatus(FLinearColor::Red,
+				TEXT("The Timed Data Monitor is not synchronized - check the panel. This error may be a result of performance issues. Use 'stat gpu' and 'profilegpu' in the console to review your scene's performance."));
+		case ETimedDataMonitorEvaluationState::Disabled:
+			return MakeStatus(FLinearColor::Yellow, TEXT("The Timed Data Monitor is disabled - check the panel."));
+		default:
+			return MakeStatus(FLinearColor::Green, FString());
 		}
 	}
 } // namespace QuarnSyncRules

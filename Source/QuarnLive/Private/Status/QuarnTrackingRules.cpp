@@ -8,19 +8,19 @@ namespace QuarnTrackingRules
 	{
 		switch (Status)
 		{
-			case EQuarnTrackingStatus::NotTracking:
-			case EQuarnTrackingStatus::Lost:
-			case EQuarnTrackingStatus::NoMarkers:
-			case EQuarnTrackingStatus::CameraError:
-			case EQuarnTrackingStatus::CalibrationError:
-			case EQuarnTrackingStatus::Overheating:
-			case EQuarnTrackingStatus::SyncError:
-			case EQuarnTrackingStatus::NetworkError:
-			case EQuarnTrackingStatus::HardwareFault:
-			case EQuarnTrackingStatus::LicenceError:
-				return true;
-			default:
-				return false;
+		case EQuarnTrackingStatus::NotTracking:
+		case EQuarnTrackingStatus::Lost:
+		case EQuarnTrackingStatus::NoMarkers:
+		case EQuarnTrackingStatus::CameraError:
+		case EQuarnTrackingStatus::CalibrationError:
+		case EQuarnTrackingStatus::Overheating:
+		case EQuarnTrackingStatus::SyncError:
+		case EQuarnTrackingStatus::NetworkError:
+		case EQuarnTrackingStatus::HardwareFault:
+		case EQuarnTrackingStatus::LicenceError:
+			return true;
+		default:
+			return false;
 		}
 	}
 
@@ -28,12 +28,12 @@ namespace QuarnTrackingRules
 	{
 		switch (Status)
 		{
-			case EQuarnTrackingStatus::OpticalFair:
-			case EQuarnTrackingStatus::OpticalPoor:
-			case EQuarnTrackingStatus::InertialOnly:
-				return true;
-			default:
-				return false;
+		case EQuarnTrackingStatus::OpticalFair:
+		case EQuarnTrackingStatus::OpticalPoor:
+		case EQuarnTrackingStatus::InertialOnly:
+			return true;
+		default:
+			return false;
 		}
 	}
 

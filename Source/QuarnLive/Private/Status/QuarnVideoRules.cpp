@@ -15,8 +15,7 @@ namespace QuarnVideoRules
 
 	FQuarnStatusFinding VideoCardsAreInstalled(bool bHasVideoCards)
 	{
-		return bHasVideoCards ? Passed()
-			: Red(TEXT("No video cards detected: Use the Blackmagic Desktop Video Setup, AJA Control Panel or Bluefish444 Toolbox to confirm your cards are installed"));
+		return bHasVideoCards ? Passed() : Red(TEXT("No video cards detected: Use the Blackmagic Desktop Video Setup, AJA Control Panel or Bluefish444 Toolbox to confirm your cards are installed"));
 	}
 
 	FQuarnStatusFinding MediaFormatsAreReadable(bool bReadable)
@@ -79,8 +78,7 @@ namespace QuarnVideoRules
 
 	FQuarnStatusFinding MediaAssetsExist(bool bHasMediaAssets, const FString& ModeText)
 	{
-		return bHasMediaAssets ? Passed()
-			: Red(FString::Printf(TEXT("No media assets found: Use the Video Controller panel to re-create the appropriate Unreal assets for %s mode."), *ModeText));
+		return bHasMediaAssets ? Passed() : Red(FString::Printf(TEXT("No media assets found: Use the Video Controller panel to re-create the appropriate Unreal assets for %s mode."), *ModeText));
 	}
 
 	FQuarnStatusFinding VPEngineSubsystemExists(bool bExists)
