@@ -57,8 +57,8 @@ namespace quarnlive::test
 		const FImage target = readPng(scratch / "out" / "QuarnUMGToContextRenderTarget2D.png");
 		ASSERT_EQ(target.SizeX, 1920);
 		ASSERT_EQ(target.SizeY, 1080);
-		EXPECT_EQ(target.Pixel(10, 10).A, 0) << "transparent where the lower third draws nothing";
-		EXPECT_EQ(target.Pixel(100, 900), FColor(245, 166, 35, 255)) << "the accent bar";
+		EXPECT_EQ(target.Pixel(10, 10), FColor(0, 0, 0, 255)) << "the opaque black clear where the lower third draws nothing";
+		EXPECT_EQ(target.Pixel(100, 900), FColor(245, 166, 35, 0)) << "the accent bar, covering fully: alpha is one minus coverage";
 
 		const FImage camera = readPng(scratch / "out" / "QuarnCamera.png");
 		const FImage scene = readPng(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "studio-picture.png");
@@ -87,8 +87,8 @@ namespace quarnlive::test
 		EXPECT_FALSE(std::filesystem::exists(scratch / "out" / "Witness.png"));
 
 		const FImage target = readPng(scratch / "out" / "QuarnUMGToContextRenderTarget2D.png");
-		EXPECT_EQ(target.Pixel(100, 100), FColor(0, 0, 255, 255));
-		EXPECT_EQ(target.Pixel(1500, 900), FColor(255, 0, 0, 255));
+		EXPECT_EQ(target.Pixel(100, 100), FColor(0, 0, 255, 0));
+		EXPECT_EQ(target.Pixel(1500, 900), FColor(255, 0, 0, 0));
 		const FImage main = readPng(scratch / "out" / "Main.png");
 		ASSERT_EQ(main.SizeX, 64);
 		EXPECT_EQ(main.Pixel(2, 2), FColor(0, 0, 255, 255)) << "the target is stretched over the picture";

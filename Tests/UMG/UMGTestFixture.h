@@ -41,8 +41,9 @@ protected:
 	}
 
 public:
+	/** A target cleared to opaque black by default, as the plug-in's is: what the widget renderer leaves there is coverage as one minus alpha. */
 	static UTextureRenderTarget2D* MakeTarget(int32 Width, int32 Height,
-		ETextureRenderTargetFormat Format = ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor ClearColor = FLinearColor(0.f, 1.f, 0.f, 1.f))
+		ETextureRenderTargetFormat Format = ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor ClearColor = FLinearColor(0.f, 0.f, 0.f, 1.f))
 	{
 		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
 		Target->RenderTargetFormat = Format;
@@ -90,6 +91,9 @@ public:
 		const auto Channel = [](float V) { return static_cast<uint8>(FMath::RoundToInt(FMath::Clamp(V, 0.f, 1.f) * 255.0)); };
 		return FColor(Channel(Value.R), Channel(Value.G), Channel(Value.B), Channel(Value.A));
 	}
+
+	/** How much widgets cover the pixel, 0 to 255: one minus the alpha the widget renderer leaves. */
+	static int32 Coverage8(const UTextureRenderTarget2D* Target, int32 X, int32 Y) { return 255 - Pixel8(Target, X, Y).A; }
 
 protected:
 	std::filesystem::path ProjectDir;
