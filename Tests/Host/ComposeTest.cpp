@@ -124,6 +124,10 @@ namespace quarnlive::test
 			{{{"Bad", {{"elements", {{{"type", "image"}, {"size", {10, 10}}, {"file", "missing.png"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].file"},
 			{{{"Bad", {{"elements", nlohmann::json::array()}, {"animations", {{{"element", 0}, {"property", "x"}, {"from", 0}, {"to", 1}, {"duration", 1}}}}}}},
 				"$.state.umg.widgets.Bad.animations[0]"},
+			{{{"Bad", {{"elements", {{{"type", "box"}, {"size", {10, 10}}, {"radius", -2}}}}}}}, "$.state.umg.widgets.Bad.elements[0].radius"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"align", "justify"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].align"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"wrapWidth", 0}}}}}}}, "$.state.umg.widgets.Bad.elements[0].wrapWidth"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"italic", "yes"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].italic"},
 		};
 		for (const auto& [widgets, place] : cases)
 		{
@@ -131,6 +135,15 @@ namespace quarnlive::test
 			EXPECT_EQ(result.exitCode, 2) << place;
 			EXPECT_NE(result.err.find(place), std::string::npos) << result.err;
 		}
+	}
+
+	TEST_F(Compose, AFontFamilyThatIsNotInstalledIsBadInputNamingThePlace)
+	{
+		const nlohmann::json widgets = {{"Title", {{"elements", {{{"type", "text"}, {"text", "Hello"}, {"fontFamily", "No Such Family 7"}}}}}}};
+		const RunResult result = compose(writeScenario("Font.json", sceneWith({{"umg", {{"widgets", widgets}}}}, nlohmann::json::array())));
+		EXPECT_EQ(result.exitCode, 2);
+		EXPECT_NE(result.err.find("$.state.umg.widgets.Title.elements[0].fontFamily"), std::string::npos) << result.err;
+		EXPECT_NE(result.err.find("font family \"No Such Family 7\" is not installed"), std::string::npos) << result.err;
 	}
 
 	TEST_F(Compose, NeedsAnOutputFolder)

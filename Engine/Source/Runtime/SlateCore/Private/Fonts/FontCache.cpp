@@ -74,6 +74,12 @@ namespace
 			|| (CodePoint >= 0x1F3FB && CodePoint <= 0x1F3FF); // skin tones
 	}
 
+	/** Pictographs shown as emoji by default: a colour face draws them before any text face does. */
+	bool PrefersColour(uint32 CodePoint)
+	{
+		return CodePoint >= 0x1F000 && CodePoint <= 0x1FAFF;
+	}
+
 	struct FCharacter
 	{
 		uint32 CodePoint = 0;
@@ -220,12 +226,24 @@ struct FSlateFontCache::FImpl
 				else
 				{
 					Face = Primary;
+					bool bFound = false;
+					if (PrefersColour(CodePoint))
+					{
+						for (FFontFace* Candidate : Faces)
+						{
+							if (!bFound && Candidate->HasColour() && Candidate->HasCharacter(CodePoint))
+							{
+								Face = Candidate;
+								bFound = true;
+							}
+						}
+					}
 					for (FFontFace* Candidate : Faces)
 					{
-						if (Candidate->HasCharacter(CodePoint))
+						if (!bFound && Candidate->HasCharacter(CodePoint))
 						{
 							Face = Candidate;
-							break;
+							bFound = true;
 						}
 					}
 				}

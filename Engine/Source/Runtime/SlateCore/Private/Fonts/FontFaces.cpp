@@ -26,7 +26,7 @@ namespace
 	}
 
 	/** fontconfig's best match for the family and style; false when no installed family has that name. */
-	bool MatchFamily(const FString& Family, bool bBold, bool bItalic, std::string& OutFile, int32& OutIndex, bool& bOutItalic)
+	bool MatchFamily(const FString& Family, bool bBold, bool bItalic, std::string& OutFile, int32& OutIndex)
 	{
 		if (!FcInit())
 		{
@@ -55,15 +55,13 @@ namespace
 		}
 		FcChar8* File = nullptr;
 		int Index = 0;
-		int Slant = FC_SLANT_ROMAN;
 		const bool bFound = bFamilyMatches && FcPatternGetString(Match, FC_FILE, 0, &File) == FcResultMatch;
 		if (bFound)
 		{
+			// fontconfig's own slant says oblique where it would only synthesise one; the face itself tells.
 			OutFile = reinterpret_cast<const char*>(File);
 			FcPatternGetInteger(Match, FC_INDEX, 0, &Index);
-			FcPatternGetInteger(Match, FC_SLANT, 0, &Slant);
 			OutIndex = Index;
-			bOutItalic = Slant != FC_SLANT_ROMAN;
 		}
 		FcPatternDestroy(Match);
 		return bFound;
@@ -137,6 +135,16 @@ FFontFace::~FFontFace()
 {
 	hb_font_destroy(Shaper);
 	FT_Done_Face(Face);
+}
+
+bool FFontFace::HasColour() const
+{
+	return FT_HAS_COLOR(Face);
+}
+
+bool FFontFace::IsItalic() const
+{
+	return (Face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
 }
 
 bool FFontFace::HasCharacter(uint32 CodePoint) const
@@ -257,8 +265,7 @@ bool FFontFaces::IsFamilyInstalled(const FString& Family)
 {
 	std::string File;
 	int32 Index = 0;
-	bool bItalic = false;
-	return MatchFamily(Family, false, false, File, Index, bItalic);
+	return MatchFamily(Family, false, false, File, Index);
 }
 
 FFontFace* FFontFaces::Load(const std::string& File, int32 Index, bool bSlant)
@@ -302,13 +309,14 @@ FFontFace* FFontFaces::FindFamily(const FString& Family, bool bBold, bool bItali
 	{
 		std::string File;
 		int32 Index = 0;
-		bool bFaceItalic = false;
 		std::string FaceKeyFound;
-		if (MatchFamily(Family, bBold, bItalic, File, Index, bFaceItalic))
+		if (MatchFamily(Family, bBold, bItalic, File, Index))
 		{
-			FaceKeyFound = FaceKey(File, Index, bItalic && !bFaceItalic);
 			// A family without an italic face is slanted.
-			Load(File, Index, bItalic && !bFaceItalic);
+			const FFontFace* Upright = Load(File, Index, false);
+			const bool bSlant = bItalic && Upright && !Upright->IsItalic();
+			FaceKeyFound = FaceKey(File, Index, bSlant);
+			Load(File, Index, bSlant);
 		}
 		else if (bWarn)
 		{

@@ -33,6 +33,10 @@ public:
 	FFontFace& operator=(const FFontFace&) = delete;
 
 	bool HasCharacter(uint32 CodePoint) const;
+	/** Whether the face draws in colour (emoji). */
+	bool HasColour() const;
+	/** Whether the face is an italic or oblique design. */
+	bool IsItalic() const;
 	/** Makes PixelSize the face's current size (for shaping too); null when the face cannot take it. */
 	FSized* Activate(int32 PixelSize);
 	/** Pixels asked for per pixel of the strike: 1 for scalable faces. */
