@@ -3,9 +3,9 @@
 // sanitizer report is a finding. Picture names resolve against Examples/, where the seeds live.
 
 #include "Errors.h"
-#include "Json/JsonFile.h"
 #include "Scenario/Scenario.h"
 #include "Scenario/ScenarioFiles.h"
+#include "Json/JsonFile.h"
 
 #include <cstddef>
 #include <cstdint>
