@@ -204,6 +204,8 @@ namespace quarnlive::test
 			{{"engine", "--role", "follower", "--masters", "127.0.0.1,master"}, "--masters: 'master' is not an IPv4 address"},
 			{{"engine", "--role", "follower", "--project", projectFor("open-in-project", "[QuarnVirtualProductionAPI.Server]\nStudioKeyFile=" + open + "\n").string()},
 				"DefaultEngine.ini:[QuarnVirtualProductionAPI.Server] StudioKeyFile: permissions 0644"},
+			{{"run", "--project", projectFor("open-for-scenarios", "[QuarnVirtualProductionAPI.Server]\nStudioKeyFile=" + open + "\n").string()},
+				"DefaultEngine.ini:[QuarnVirtualProductionAPI.Server] StudioKeyFile: permissions 0644"},
 		};
 		for (const auto& [args, message] : cases)
 		{

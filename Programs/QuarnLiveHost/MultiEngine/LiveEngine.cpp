@@ -81,11 +81,10 @@ namespace quarnlive::multiengine
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
 
+		useServerSecurity(setup.security);
 		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
-		config.studioKey = setup.security.studioKey;
-		config.masters = setup.security.masters;
 		server.setConfig(config);
 		server.setFollowerDownHandler([&printer](const std::string& address) {
 			printer.line("followerDown", {{"address", address}}, "follower " + address + " down: no acknowledgement within the deadline");

@@ -4,6 +4,7 @@
 #include "MultiEngine/Addresses.h"
 
 #include "Misc/ConfigCacheIni.h"
+#include "QuarnVirtualProductionServer.h"
 
 namespace quarnlive::multiengine
 {
@@ -76,5 +77,14 @@ namespace quarnlive::multiengine
 			throw;
 		}
 		return security;
+	}
+
+	void useServerSecurity(const ServerSecurity& security)
+	{
+		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
+		quarn::ServerConfig config = server.config();
+		config.studioKey = security.studioKey;
+		config.masters = security.masters;
+		server.setConfig(config);
 	}
 } // namespace quarnlive::multiengine

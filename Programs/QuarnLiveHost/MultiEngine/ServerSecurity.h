@@ -38,4 +38,7 @@ namespace quarnlive::multiengine
 	 */
 	ServerSecurity resolveServerSecurity(const std::optional<std::string>& keyFile, const std::optional<std::string>& masters,
 		const std::optional<std::filesystem::path>& projectDir);
+
+	/** Hands the key and the allow-list to the process-wide server for its next start. */
+	void useServerSecurity(const ServerSecurity& security);
 } // namespace quarnlive::multiengine
