@@ -69,8 +69,6 @@ namespace quarn::admission
 		// first `payloadSize` bytes are the OSC datagram.
 		Verdict open(const uint8_t* data, std::size_t size, const transport::Endpoint& from, const transport::Endpoint& to, std::size_t& payloadSize);
 
-		bool keyed() const { return key != nullptr; }
-
 	private:
 		struct Window
 		{
