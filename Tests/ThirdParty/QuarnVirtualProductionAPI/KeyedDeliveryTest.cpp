@@ -94,6 +94,21 @@ namespace
 		EXPECT_EQ(logLines().front(), "dropped 1 datagram from 127.0.0.4 in the last second: no valid studio key");
 	}
 
+	TEST_F(KeyedServers, AMasterRestartedAtOnceIsHeardAsItsNewRun)
+	{
+		ASSERT_TRUE(startNode(follower, followerDelegate, "127.0.0.2", studioKey));
+		masterDelegate.setFollowers("127.0.0.2");
+		for (int run = 0; run < 3; ++run)
+		{
+			ASSERT_TRUE(startNode(master, masterDelegate, "127.0.0.1", studioKey));
+			ASSERT_TRUE(master.broadcastSelectLevel(run));
+			ASSERT_TRUE(followerDelegate.waitForCalls(static_cast<std::size_t>(run + 1))) << "run " << run;
+			master.stop();
+		}
+		EXPECT_EQ(followerDelegate.calls(), (std::vector<std::string>{"selectLevel 0", "selectLevel 1", "selectLevel 2"}));
+		EXPECT_EQ(follower.stats().replayed, 0u);
+	}
+
 	TEST_F(KeyedServers, AMasterWithAnotherKeyCommandsNothing)
 	{
 		ASSERT_TRUE(startNode(follower, followerDelegate, "127.0.0.2", studioKey));

@@ -203,4 +203,15 @@ namespace
 		EXPECT_EQ(payload, plain.size());
 		EXPECT_EQ(open.open(withKey.data(), withKey.size(), master, follower, payload), Verdict::KeyNotExpected);
 	}
+
+	TEST(BootIds, EveryRunInAProcessCountsAsLaterThanTheOneBefore)
+	{
+		uint64_t previous = newBootId();
+		for (int i = 0; i < 1000; ++i)
+		{
+			const uint64_t next = newBootId();
+			ASSERT_GT(next, previous);
+			previous = next;
+		}
+	}
 }

@@ -1,6 +1,7 @@
 #include "Admission/Seal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -42,7 +43,16 @@ namespace quarn::admission
 	{
 		const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 		std::random_device device;
-		return (static_cast<uint64_t>(now) << 20) | (device() & 0xfffffu);
+		const uint64_t candidate = (static_cast<uint64_t>(now) << 20) | (device() & 0xfffffu);
+		// A node restarted within the same millisecond must still count as the later run.
+		static std::atomic<uint64_t> last{0};
+		uint64_t previous = last.load(std::memory_order_relaxed);
+		uint64_t boot = 0;
+		do
+		{
+			boot = std::max(candidate, previous + 1);
+		} while (!last.compare_exchange_weak(previous, boot, std::memory_order_relaxed));
+		return boot;
 	}
 
 	bool looksSealed(const uint8_t* data, std::size_t size)

@@ -21,7 +21,8 @@ namespace quarn::admission
 {
 	inline constexpr std::size_t trailerBytes = 4 + 8 + 8 + StudioKey::macBytes;
 
-	// A boot id that orders by start time: milliseconds since the epoch, then 20 random bits.
+	// A boot id that orders by start time: milliseconds since the epoch, then 20 random bits;
+	// within a process each is larger than the one before.
 	uint64_t newBootId();
 
 	// The sending half; one per node or tool run. Thread-safe.
