@@ -381,6 +381,7 @@ int main(int argc, char** argv)
 	print("broadcast -> follower callback, studio key", keyedCallback);
 	print("timecode request round trip, studio key", keyedTimecode);
 	std::printf("%-42s %8.2f us per datagram  (%.1f%% of raw one-way p50)\n", "studio key: seal + open", keyCost, 100.0 * keyCost / oneWay.p50);
+	std::printf("%-42s callback p50 %+.1f us, timecode p50 %+.1f us\n", "studio key adds", keyedCallback.p50 - callback.p50, keyedTimecode.p50 - timecode.p50);
 	std::printf("callback / raw one-way      p50 %.2fx  p99 %.2fx  (target p50 <= 2x)\n", callback.p50 / oneWay.p50, callback.p99 / oneWay.p99);
 	std::printf("timecode / raw round trip   p50 %.2fx  p99 %.2fx  (target p50 <= 2x)\n", timecode.p50 / roundTrip.p50, timecode.p99 / roundTrip.p99);
 	std::printf("keyed callback / raw one-way    p50 %.2fx  p99 %.2fx  (target p50 <= 1.5x)\n", keyedCallback.p50 / oneWay.p50, keyedCallback.p99 / oneWay.p99);
