@@ -11,6 +11,7 @@
 #include "Codec/Protocol.h"
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
+#include "QuietServerDelegate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ namespace
 {
 	using namespace quarn;
 
-	class CountingDelegate final : public QuarnVirtualProductionServerDelegate
+	class CountingDelegate final : public QuietServerDelegate
 	{
 	public:
 		void play() override { ++raised; }
@@ -46,7 +47,6 @@ namespace
 		}
 		void triggerCustomInt(int32_t) override { ++raised; }
 		Timecode getTimecode() override { return Timecode(1, 2, 3, 4, FrameRate(25.f)); }
-		bool getBroadcastIpsCSV(QuarnString&) override { return false; }
 
 		uint64_t raised = 0;
 	};
