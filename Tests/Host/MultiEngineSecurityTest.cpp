@@ -33,7 +33,8 @@ namespace quarnlive::test
 				do
 				{
 					bytes.push_back(0);
-				} while (bytes.size() % 4 != 0);
+				}
+				while (bytes.size() % 4 != 0);
 			};
 			text(address);
 			text("," + tags);

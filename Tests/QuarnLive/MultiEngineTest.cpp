@@ -10,8 +10,8 @@
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>

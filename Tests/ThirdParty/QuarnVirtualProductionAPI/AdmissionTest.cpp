@@ -169,8 +169,7 @@ namespace
 		EXPECT_TRUE(lines.empty()) << "nothing before the second is over";
 
 		gate->flush(start + 1s);
-		EXPECT_EQ(lines, (std::vector<std::string>{"dropped 412 datagrams from 10.0.0.9 in the last second: no valid studio key",
-							 "dropped 1 datagram from 127.0.0.9 in the last second: no valid studio key"}));
+		EXPECT_EQ(lines, (std::vector<std::string>{"dropped 412 datagrams from 10.0.0.9 in the last second: no valid studio key", "dropped 1 datagram from 127.0.0.9 in the last second: no valid studio key"}));
 		gate->flush(start + 5s);
 		EXPECT_EQ(lines.size(), 2u) << "a quiet sender is not told again";
 		EXPECT_EQ(counters.notAuthenticated.load(), 413u);
@@ -185,8 +184,7 @@ namespace
 		receive(unknown, stranger);
 		receive(command(CommandKind::Play), stranger);
 		gate->flush(start + 1s);
-		EXPECT_EQ(lines, (std::vector<std::string>{"dropped 1 datagram from 127.0.0.9 in the last second: not on the masters allow-list",
-							 "dropped 1 datagram from 127.0.0.9 in the last second: unknown OSC address"}));
+		EXPECT_EQ(lines, (std::vector<std::string>{"dropped 1 datagram from 127.0.0.9 in the last second: not on the masters allow-list", "dropped 1 datagram from 127.0.0.9 in the last second: unknown OSC address"}));
 	}
 
 	TEST(Ipv4Addresses, OnlyFourDecimalOctetsOfAtMostThreeDigitsAreAnAddress)

@@ -2,10 +2,10 @@
 // key holder's timecode request get through; a stranger's datagrams, without the key or
 // with another, are counted and change nothing.
 
+#include "Codec/Protocol.h"
 #include "ServerNode.h"
 #include "ServerTestSupport.h"
 #include "TimecodeClient.h"
-#include "Codec/Protocol.h"
 #include "Transport/UdpSocket.h"
 
 #include <gtest/gtest.h>

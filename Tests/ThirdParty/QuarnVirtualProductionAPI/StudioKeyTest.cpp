@@ -1,9 +1,9 @@
 // The studio key file and the authenticated envelope: who can seal a datagram, and which
 // sealed datagrams a node takes once.
 
+#include "StudioKey.h"
 #include "Admission/Seal.h"
 #include "Codec/Protocol.h"
-#include "StudioKey.h"
 
 #include <gtest/gtest.h>
 

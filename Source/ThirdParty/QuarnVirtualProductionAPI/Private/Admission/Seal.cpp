@@ -51,7 +51,8 @@ namespace quarn::admission
 		do
 		{
 			boot = std::max(candidate, previous + 1);
-		} while (!last.compare_exchange_weak(previous, boot, std::memory_order_relaxed));
+		}
+		while (!last.compare_exchange_weak(previous, boot, std::memory_order_relaxed));
 		return boot;
 	}
 
