@@ -9,6 +9,7 @@ PACKAGES=(
 	liblo-dev liblo-tools
 	libpng-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev pkgconf
 	fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei fonts-noto-color-emoji
+	clang-format universal-ctags python3
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "Framework/Application/SlateApplication.h"
 #include "HeadlessEngineLoop.h"
 #include "Slate/WidgetRenderer.h"
+#include "TestFolder.h"
 #include "Widgets/SWidget.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +24,7 @@ class FUMGTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		ProjectDir = std::filesystem::temp_directory_path() /
-					 ("quarn-umg-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(ProjectDir);
-		std::filesystem::create_directories(ProjectDir);
+		ProjectDir = MakeTestFolder("quarn-umg-test");
 		FHeadlessEngineOptions Options;
 		Options.ProjectDir = FString(ProjectDir.string());
 		FHeadlessEngineLoop::Boot(Options);
