@@ -12,12 +12,17 @@ cmake --build "$BUILD_DIR" -j "${JOBS:-2}" --target ReceivePathFuzz
 CORPUS="$BUILD_DIR/fuzz-corpus"
 ARTIFACTS="$BUILD_DIR/fuzz-artifacts"
 mkdir -p "$CORPUS" "$ARTIFACTS"
-# Seeds: the first byte picks the sender, then one datagram each.
+# Seeds: the first byte picks the sender and the node (see Tests/Fuzz/ReceivePathFuzz.cpp),
+# then one datagram each; \010 and \030 seal it with the test key (counter in the next two bytes).
 printf '\000/quarn/play\000,\000\000\000' >"$CORPUS/play"
 printf '\001/quarn/camera/select\000\000\000\000,i\000\000\000\000\000\003' >"$CORPUS/camera"
 printf '\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/timecode"
 printf '\000/quarn/ack\000\000,ii\000\000\000\000\007\000\000\000\001' >"$CORPUS/ack"
 printf '\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000\040/quarn/seq\000\000,iii\000\000\000\000\000\000\000\011\000\000\000\001\000\000\000\001\000\000\000\020/quarn/play\000,\000\000\000' >"$CORPUS/envelope"
+printf '\010\000\001/quarn/camera/select\000\000\000\000,i\000\000\000\000\000\003' >"$CORPUS/keyed-camera"
+printf '\030\000\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/keyed-timecode"
+printf '\011\000\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000\040/quarn/seq\000\000,iii\000\000\000\000\000\000\000\011\000\000\000\001\000\000\000\001\000\000\000\020/quarn/play\000,\000\000\000' >"$CORPUS/keyed-envelope"
+printf '\004/quarn/play\000,\000\000\000' >"$CORPUS/keyed-plain"
 
 "$BUILD_DIR/bin/ReceivePathFuzz" "$CORPUS" -dict=Tests/Fuzz/osc.dict -max_total_time="$SECONDS_TO_RUN" \
 	-artifact_prefix="$ARTIFACTS/" -print_final_stats=1
