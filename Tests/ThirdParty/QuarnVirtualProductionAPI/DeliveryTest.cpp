@@ -221,7 +221,7 @@ namespace
 		EXPECT_EQ(firstDelegate.calls().back(), "selectCamera 9999");
 	}
 
-	TEST_F(ServerDelivery, ADownFollowerIsReportedAfterTheDeadlineAndNeverHoldsUpTheOthers)
+	TEST_F(ServerDelivery, ASilentFollowerIsReportedDownItsCommandsLostAndItNeverHoldsUpTheOthers)
 	{
 		ServerConfig config = boundTo("127.0.0.1");
 		// Long enough that a hundred broadcasts finish well inside it, even under a sanitizer.
@@ -247,9 +247,10 @@ namespace
 			std::lock_guard lock(mutex);
 			return !reported.empty();
 		}));
-		EXPECT_GE(std::chrono::steady_clock::now() - before, config.reliability.deadline);
-		// Below the deadline: the broadcasts did not wait for the missing follower.
-		EXPECT_LT(broadcasting, config.reliability.deadline);
+		// Silence, not a command's deadline, makes a follower down.
+		EXPECT_GE(std::chrono::steady_clock::now() - before, config.reliability.silentAfter);
+		// Below the silence: the broadcasts did not wait for the missing follower.
+		EXPECT_LT(broadcasting, config.reliability.silentAfter);
 		{
 			std::lock_guard lock(mutex);
 			EXPECT_EQ(reported, std::vector<std::string>{"127.0.0.4"});
@@ -258,9 +259,13 @@ namespace
 		{
 			EXPECT_EQ(state.down, state.address == "127.0.0.4") << state.address;
 		}
-		// The commands were queued over a little time and expire over a few ticks; the
-		// follower is reported once for all of them.
+		// Every command for the missing follower is given up at its deadline, and says so.
 		EXPECT_TRUE(eventually([&] { return master.stats().commandsGivenUp == 100u; }));
+		EXPECT_FALSE(master.waitUntilAcknowledged(0ms));
+		const std::vector<CommandFate> fates = master.fateOf(1);
+		ASSERT_EQ(fates.size(), 2u);
+		EXPECT_TRUE(fates[0].acknowledged);
+		EXPECT_TRUE(fates[1].lost);
 		// The handler refers to this test's locals.
 		master.stop();
 		EXPECT_EQ(reported.size(), 1u);
