@@ -76,6 +76,8 @@ namespace quarnlive::multiengine
 
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
 		: printer_(printer)
+		, reporter_(printer)
+		, receipts_(quarn::QuarnVirtualProductionServer::instance())
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
@@ -84,10 +86,10 @@ namespace quarnlive::multiengine
 		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
+		config.maxLateness = std::chrono::milliseconds(setup.maxLateMilliseconds.value_or(0));
 		server.setConfig(config);
-		server.setFollowerDownHandler([&printer](const std::string& address) {
-			printer.line("followerDown", {{"address", address}}, "follower " + address + " down: no acknowledgement within the deadline");
-		});
+		server.setObserver(&reporter_);
+		server.setDeliveryTracker([this](const quarn::DeliveryTicket& ticket) { receipts_.track(ticket); });
 
 		FHeadlessEngineOptions options;
 		options.bEditor = true;
@@ -127,6 +129,21 @@ namespace quarnlive::multiengine
 		FHeadlessEngineLoop::Boot(options);
 		booted_ = true;
 		FHeadlessEngineLoop::OnPreSubsystems().Remove(overrides);
+
+		if (UQuarnMultiEngineSubsystem* multiEngine = subsystem())
+		{
+			receipts_.countEvents(*multiEngine);
+			// Heartbeats start now, so a follower that is missing is known before the first command.
+			if (multiEngine->IsMaster())
+			{
+				std::vector<std::string> followers;
+				for (const FString& address : multiEngine->GetFollowersIpAddresses())
+				{
+					followers.push_back(address.ToStdString());
+				}
+				server.watchFollowers(followers);
+			}
+		}
 	}
 
 	LiveEngine::~LiveEngine()
@@ -137,8 +154,9 @@ namespace quarnlive::multiengine
 			FHeadlessLiveLinkClient::Get().Reset();
 			FHeadlessLiveLinkClient::Unregister();
 		}
-		// The printer may go before the process-wide server does.
-		quarn::QuarnVirtualProductionServer::instance().setFollowerDownHandler(nullptr);
+		// The printer and this engine's reporters may go before the process-wide server does.
+		quarn::QuarnVirtualProductionServer::instance().setObserver(nullptr);
+		quarn::QuarnVirtualProductionServer::instance().setDeliveryTracker(nullptr);
 		logDevice_.reset();
 	}
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "MultiEngine/Printer.h"
+#include "MultiEngine/ReceiptTracker.h"
+#include "MultiEngine/SessionReporter.h"
 
 #include "Misc/OutputDevice.h"
 
@@ -22,6 +24,8 @@ namespace quarnlive::multiengine
 		std::optional<std::filesystem::path> project;
 		/** Canonical addresses taken instead of the project's OtherMultiEngineIps, in memory only. */
 		std::optional<std::vector<std::string>> followers;
+		/** Commands later than this are not raised but reported stale; unset raises every command. */
+		std::optional<int> maxLateMilliseconds;
 	};
 
 	/**
@@ -62,6 +66,8 @@ namespace quarnlive::multiengine
 		};
 
 		Printer& printer_;
+		SessionReporter reporter_;
+		ReceiptTracker receipts_;
 		std::optional<LogDevice> logDevice_;
 		bool booted_ = false;
 	};

@@ -25,6 +25,8 @@ namespace quarnlive::multiengine
 		std::vector<std::string> words;
 		std::string address;
 		int waitMilliseconds = 3000;
+		/** engine: commands later than this are not raised but reported stale. */
+		std::optional<int> maxLateMilliseconds;
 	};
 
 	/** Adds the `engine`, `broadcast` and `timecode` subcommands. */
