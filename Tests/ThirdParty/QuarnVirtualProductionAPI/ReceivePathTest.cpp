@@ -298,7 +298,7 @@ namespace
 	TEST_F(ReceivedDatagrams, AcknowledgementsArePassedOnWithTheirSender)
 	{
 		Bytes acknowledgement;
-		encodeAcknowledgement(7, 12, 99, 100, acknowledgement);
+		encodeAcknowledgement(7, 12, 99, 100, 14, acknowledgement);
 		plain(acknowledgement);
 		ASSERT_EQ(sink.acknowledgements.size(), 1u);
 		EXPECT_EQ(sink.acknowledgements[0], (std::array<uint32_t, 4>{master.address, 7, 12, 99}));

@@ -27,7 +27,7 @@ namespace quarn
 	{
 		// The shortest retransmission timeout; the timeout itself follows the measured round
 		// trips and doubles with each retransmission of the same command.
-		std::chrono::milliseconds retransmitInterval{10};
+		std::chrono::milliseconds retransmitInterval{30};
 		std::chrono::milliseconds maxRetransmitTimeout{400};
 		// A command still unacknowledged this long after its first transmission is given up
 		// and reported lost.
@@ -44,7 +44,7 @@ namespace quarn
 		std::chrono::milliseconds silentAfter{1000};
 		// Commands kept per follower, sent or waiting; beyond it the oldest is given up so a
 		// broadcast never waits.
-		uint32_t maxPending = 1u << 17;
+		uint32_t maxPending = 1u << 18;
 	};
 
 	struct ServerConfig

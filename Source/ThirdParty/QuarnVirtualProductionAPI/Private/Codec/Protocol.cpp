@@ -146,14 +146,15 @@ namespace quarn::codec
 		}
 	}
 
-	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, Bytes& out)
+	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, uint32_t highest, Bytes& out)
 	{
 		OscWriter(out)
-			.begin(acknowledgementAddress, "iiii")
+			.begin(acknowledgementAddress, "iiiii")
 			.int32(static_cast<int32_t>(session))
 			.int32(static_cast<int32_t>(sequence))
 			.int32(static_cast<int32_t>(instance))
-			.int32(static_cast<int32_t>(window));
+			.int32(static_cast<int32_t>(window))
+			.int32(static_cast<int32_t>(highest));
 	}
 
 	void encodeHeartbeat(uint32_t session, uint32_t base, Bytes& out)
@@ -244,8 +245,8 @@ namespace quarn::codec
 		}
 		if (message.address == acknowledgementAddress)
 		{
-			uint32_t* const targets[] = {&decoded.session, &decoded.sequence, &decoded.instance, &decoded.window};
-			decoded.kind = readIntegers(message, "iiii", targets, MessageKind::Acknowledgement);
+			uint32_t* const targets[] = {&decoded.session, &decoded.sequence, &decoded.instance, &decoded.window, &decoded.base};
+			decoded.kind = readIntegers(message, "iiiii", targets, MessageKind::Acknowledgement);
 			return decoded;
 		}
 		if (message.address == heartbeatAddress)

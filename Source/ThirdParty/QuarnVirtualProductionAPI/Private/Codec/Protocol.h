@@ -82,8 +82,9 @@ namespace quarn::codec
 
 	void encodeCommand(const Command& command, Bytes& out);
 	// `instance` names the follower's run, so the master can tell a restart; `window` is how
-	// many more commands it can hold out of order.
-	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, Bytes& out);
+	// many more commands it can hold out of order; `highest` the highest command number it
+	// received, so the master can resend the holes below it without waiting for a timeout.
+	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, uint32_t highest, Bytes& out);
 	// Master to follower: "this session is alive; its oldest unacknowledged command is `base`".
 	void encodeHeartbeat(uint32_t session, uint32_t base, Bytes& out);
 	// Follower to master: its datagrams for `session` were dropped; `delivered` is the last
@@ -117,7 +118,7 @@ namespace quarn::codec
 		MessageKind kind = MessageKind::Malformed;
 		Command command;
 		// Sequence: session, sequence, base, sentMicros. Acknowledgement: session, sequence,
-		// instance, window. Heartbeat: session, base. Reject: session, reason, sequence
+		// instance, window, base (the highest received). Heartbeat: session, base. Reject: session, reason, sequence
 		// (delivered), instance.
 		uint32_t session = 0;
 		uint32_t sequence = 0;

@@ -292,6 +292,10 @@ namespace quarn::dispatch
 			{
 				follower.acknowledged = sequence;
 			}
+			if (serialLessOrEqual(follower.highestReceived, acknowledgement.base) && serialLessOrEqual(acknowledgement.base, follower.nextSequence - 1))
+			{
+				follower.highestReceived = acknowledgement.base;
+			}
 			fillWindow(follower, now);
 			notifyLocked();
 		}
@@ -304,6 +308,7 @@ namespace quarn::dispatch
 		follower.session = drawSession();
 		follower.nextSequence = 1;
 		follower.acknowledged = 0;
+		follower.highestReceived = 0;
 		follower.recoveryPoint = 0;
 		for (Pending& pending : follower.pending)
 		{
@@ -488,10 +493,14 @@ namespace quarn::dispatch
 				}
 				bool bLoss = false;
 				std::size_t budget = std::max<std::size_t>(1, static_cast<std::size_t>(follower.window));
+				// A hole below what the follower received is lost once a round trip has passed
+				// since it was sent; anything else waits for the retransmission timeout.
+				const auto holeAfter = microseconds(static_cast<int64_t>(std::max(granularity, follower.smoothed * 1.25)));
 				for (std::size_t i = 0; i < follower.inFlight && budget > 0; ++i)
 				{
 					Pending& pending = follower.pending[i];
-					if (now - pending.lastSent < timeoutFor(follower, pending))
+					const bool bHole = serialLessOrEqual(pending.sequence, follower.highestReceived) && pending.transmissions == 1;
+					if (now - pending.lastSent < (bHole ? holeAfter : timeoutFor(follower, pending)))
 					{
 						continue;
 					}

@@ -99,6 +99,8 @@ namespace quarn::dispatch
 			uint32_t session = 0;
 			uint32_t nextSequence = 1;
 			uint32_t acknowledged = 0;
+			// The highest command the follower said it received; those below it and missing are lost.
+			uint32_t highestReceived = 0;
 			// The follower's run, from its acknowledgements; 0 until the first.
 			uint32_t instance = 0;
 			std::deque<Pending> pending;

@@ -386,7 +386,8 @@ namespace quarn::dispatch
 			sender.bAcknowledgementDue = false;
 			scratch.clear();
 			const uint32_t window = static_cast<uint32_t>(maxWaiting - sender.waiting.size());
-			codec::encodeAcknowledgement(sender.session, sender.expected - 1, settings.instance, window, scratch);
+			const uint32_t highest = sender.waiting.empty() ? sender.expected - 1 : sender.waiting.rbegin()->first;
+			codec::encodeAcknowledgement(sender.session, sender.expected - 1, settings.instance, window, highest, scratch);
 			sink.send(scratch, endpointOf(key));
 		}
 		// Receipts to one master go in bundles; a burst's receipts cost a few datagrams.
