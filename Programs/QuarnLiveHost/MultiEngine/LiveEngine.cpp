@@ -77,13 +77,13 @@ namespace quarnlive::multiengine
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
 		: printer_(printer)
 		, reporter_(printer)
-		, receipts_(quarn::QuarnVirtualProductionServer::instance())
+		, receipts_(server_)
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
 
-		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
+		quarn::QuarnVirtualProductionServer& server = server_;
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
 		config.maxLateness = std::chrono::milliseconds(setup.maxLateMilliseconds.value_or(0));
@@ -154,9 +154,8 @@ namespace quarnlive::multiengine
 			FHeadlessLiveLinkClient::Get().Reset();
 			FHeadlessLiveLinkClient::Unregister();
 		}
-		// The printer and this engine's reporters may go before the process-wide server does.
-		quarn::QuarnVirtualProductionServer::instance().setObserver(nullptr);
-		quarn::QuarnVirtualProductionServer::instance().setDeliveryTracker(nullptr);
+		// The subsystem stopped the server as the engine shut down; nothing reports any more.
+		server_.stop();
 		logDevice_.reset();
 	}
 

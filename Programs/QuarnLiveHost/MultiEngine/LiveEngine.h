@@ -5,6 +5,7 @@
 #include "MultiEngine/SessionReporter.h"
 
 #include "Misc/OutputDevice.h"
+#include "QuarnVirtualProductionServer.h"
 
 #include <filesystem>
 #include <optional>
@@ -41,6 +42,8 @@ namespace quarnlive::multiengine
 		LiveEngine(const LiveEngine&) = delete;
 		LiveEngine& operator=(const LiveEngine&) = delete;
 
+		quarn::QuarnVirtualProductionServer& server() { return server_; }
+
 		/** Null only when the engine made no multi-engine subsystem. */
 		UQuarnMultiEngineSubsystem* subsystem() const;
 
@@ -66,6 +69,9 @@ namespace quarnlive::multiengine
 		};
 
 		Printer& printer_;
+		/** This engine's server, what the subsystem reaches through instance() on this thread. */
+		quarn::QuarnVirtualProductionServer server_;
+		quarn::QuarnVirtualProductionServer::ScopedCurrent current_{server_};
 		SessionReporter reporter_;
 		ReceiptTracker receipts_;
 		std::optional<LogDevice> logDevice_;

@@ -128,9 +128,8 @@ namespace quarnlive::multiengine
 				"broadcast " + command.text() + ": " + (result ? "true" : "false"));
 		}
 
-		void printServerStats(Printer& printer)
+		void printServerStats(Printer& printer, const quarn::ServerNode& server)
 		{
-			quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 			printStats(printer, server.stats(), server.followerStates());
 		}
 
@@ -183,7 +182,7 @@ namespace quarnlive::multiengine
 					}
 					if (words.size() == 1 && words[0] == "stats")
 					{
-						printServerStats(printer);
+						printServerStats(printer, engine.server());
 						continue;
 					}
 					try
@@ -212,7 +211,7 @@ namespace quarnlive::multiengine
 				}
 			}
 			// The server's counters end with the engine.
-			printServerStats(printer);
+			printServerStats(printer, engine.server());
 		}
 		// After the engine's shut-down, so the server is stopped when this line appears.
 		printer.line("stopped", {{"reason", reason}}, "stopped: " + reason);
@@ -247,7 +246,7 @@ namespace quarnlive::multiengine
 			{
 				throw RuntimeFailure("nothing was sent: no valid follower address (give --followers or set the project's OtherMultiEngineIps)");
 			}
-			quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
+			quarn::QuarnVirtualProductionServer& server = engine.server();
 			const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.waitMilliseconds);
 			server.waitUntilAcknowledged(std::chrono::milliseconds(options.waitMilliseconds));
 			// Receipts follow a frame later; what is still missing at the deadline is said so.

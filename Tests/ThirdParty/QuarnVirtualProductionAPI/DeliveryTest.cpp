@@ -12,6 +12,8 @@
 #include <lo/lo.h>
 
 #include <atomic>
+#include <functional>
+#include <thread>
 
 namespace
 {
@@ -297,5 +299,34 @@ namespace
 		EXPECT_EQ(QuarnVirtualProductionServer::instance().boundPort(), port);
 		QuarnVirtualProductionServer::instance().stop();
 		EXPECT_TRUE(udpPortFree("127.0.0.3", port));
+	}
+
+	TEST_F(ServerDelivery, TwoEnginesInOneProcessEachTalkThroughTheirOwnServer)
+	{
+		// Each engine's thread makes its own server current; instance() there is that server.
+		QuarnVirtualProductionServer masterServer;
+		QuarnVirtualProductionServer followerServer;
+		masterDelegate.setFollowers("127.0.0.2");
+		const auto engine = [this](QuarnVirtualProductionServer& own, RecordingDelegate& delegate, const char* address, QuarnVirtualProductionServer** seen) {
+			const QuarnVirtualProductionServer::ScopedCurrent current(own);
+			*seen = &QuarnVirtualProductionServer::instance();
+			QuarnVirtualProductionServer::instance().setConfig(boundTo(address));
+			EXPECT_TRUE(QuarnVirtualProductionServer::instance().start(&delegate, port, port));
+		};
+		QuarnVirtualProductionServer* seenByMaster = nullptr;
+		QuarnVirtualProductionServer* seenByFollower = nullptr;
+		std::thread masterThread(engine, std::ref(masterServer), std::ref(masterDelegate), "127.0.0.1", &seenByMaster);
+		std::thread followerThread(engine, std::ref(followerServer), std::ref(firstDelegate), "127.0.0.2", &seenByFollower);
+		masterThread.join();
+		followerThread.join();
+		EXPECT_EQ(seenByMaster, &masterServer);
+		EXPECT_EQ(seenByFollower, &followerServer);
+		EXPECT_NE(&QuarnVirtualProductionServer::instance(), &masterServer);
+
+		ASSERT_TRUE(masterServer.broadcastSelectCamera(4));
+		ASSERT_TRUE(firstDelegate.waitForCalls(1));
+		EXPECT_EQ(firstDelegate.calls(), std::vector<std::string>{"selectCamera 4"});
+		EXPECT_TRUE(masterServer.waitUntilApplied(5s));
+		EXPECT_FALSE(QuarnVirtualProductionServer::instance().isRunning());
 	}
 }

@@ -544,9 +544,28 @@ namespace quarn
 		return error;
 	}
 
+	namespace
+	{
+		thread_local QuarnVirtualProductionServer* currentServer = nullptr;
+	}
+
 	QuarnVirtualProductionServer& QuarnVirtualProductionServer::instance()
 	{
+		if (currentServer)
+		{
+			return *currentServer;
+		}
 		static QuarnVirtualProductionServer server;
 		return server;
+	}
+
+	QuarnVirtualProductionServer::ScopedCurrent::ScopedCurrent(QuarnVirtualProductionServer& server) : previous(currentServer)
+	{
+		currentServer = &server;
+	}
+
+	QuarnVirtualProductionServer::ScopedCurrent::~ScopedCurrent()
+	{
+		currentServer = previous;
 	}
 }
