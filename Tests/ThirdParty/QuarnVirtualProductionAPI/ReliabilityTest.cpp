@@ -32,10 +32,11 @@ namespace
 		RecordingDelegate firstDelegate;
 		RecordingDelegate secondDelegate;
 		masterDelegate.setFollowers("127.0.0.2,127.0.0.3");
+		// Before the nodes, so it outlives them.
+		RecordingObserver masterEvents;
 		ServerNode master;
 		ServerNode first;
 		ServerNode second;
-		RecordingObserver masterEvents;
 		master.setObserver(&masterEvents);
 		master.setConfig(lossy("127.0.0.1", 1));
 		first.setConfig(lossy("127.0.0.2", 2));
@@ -71,7 +72,6 @@ namespace
 		EXPECT_TRUE(masterEvents.startingWith("down").empty()) << masterEvents.events().size();
 		EXPECT_TRUE(master.waitUntilApplied(30s));
 		EXPECT_EQ(masterStats.commandsLost, 0u);
-		master.stop();
 		EXPECT_GT(first.stats().duplicatesDropped, 0u);
 		EXPECT_GT(second.stats().duplicatesDropped, 0u);
 	}
