@@ -179,7 +179,7 @@ namespace
 	{
 		envelope(1, 1);
 		Bytes heartbeat;
-		encodeHeartbeat(7, 2, heartbeat);
+		encodeHeartbeat(7, 2, 0, heartbeat);
 		sink.sent.clear();
 		plain(heartbeat);
 		path.flushAcknowledgements();
@@ -202,6 +202,22 @@ namespace
 		EXPECT_GE(receipts[0].receipt.latenessMicros, 250000);
 		EXPECT_LT(receipts[1].receipt.latenessMicros, 250000);
 		EXPECT_EQ(counters.commandsLate.load(), 1u);
+	}
+
+	TEST_F(ReceivedDatagrams, AReceiptTheMasterMissedIsSentAgainWhenAHeartbeatAsksForIt)
+	{
+		envelope(1, 1);
+		envelope(2, 1);
+		path.flushAcknowledgements();
+		sink.sent.clear();
+		Bytes heartbeat;
+		encodeHeartbeat(7, 3, 2, heartbeat);
+		plain(heartbeat);
+		path.flushAcknowledgements();
+		const std::vector<Decoded> receipts = sink.sentOfKind(MessageKind::Receipt);
+		ASSERT_EQ(receipts.size(), 1u);
+		EXPECT_EQ(receipts[0].receipt.sequence, 2u);
+		EXPECT_EQ(delegate.calls(), cameras({1, 2}));
 	}
 
 	TEST_F(ReceivedDatagrams, ATrackedCommandLeavesItsReceiptToTheTracker)

@@ -486,7 +486,7 @@ namespace quarn
 			return;
 		}
 		codec::Bytes receipt;
-		dispatch::ReceivePath::encodeReceiptFor(ticket, outcome, frame, timecode, receipt);
+		running->receivePath.encodeReceiptFor(ticket, outcome, frame, timecode, receipt);
 		running->sendDatagram(receipt, transport::Endpoint{ticket.master, ticket.masterPort});
 	}
 

@@ -157,9 +157,13 @@ namespace quarn::codec
 			.int32(static_cast<int32_t>(highest));
 	}
 
-	void encodeHeartbeat(uint32_t session, uint32_t base, Bytes& out)
+	void encodeHeartbeat(uint32_t session, uint32_t base, uint32_t receiptsFrom, Bytes& out)
 	{
-		OscWriter(out).begin(heartbeatAddress, "ii").int32(static_cast<int32_t>(session)).int32(static_cast<int32_t>(base));
+		OscWriter(out)
+			.begin(heartbeatAddress, "iii")
+			.int32(static_cast<int32_t>(session))
+			.int32(static_cast<int32_t>(base))
+			.int32(static_cast<int32_t>(receiptsFrom));
 	}
 
 	void encodeReject(uint32_t session, RejectReason reason, uint32_t delivered, uint32_t instance, Bytes& out)
@@ -251,8 +255,8 @@ namespace quarn::codec
 		}
 		if (message.address == heartbeatAddress)
 		{
-			uint32_t* const targets[] = {&decoded.session, &decoded.base};
-			decoded.kind = readIntegers(message, "ii", targets, MessageKind::Heartbeat);
+			uint32_t* const targets[] = {&decoded.session, &decoded.base, &decoded.sequence};
+			decoded.kind = readIntegers(message, "iii", targets, MessageKind::Heartbeat);
 			return decoded;
 		}
 		if (message.address == rejectAddress)

@@ -85,8 +85,9 @@ namespace quarn::codec
 	// many more commands it can hold out of order; `highest` the highest command number it
 	// received, so the master can resend the holes below it without waiting for a timeout.
 	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, uint32_t highest, Bytes& out);
-	// Master to follower: "this session is alive; its oldest unacknowledged command is `base`".
-	void encodeHeartbeat(uint32_t session, uint32_t base, Bytes& out);
+	// Master to follower: "this session is alive; its oldest unacknowledged command is `base`;
+	// receipts from `receiptsFrom` on never arrived" (0: none missing).
+	void encodeHeartbeat(uint32_t session, uint32_t base, uint32_t receiptsFrom, Bytes& out);
 	// Follower to master: its datagrams for `session` were dropped; `delivered` is the last
 	// command of it that was handed on (retired sessions only).
 	void encodeReject(uint32_t session, RejectReason reason, uint32_t delivered, uint32_t instance, Bytes& out);
@@ -118,7 +119,8 @@ namespace quarn::codec
 		MessageKind kind = MessageKind::Malformed;
 		Command command;
 		// Sequence: session, sequence, base, sentMicros. Acknowledgement: session, sequence,
-		// instance, window, base (the highest received). Heartbeat: session, base. Reject: session, reason, sequence
+		// instance, window, base (the highest received). Heartbeat: session, base, sequence
+		// (receipts missing from). Reject: session, reason, sequence
 		// (delivered), instance.
 		uint32_t session = 0;
 		uint32_t sequence = 0;

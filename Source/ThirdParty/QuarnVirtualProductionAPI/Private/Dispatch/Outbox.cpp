@@ -85,7 +85,7 @@ namespace quarn::dispatch
 				Follower& follower = followerFor(address, now);
 				const uint32_t sequence = follower.nextSequence++;
 				follower.pending.push_back(Pending{id, sequence, message, sentMicros, std::nullopt, {}, 0});
-				follower.tracked.emplace(trackKey(follower.session, sequence), Tracked{id, false});
+				follower.tracked.emplace(trackKey(follower.session, sequence), Tracked{id, false, {}});
 				if (Fate* fate = fateFor(follower, id))
 				{
 					fate->bSent = true;
@@ -123,6 +123,23 @@ namespace quarn::dispatch
 	uint32_t Outbox::baseOf(const Follower& follower) const
 	{
 		return follower.pending.empty() ? follower.nextSequence : follower.pending.front().sequence;
+	}
+
+	uint32_t Outbox::missingReceipts(const Follower& follower, Clock::time_point now) const
+	{
+		// Receipts travel once; one still missing a heartbeat after its acknowledgement was lost.
+		std::optional<uint32_t> oldest;
+		for (const auto& [key, tracked] : follower.tracked)
+		{
+			const uint32_t session = static_cast<uint32_t>(key >> 32);
+			const uint32_t sequence = static_cast<uint32_t>(key);
+			if (session == follower.session && tracked.bAcknowledged && now - tracked.acknowledgedAt > config.heartbeatInterval
+				&& (!oldest || serialLessOrEqual(sequence, *oldest)))
+			{
+				oldest = sequence;
+			}
+		}
+		return oldest.value_or(0);
 	}
 
 	void Outbox::transmit(Follower& follower, Pending& pending, Clock::time_point now)
@@ -224,6 +241,7 @@ namespace quarn::dispatch
 			if (tracked != follower.tracked.end())
 			{
 				tracked->second.bAcknowledged = true;
+				tracked->second.acknowledgedAt = now;
 			}
 			if (Fate* fate = fateFor(follower, pending.command))
 			{
@@ -313,7 +331,7 @@ namespace quarn::dispatch
 		for (Pending& pending : follower.pending)
 		{
 			const auto old = follower.tracked.find(trackKey(oldSession, pending.sequence));
-			const Tracked tracked = old != follower.tracked.end() ? old->second : Tracked{pending.command, false};
+			const Tracked tracked = old != follower.tracked.end() ? old->second : Tracked{pending.command, false, {}};
 			if (old != follower.tracked.end())
 			{
 				follower.tracked.erase(old);
@@ -520,7 +538,7 @@ namespace quarn::dispatch
 				if (now >= follower.nextHeartbeat)
 				{
 					scratch.clear();
-					codec::encodeHeartbeat(follower.session, baseOf(follower), scratch);
+					codec::encodeHeartbeat(follower.session, baseOf(follower), missingReceipts(follower, now), scratch);
 					send(scratch, follower.to);
 					Counters::add(counters.heartbeatsSent);
 					follower.nextHeartbeat = now + config.heartbeatInterval;

@@ -83,6 +83,7 @@ namespace quarn::dispatch
 		{
 			uint64_t command = 0;
 			bool bAcknowledged = false;
+			Clock::time_point acknowledgedAt;
 		};
 
 		struct Fate
@@ -158,6 +159,8 @@ namespace quarn::dispatch
 
 		Follower& followerFor(uint32_t address, Clock::time_point now);
 		uint32_t baseOf(const Follower& follower) const;
+		// The oldest command of the session acknowledged a while ago whose receipt never came; 0 if none.
+		uint32_t missingReceipts(const Follower& follower, Clock::time_point now) const;
 		void transmit(Follower& follower, Pending& pending, Clock::time_point now);
 		void fillWindow(Follower& follower, Clock::time_point now);
 		void measure(Follower& follower, Clock::duration roundTrip);

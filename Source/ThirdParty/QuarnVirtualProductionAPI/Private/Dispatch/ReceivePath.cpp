@@ -133,6 +133,10 @@ namespace quarn::dispatch
 		heard(*sender, from);
 		skipTo(*sender, message.base);
 		drain(*sender, keyOf(from));
+		if (message.sequence != 0)
+		{
+			resendReceipts(keyOf(from), message.session, message.sequence);
+		}
 		// The acknowledgement is this follower's half of the heartbeat.
 		sender->bAcknowledgementDue = true;
 	}
@@ -355,6 +359,7 @@ namespace quarn::dispatch
 		{
 			Counters::add(counters.commandsStale);
 			receipts.emplace_back(delivery.key, codec::Receipt{delivery.session, delivery.sequence, codec::Outcome::Stale, 0, 0, 0, 0, 0, lateness});
+			remember(delivery.key, receipts.back().second);
 			return;
 		}
 		if (lateness > lateMicros)
@@ -365,6 +370,7 @@ namespace quarn::dispatch
 		if (!sink.tracked(ticket))
 		{
 			receipts.emplace_back(delivery.key, codec::Receipt{delivery.session, delivery.sequence, codec::Outcome::Raised, 0, 0, 0, 0, 0, lateness});
+			remember(delivery.key, receipts.back().second);
 		}
 	}
 
@@ -373,6 +379,42 @@ namespace quarn::dispatch
 		const codec::Receipt receipt{ticket.session, ticket.sequence, static_cast<codec::Outcome>(outcome), frame, timecode.hours(), timecode.minutes(), timecode.seconds(), timecode.frames(),
 			wallMicros() - ticket.sentMicros};
 		codec::encodeReceipt(receipt, out);
+		remember(keyOf(transport::Endpoint{ticket.master, ticket.masterPort}), receipt);
+	}
+
+	void ReceivePath::remember(uint64_t key, const codec::Receipt& receipt)
+	{
+		std::lock_guard lock(keptMutex);
+		std::deque<codec::Receipt>& list = kept[key];
+		list.push_back(receipt);
+		if (list.size() > keptReceipts)
+		{
+			list.pop_front();
+		}
+		if (kept.size() > maxSenders)
+		{
+			kept.erase(kept.begin());
+		}
+	}
+
+	void ReceivePath::resendReceipts(uint64_t key, uint32_t session, uint32_t from)
+	{
+		std::lock_guard lock(keptMutex);
+		const auto found = kept.find(key);
+		if (found == kept.end())
+		{
+			return;
+		}
+		// A heartbeat's worth: the next one asks for what is still missing.
+		constexpr std::size_t perHeartbeat = 1024;
+		std::size_t count = 0;
+		for (const codec::Receipt& receipt : found->second)
+		{
+			if (receipt.session == session && !serialLess(receipt.sequence, from) && count++ < perHeartbeat)
+			{
+				receipts.emplace_back(key, receipt);
+			}
+		}
 	}
 
 	void ReceivePath::flushAcknowledgements()

@@ -15,7 +15,9 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -72,8 +74,12 @@ namespace quarn::dispatch
 		// Reports masters that went silent; call now and then.
 		void checkSilence(Clock::time_point now);
 
-		// A receipt for a command that arrived from `ticket`, sent at once (any thread).
-		static void encodeReceiptFor(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode, codec::Bytes& out);
+		// A receipt for a command that arrived from `ticket`, to send at once; it is kept so a
+		// master that missed it can have it again. Any thread.
+		void encodeReceiptFor(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode, codec::Bytes& out);
+
+		// Receipts kept per master for sending again.
+		static constexpr std::size_t keptReceipts = 8192;
 
 	private:
 		struct Waiting
@@ -129,6 +135,8 @@ namespace quarn::dispatch
 		void drain(SenderState& sender, uint64_t key);
 		void deliverReliable(const codec::Command& command, const Delivery& delivery);
 		void deliver(const codec::Command& command);
+		void remember(uint64_t key, const codec::Receipt& receipt);
+		void resendReceipts(uint64_t key, uint32_t session, uint32_t from);
 
 		static uint64_t keyOf(const transport::Endpoint& endpoint) { return (uint64_t(endpoint.address) << 16) | endpoint.port; }
 		static transport::Endpoint endpointOf(uint64_t key) { return transport::Endpoint{static_cast<uint32_t>(key >> 16), static_cast<uint16_t>(key & 0xffff)}; }
@@ -142,5 +150,8 @@ namespace quarn::dispatch
 		std::unordered_map<uint64_t, Clock::time_point> lastReject;
 		std::vector<std::pair<uint64_t, codec::Receipt>> receipts;
 		codec::Bytes scratch;
+		// Receipts sent, per master, oldest first; the game thread adds to them too.
+		std::mutex keptMutex;
+		std::unordered_map<uint64_t, std::deque<codec::Receipt>> kept;
 	};
 }
