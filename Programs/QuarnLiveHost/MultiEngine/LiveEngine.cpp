@@ -75,9 +75,7 @@ namespace quarnlive::multiengine
 	}
 
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
-		: printer_(printer)
-		, reporter_(printer)
-		, receipts_(server_)
+		: printer_(printer), reporter_(printer), receipts_(server_)
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");

@@ -138,7 +138,8 @@ namespace quarn
 			  delegate(serverDelegate),
 			  relay(ownerObserver, std::move(downHandler)),
 			  deliveryTracker(std::move(tracker)),
-			  outbox(serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay),
+			  outbox(
+				  serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay),
 			  receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness})
 		{
 			if (config.faults.enabled())
