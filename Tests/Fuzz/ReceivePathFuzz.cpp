@@ -1,5 +1,6 @@
-// Arbitrary datagrams through a node's gate and receive path, with acknowledgements going on
-// to a master's outbox. State is kept across inputs, so sequences of datagrams are explored too.
+// Arbitrary datagrams through a node's gate and receive path, with acknowledgements, rejects
+// and receipts going on to a master's outbox. State is kept across inputs, so sequences of
+// datagrams are explored too.
 // The first input byte picks the sender (bits 0-1 the address, 6-7 the port) and the node
 // (bits 2-3): 0 a node without a studio key; 1 a keyed node, datagram as given; 2 a keyed
 // node, the datagram sealed with the studio's test key under one of two boot ids (bit 4) and
@@ -54,8 +55,20 @@ namespace
 	// Whatever the node sends back must be something it can read itself.
 	void checkOwnOutput(const codec::Bytes& datagram)
 	{
+		if (codec::isBundle(datagram.data(), datagram.size()))
+		{
+			// Receipts travel in bundles of them.
+			codec::forEachBundleElement(datagram.data(), datagram.size(), [](const uint8_t* element, std::size_t size) {
+				if (codec::decodeMessage(element, size).kind != codec::MessageKind::Receipt)
+				{
+					__builtin_trap();
+				}
+				return true;
+			});
+			return;
+		}
 		const codec::MessageKind kind = codec::decodeMessage(datagram.data(), datagram.size()).kind;
-		if (kind != codec::MessageKind::Acknowledgement && kind != codec::MessageKind::TimecodeAnswer)
+		if (kind != codec::MessageKind::Acknowledgement && kind != codec::MessageKind::TimecodeAnswer && kind != codec::MessageKind::Reject)
 		{
 			__builtin_trap();
 		}
@@ -69,12 +82,16 @@ namespace
 	struct Harness final : dispatch::ReceiveSink
 	{
 		explicit Harness(std::shared_ptr<const StudioKey> key)
-			: outbox(ReliabilityConfig{}, 7, 10001, counters, [](const codec::Bytes& datagram, const transport::Endpoint&) {
-				  if (!codec::isBundle(datagram.data(), datagram.size()))
-				  {
-					  __builtin_trap();
-				  }
-			  }),
+			: outbox(
+				  ReliabilityConfig{}, 10001, counters,
+				  [](const codec::Bytes& datagram, const transport::Endpoint&) {
+					  // Envelopes are bundles; heartbeats are the master's only plain message.
+					  if (!codec::isBundle(datagram.data(), datagram.size()) && codec::decodeMessage(datagram.data(), datagram.size()).kind != codec::MessageKind::Heartbeat)
+					  {
+						  __builtin_trap();
+					  }
+				  },
+				  nullptr, [] { return 7u; }),
 			  gate(std::move(key), counters, nullptr)
 		{
 			// Something in flight so acknowledgements have work to do.
@@ -89,13 +106,39 @@ namespace
 			checkOwnOutput(datagram);
 			++answers;
 		}
-		void acknowledged(const transport::Endpoint& from, uint32_t session, uint32_t sequence) override { outbox.acknowledged(from.address, session, sequence); }
+		void acknowledged(const transport::Endpoint& from, const codec::Decoded& acknowledgement) override
+		{
+			++heard;
+			outbox.acknowledged(from.address, acknowledgement);
+		}
+		void rejected(const transport::Endpoint& from, const codec::Decoded& reject) override
+		{
+			++heard;
+			outbox.rejected(from.address, reject);
+		}
+		void receiptArrived(const transport::Endpoint& from, const codec::Receipt& receipt) override
+		{
+			++heard;
+			outbox.receiptArrived(from.address, receipt);
+		}
+		// Every other command is left to a tracker, so both receipt paths are explored.
+		bool tracked(const DeliveryTicket&) override { return (++deliveries & 1) == 0; }
+		void masterSilent(const transport::Endpoint&) override {}
+		void masterBack(const transport::Endpoint&, std::chrono::milliseconds) override { ++heard; }
+
+		uint64_t deliveries = 0;
+		// What reached the master's side or woke a silent master: acknowledgements, rejects, receipts.
+		uint64_t heard = 0;
 
 		void receive(const uint8_t* data, std::size_t size, const transport::Endpoint& from)
 		{
 			gate.receive(data, size, from, self, std::chrono::steady_clock::now(), [&](const uint8_t* payload, std::size_t payloadSize) { path.handle(payload, payloadSize, from); });
 			path.flushAcknowledgements();
-			gate.flush(std::chrono::steady_clock::now());
+			const auto now = std::chrono::steady_clock::now();
+			gate.flush(now);
+			path.checkSilence(now);
+			// Heartbeats, retransmissions and deadlines against whatever the input acknowledged.
+			outbox.service(now);
 		}
 
 		CountingDelegate delegate;
@@ -129,6 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 	}
 	const uint64_t raisedBefore = keyed.delegate.raised;
 	const uint64_t answersBefore = keyed.answers;
+	const uint64_t heardBefore = keyed.heard;
 	if (mode == 1)
 	{
 		keyed.receive(data + 1, size - 1, from);
@@ -141,8 +185,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 		admission::Sealer::sealWith(mode == 2 ? *studioKey : *otherKey, boot, counter, data + 3, size - 3, keyed.self, sealed);
 		keyed.receive(sealed.data(), sealed.size(), from);
 	}
-	// Only what carries the studio's key may raise a command or draw an answer.
-	if (mode != 2 && (keyed.delegate.raised != raisedBefore || keyed.answers != answersBefore))
+	// Only what carries the studio's key may raise a command, draw an answer or reach the outbox.
+	if (mode != 2 && (keyed.delegate.raised != raisedBefore || keyed.answers != answersBefore || keyed.heard != heardBefore))
 	{
 		__builtin_trap();
 	}

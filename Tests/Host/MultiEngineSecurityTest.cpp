@@ -290,10 +290,11 @@ namespace quarnlive::test
 		ASSERT_TRUE(follower->waitForLines([](const std::string& line) { return isEvent(line, "SelectCamera"); }, 1, 30s));
 
 		// From the master's own address and port: plain OSC, a new session of numbered
-		// commands, and a datagram dressed in a trailer with a made-up code.
+		// commands, a heartbeat of it, and a datagram dressed in a trailer with a made-up code.
 		forger.send(masterAddress, followerAddress, oscMessage("/quarn/record/start", "", {}));
+		forger.send(masterAddress, followerAddress, oscMessage("/quarn/heartbeat", "iii", {12345, 1, 0}));
 		std::vector<uint8_t> session = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1};
-		const std::vector<uint8_t> header = oscMessage("/quarn/seq", "iii", {12345, 1, 1});
+		const std::vector<uint8_t> header = oscMessage("/quarn/seq", "iiih", {12345, 1, 1, 0, 0});
 		const std::vector<uint8_t> stopCommand = oscMessage("/quarn/stop", "", {});
 		for (const std::vector<uint8_t>* element : {&header, &stopCommand})
 		{
@@ -321,6 +322,9 @@ namespace quarnlive::test
 		}
 		EXPECT_EQ(names, (std::vector<std::string>{"SelectCamera [1]", "SelectCamera [2]", "SelectCamera [3]"}));
 		EXPECT_TRUE(master->linesOfType("followerDown").empty());
+		// Receipts carry the key too; the forged session took nothing over.
+		EXPECT_TRUE(master->waitForType("receipt", 3, 30s));
+		EXPECT_TRUE(master->linesOfType("sessionRestored").empty());
 		stop(*master);
 		stop(*follower);
 	}

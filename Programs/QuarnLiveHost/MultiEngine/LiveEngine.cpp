@@ -75,20 +75,20 @@ namespace quarnlive::multiengine
 	}
 
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
-		: printer_(printer)
+		: printer_(printer), reporter_(printer), receipts_(server_)
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
 
-		useServerSecurity(setup.security);
-		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
+		quarn::QuarnVirtualProductionServer& server = server_;
+		useServerSecurity(setup.security, server);
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
+		config.maxLateness = std::chrono::milliseconds(setup.maxLateMilliseconds.value_or(0));
 		server.setConfig(config);
-		server.setFollowerDownHandler([&printer](const std::string& address) {
-			printer.line("followerDown", {{"address", address}}, "follower " + address + " down: no acknowledgement within the deadline");
-		});
+		server.setObserver(&reporter_);
+		server.setDeliveryTracker([this](const quarn::DeliveryTicket& ticket) { receipts_.track(ticket); });
 		server.setLogHandler([&printer](const std::string& message) {
 			printer.line("log", {{"category", "QuarnVirtualProductionAPI"}, {"verbosity", "Warning"}, {"message", message}},
 				"log QuarnVirtualProductionAPI Warning: " + message);
@@ -132,6 +132,21 @@ namespace quarnlive::multiengine
 		FHeadlessEngineLoop::Boot(options);
 		booted_ = true;
 		FHeadlessEngineLoop::OnPreSubsystems().Remove(overrides);
+
+		if (UQuarnMultiEngineSubsystem* multiEngine = subsystem())
+		{
+			receipts_.countEvents(*multiEngine);
+			// Heartbeats start now, so a follower that is missing is known before the first command.
+			if (multiEngine->IsMaster())
+			{
+				std::vector<std::string> followers;
+				for (const FString& address : multiEngine->GetFollowersIpAddresses())
+				{
+					followers.push_back(address.ToStdString());
+				}
+				server.watchFollowers(followers);
+			}
+		}
 	}
 
 	LiveEngine::~LiveEngine()
@@ -142,9 +157,8 @@ namespace quarnlive::multiengine
 			FHeadlessLiveLinkClient::Get().Reset();
 			FHeadlessLiveLinkClient::Unregister();
 		}
-		// The printer may go before the process-wide server does.
-		quarn::QuarnVirtualProductionServer::instance().setFollowerDownHandler(nullptr);
-		quarn::QuarnVirtualProductionServer::instance().setLogHandler(nullptr);
+		// The subsystem stopped the server as the engine shut down; nothing reports any more.
+		server_.stop();
 		logDevice_.reset();
 	}
 

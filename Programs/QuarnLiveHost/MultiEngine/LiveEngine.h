@@ -2,8 +2,11 @@
 
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ServerSecurity.h"
+#include "MultiEngine/ReceiptTracker.h"
+#include "MultiEngine/SessionReporter.h"
 
 #include "Misc/OutputDevice.h"
+#include "QuarnVirtualProductionServer.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,6 +28,8 @@ namespace quarnlive::multiengine
 		std::optional<std::vector<std::string>> followers;
 		/** The studio key and masters allow-list the server starts with. */
 		ServerSecurity security;
+		/** Commands later than this are not raised but reported stale; unset raises every command. */
+		std::optional<int> maxLateMilliseconds;
 	};
 
 	/**
@@ -39,6 +44,8 @@ namespace quarnlive::multiengine
 		~LiveEngine();
 		LiveEngine(const LiveEngine&) = delete;
 		LiveEngine& operator=(const LiveEngine&) = delete;
+
+		quarn::QuarnVirtualProductionServer& server() { return server_; }
 
 		/** Null only when the engine made no multi-engine subsystem. */
 		UQuarnMultiEngineSubsystem* subsystem() const;
@@ -65,6 +72,11 @@ namespace quarnlive::multiengine
 		};
 
 		Printer& printer_;
+		/** This engine's server, what the subsystem reaches through instance() on this thread. */
+		quarn::QuarnVirtualProductionServer server_;
+		quarn::QuarnVirtualProductionServer::ScopedCurrent current_{server_};
+		SessionReporter reporter_;
+		ReceiptTracker receipts_;
 		std::optional<LogDevice> logDevice_;
 		bool booted_ = false;
 	};

@@ -7,12 +7,14 @@
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ServerSecurity.h"
 #include "Run/ProjectFolder.h"
+#include "MultiEngine/SessionReporter.h"
 
 #include "HeadlessEngineLoop.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
 #include "TimecodeClient.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -119,6 +121,7 @@ namespace quarnlive::multiengine
 			{
 				setup.followers = parseAddressList(*options.followers, "--followers");
 			}
+			setup.maxLateMilliseconds = options.maxLateMilliseconds;
 			setup.security = resolveServerSecurity(options.keyFile, options.masters, run::prepareProjectFolder(options.project));
 			return setup;
 		}
@@ -127,6 +130,25 @@ namespace quarnlive::multiengine
 		{
 			printer.line("broadcast", {{"command", command.name}, {"args", command.arguments()}, {"result", result}},
 				"broadcast " + command.text() + ": " + (result ? "true" : "false"));
+		}
+
+		void printServerStats(Printer& printer, const quarn::ServerNode& server)
+		{
+			printStats(printer, server.stats(), server.followerStates());
+		}
+
+		/** Why a follower's line says what it says: the receipt's outcome, or what is missing. */
+		std::string reasonOf(const quarn::CommandFate& fate)
+		{
+			if (fate.applied)
+			{
+				return quarn::outcomeText(fate.receipt.outcome);
+			}
+			if (fate.lost)
+			{
+				return "lost";
+			}
+			return fate.acknowledged ? "no receipt" : "no acknowledgement";
 		}
 	} // namespace
 
@@ -162,6 +184,11 @@ namespace quarnlive::multiengine
 						running = false;
 						break;
 					}
+					if (words.size() == 1 && words[0] == "stats")
+					{
+						printServerStats(printer, engine.server());
+						continue;
+					}
 					try
 					{
 						const EngineCommand command = parseCommand(words);
@@ -187,6 +214,8 @@ namespace quarnlive::multiengine
 					engine.tick(clock.WaitForNextFrame());
 				}
 			}
+			// The server's counters end with the engine.
+			printServerStats(printer, engine.server());
 		}
 		// After the engine's shut-down, so the server is stopped when this line appears.
 		printer.line("stopped", {{"reason", reason}}, "stopped: " + reason);
@@ -206,7 +235,7 @@ namespace quarnlive::multiengine
 		}();
 		const EngineSetup setup = setupOf(options, true);
 		Printer printer(out, options.json);
-		std::vector<quarn::FollowerState> states;
+		std::vector<quarn::CommandFate> fates;
 		{
 			LiveEngine engine(setup, printer);
 			UQuarnMultiEngineSubsystem* multiEngine = engine.subsystem();
@@ -221,19 +250,42 @@ namespace quarnlive::multiengine
 			{
 				throw RuntimeFailure("nothing was sent: no valid follower address (give --followers or set the project's OtherMultiEngineIps)");
 			}
-			quarn::QuarnVirtualProductionServer::instance().waitUntilAcknowledged(std::chrono::milliseconds(options.waitMilliseconds));
-			states = quarn::QuarnVirtualProductionServer::instance().followerStates();
+			quarn::QuarnVirtualProductionServer& server = engine.server();
+			const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.waitMilliseconds);
+			server.waitUntilAcknowledged(std::chrono::milliseconds(options.waitMilliseconds));
+			// Receipts follow a frame later; what is still missing at the deadline is said so.
+			server.waitUntilApplied(std::chrono::duration_cast<std::chrono::milliseconds>(std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero())));
+			fates = server.fateOf(server.lastCommand());
 		}
 
 		std::string missing;
-		for (const quarn::FollowerState& state : states)
+		for (const quarn::CommandFate& fate : fates)
 		{
-			const bool acknowledged = state.lastSent != 0 && state.acknowledged == state.lastSent && state.pending == 0;
-			printer.line("follower", {{"address", state.address}, {"acknowledged", acknowledged}},
-				state.address + (acknowledged ? " acknowledged" : " did not acknowledge"));
-			if (!acknowledged)
+			const bool applied = fate.applied && fate.receipt.outcome == quarn::CommandOutcome::Raised;
+			const std::string reason = reasonOf(fate);
+			nlohmann::ordered_json fields = {{"address", fate.address}, {"acknowledged", fate.acknowledged}, {"applied", applied}};
+			std::string text = fate.address + (fate.acknowledged ? " acknowledged" : " did not acknowledge");
+			if (fate.applied)
 			{
-				missing += (missing.empty() ? "" : ", ") + state.address;
+				const std::string timecode = timecodeText(fate.receipt.hours, fate.receipt.minutes, fate.receipt.seconds, fate.receipt.frames);
+				const double latencyMs = roundedNumber(static_cast<double>(fate.receipt.lateness.count()) / 1000.0);
+				fields["frame"] = fate.receipt.frame;
+				fields["timecode"] = timecode;
+				fields["latencyMs"] = latencyMs;
+				text += ", " + reason + " at frame " + std::to_string(fate.receipt.frame) + " (" + timecode + "), " + shortNumber(latencyMs) + " ms after it was sent";
+			}
+			else
+			{
+				fields["frame"] = nullptr;
+				fields["timecode"] = nullptr;
+				fields["latencyMs"] = nullptr;
+				text += fate.acknowledged ? ", " + reason : "";
+			}
+			fields["reason"] = reason;
+			printer.line("follower", std::move(fields), text);
+			if (!fate.acknowledged)
+			{
+				missing += (missing.empty() ? "" : ", ") + fate.address;
 			}
 		}
 		if (!missing.empty())

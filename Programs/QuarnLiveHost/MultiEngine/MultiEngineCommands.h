@@ -28,6 +28,8 @@ namespace quarnlive::multiengine
 		/** The studio key file and the masters allow-list, when given. */
 		std::optional<std::string> keyFile;
 		std::optional<std::string> masters;
+		/** engine: commands later than this are not raised but reported stale. */
+		std::optional<int> maxLateMilliseconds;
 	};
 
 	/** Adds the `engine`, `broadcast` and `timecode` subcommands. */

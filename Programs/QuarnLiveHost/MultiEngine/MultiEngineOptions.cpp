@@ -40,6 +40,9 @@ namespace quarnlive::multiengine
 		addKeyFile(*engine, options);
 		engine->add_option("--masters", options.masters, "Raise commands only from these addresses (default: from any host)")->type_name("A,B,...");
 		engine->add_flag("--json", options.json, "One JSON object per line instead of text");
+		engine->add_option("--max-late", options.maxLateMilliseconds, "As follower, drop commands that arrive later than this after the master sent them, and report them stale")
+			->type_name("MS")
+			->check(CLI::Range(1, 3600000));
 
 		CLI::App* broadcast = app.add_subcommand("broadcast", "Send one command as master and report which followers acknowledged it");
 		broadcast->add_option("command", options.words, std::string("The command and its arguments: ") + commandSummary())->required();

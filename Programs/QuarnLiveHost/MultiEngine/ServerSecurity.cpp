@@ -79,9 +79,8 @@ namespace quarnlive::multiengine
 		return security;
 	}
 
-	void useServerSecurity(const ServerSecurity& security)
+	void useServerSecurity(const ServerSecurity& security, quarn::QuarnVirtualProductionServer& server)
 	{
-		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.studioKey = security.studioKey;
 		config.masters = security.masters;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuarnVirtualProductionServer.h"
 #include "StudioKey.h"
 
 #include <nlohmann/json.hpp>
@@ -39,6 +40,6 @@ namespace quarnlive::multiengine
 	ServerSecurity resolveServerSecurity(const std::optional<std::string>& keyFile, const std::optional<std::string>& masters,
 		const std::optional<std::filesystem::path>& projectDir);
 
-	/** Hands the key and the allow-list to the process-wide server for its next start. */
-	void useServerSecurity(const ServerSecurity& security);
+	/** Hands the key and the allow-list to `server` for its next start. */
+	void useServerSecurity(const ServerSecurity& security, quarn::QuarnVirtualProductionServer& server);
 } // namespace quarnlive::multiengine

@@ -117,7 +117,7 @@ namespace quarnlive::run
 		const std::vector<std::string> moduleNames = readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
 		// A server the scenario starts takes the project's studio key and allow-list, as `engine` does.
-		multiengine::useServerSecurity(multiengine::resolveServerSecurity(std::nullopt, std::nullopt, projectDir));
+		multiengine::useServerSecurity(multiengine::resolveServerSecurity(std::nullopt, std::nullopt, projectDir), quarn::QuarnVirtualProductionServer::instance());
 		const double end = options.until.value_or(scenario.defaultEnd());
 
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));

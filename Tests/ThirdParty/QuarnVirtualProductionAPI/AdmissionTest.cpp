@@ -23,10 +23,16 @@ namespace
 	struct RecordingSink final : dispatch::ReceiveSink
 	{
 		void send(const Bytes& datagram, const Endpoint& to) override { sent.emplace_back(datagram, to); }
-		void acknowledged(const Endpoint&, uint32_t, uint32_t) override { ++acknowledgements; }
+		void acknowledged(const Endpoint&, const Decoded&) override { ++acknowledgements; }
+		void rejected(const Endpoint&, const Decoded&) override { ++rejects; }
+		void receiptArrived(const Endpoint&, const Receipt&) override {}
+		bool tracked(const DeliveryTicket&) override { return false; }
+		void masterSilent(const Endpoint&) override {}
+		void masterBack(const Endpoint&, std::chrono::milliseconds) override {}
 
 		std::vector<std::pair<Bytes, Endpoint>> sent;
 		int acknowledgements = 0;
+		int rejects = 0;
 	};
 
 	std::shared_ptr<const StudioKey> keyOf(const std::string& secret)
@@ -64,7 +70,7 @@ namespace
 		Bytes envelope(uint32_t sequence)
 		{
 			Bytes bytes;
-			encodeEnvelope(77, sequence, 1, command(CommandKind::SelectCamera, static_cast<int32_t>(sequence)), bytes);
+			encodeEnvelope(77, sequence, 1, dispatch::wallMicros(), command(CommandKind::SelectCamera, static_cast<int32_t>(sequence)), bytes);
 			return bytes;
 		}
 
@@ -98,7 +104,7 @@ namespace
 		// Plain OSC, a new session under another key, and a replay of the real datagram.
 		receive(command(CommandKind::StartRecord), master);
 		Bytes hijack;
-		encodeEnvelope(99, 1, 1, command(CommandKind::Stop), hijack);
+		encodeEnvelope(99, 1, 1, dispatch::wallMicros(), command(CommandKind::Stop), hijack);
 		receive(seal(hijack, keyOf("a guess at the key, thirty-two bytes"), 2), master);
 		receive(seal(envelope(1), key, 1), master);
 
@@ -121,20 +127,32 @@ namespace
 		EXPECT_EQ(counters.keyNotExpected.load(), 1u);
 	}
 
-	TEST_F(Gatekeeping, AnAllowListKeepsOutOtherHostsCommandsButNotTheirTimecodeRequests)
+	TEST_F(Gatekeeping, AnAllowListKeepsOutOtherHostsCommandsAndHeartbeatsButNotWhatAMasterIsAnswered)
 	{
 		keyed(nullptr);
 		path.admitCommandsFrom({master.address});
 		receive(command(CommandKind::StartRecord), stranger);
 		receive(envelope(1), stranger);
+		Bytes heartbeat;
+		encodeHeartbeat(78, 1, 0, heartbeat);
+		receive(heartbeat, stranger);
 		Bytes request;
 		encodeTimecodeRequest(request);
 		receive(request, stranger);
+		// This node's followers are not on its masters list; their answers still count.
+		Bytes acknowledgement;
+		encodeAcknowledgement(5, 1, 3, 64, 1, acknowledgement);
+		receive(acknowledgement, stranger);
+		Bytes reject;
+		encodeReject(5, RejectReason::Unknown, 0, 3, reject);
+		receive(reject, stranger);
 		receive(command(CommandKind::Play), master);
 
 		EXPECT_EQ(delegate.calls(), std::vector<std::string>{"play"});
-		EXPECT_EQ(counters.notAllowed.load(), 2u);
-		ASSERT_EQ(sink.sent.size(), 1u) << "the timecode answer only; no acknowledgement for the stranger's envelope";
+		EXPECT_EQ(counters.notAllowed.load(), 3u);
+		EXPECT_EQ(sink.acknowledgements, 1);
+		EXPECT_EQ(sink.rejects, 1);
+		ASSERT_EQ(sink.sent.size(), 1u) << "the timecode answer only; no acknowledgement for the stranger's envelope or heartbeat";
 		EXPECT_EQ(decodeMessage(sink.sent[0].first.data(), sink.sent[0].first.size()).kind, MessageKind::TimecodeAnswer);
 	}
 

@@ -12,6 +12,8 @@
 #include <lo/lo.h>
 
 #include <atomic>
+#include <functional>
+#include <thread>
 
 namespace
 {
@@ -221,7 +223,7 @@ namespace
 		EXPECT_EQ(firstDelegate.calls().back(), "selectCamera 9999");
 	}
 
-	TEST_F(ServerDelivery, ADownFollowerIsReportedAfterTheDeadlineAndNeverHoldsUpTheOthers)
+	TEST_F(ServerDelivery, ASilentFollowerIsReportedDownItsCommandsLostAndItNeverHoldsUpTheOthers)
 	{
 		ServerConfig config = boundTo("127.0.0.1");
 		// Long enough that a hundred broadcasts finish well inside it, even under a sanitizer.
@@ -247,9 +249,10 @@ namespace
 			std::lock_guard lock(mutex);
 			return !reported.empty();
 		}));
-		EXPECT_GE(std::chrono::steady_clock::now() - before, config.reliability.deadline);
-		// Below the deadline: the broadcasts did not wait for the missing follower.
-		EXPECT_LT(broadcasting, config.reliability.deadline);
+		// Silence, not a command's deadline, makes a follower down.
+		EXPECT_GE(std::chrono::steady_clock::now() - before, config.reliability.silentAfter);
+		// Below the silence: the broadcasts did not wait for the missing follower.
+		EXPECT_LT(broadcasting, config.reliability.silentAfter);
 		{
 			std::lock_guard lock(mutex);
 			EXPECT_EQ(reported, std::vector<std::string>{"127.0.0.4"});
@@ -258,9 +261,13 @@ namespace
 		{
 			EXPECT_EQ(state.down, state.address == "127.0.0.4") << state.address;
 		}
-		// The commands were queued over a little time and expire over a few ticks; the
-		// follower is reported once for all of them.
+		// Every command for the missing follower is given up at its deadline, and says so.
 		EXPECT_TRUE(eventually([&] { return master.stats().commandsGivenUp == 100u; }));
+		EXPECT_FALSE(master.waitUntilAcknowledged(0ms));
+		const std::vector<CommandFate> fates = master.fateOf(1);
+		ASSERT_EQ(fates.size(), 2u);
+		EXPECT_TRUE(fates[0].acknowledged);
+		EXPECT_TRUE(fates[1].lost);
 		// The handler refers to this test's locals.
 		master.stop();
 		EXPECT_EQ(reported.size(), 1u);
@@ -292,5 +299,34 @@ namespace
 		EXPECT_EQ(QuarnVirtualProductionServer::instance().boundPort(), port);
 		QuarnVirtualProductionServer::instance().stop();
 		EXPECT_TRUE(udpPortFree("127.0.0.3", port));
+	}
+
+	TEST_F(ServerDelivery, TwoEnginesInOneProcessEachTalkThroughTheirOwnServer)
+	{
+		// Each engine's thread makes its own server current; instance() there is that server.
+		QuarnVirtualProductionServer masterServer;
+		QuarnVirtualProductionServer followerServer;
+		masterDelegate.setFollowers("127.0.0.2");
+		const auto engine = [this](QuarnVirtualProductionServer& own, RecordingDelegate& delegate, const char* address, QuarnVirtualProductionServer** seen) {
+			const QuarnVirtualProductionServer::ScopedCurrent current(own);
+			*seen = &QuarnVirtualProductionServer::instance();
+			QuarnVirtualProductionServer::instance().setConfig(boundTo(address));
+			EXPECT_TRUE(QuarnVirtualProductionServer::instance().start(&delegate, port, port));
+		};
+		QuarnVirtualProductionServer* seenByMaster = nullptr;
+		QuarnVirtualProductionServer* seenByFollower = nullptr;
+		std::thread masterThread(engine, std::ref(masterServer), std::ref(masterDelegate), "127.0.0.1", &seenByMaster);
+		std::thread followerThread(engine, std::ref(followerServer), std::ref(firstDelegate), "127.0.0.2", &seenByFollower);
+		masterThread.join();
+		followerThread.join();
+		EXPECT_EQ(seenByMaster, &masterServer);
+		EXPECT_EQ(seenByFollower, &followerServer);
+		EXPECT_NE(&QuarnVirtualProductionServer::instance(), &masterServer);
+
+		ASSERT_TRUE(masterServer.broadcastSelectCamera(4));
+		ASSERT_TRUE(firstDelegate.waitForCalls(1));
+		EXPECT_EQ(firstDelegate.calls(), std::vector<std::string>{"selectCamera 4"});
+		EXPECT_TRUE(masterServer.waitUntilApplied(5s));
+		EXPECT_FALSE(QuarnVirtualProductionServer::instance().isRunning());
 	}
 }

@@ -1,7 +1,8 @@
-// Servers with a studio key on loopback addresses of their own: the master's commands and a
-// key holder's timecode request get through; a stranger's datagrams, without the key or
-// with another, are counted and change nothing.
+// Servers with a studio key on loopback addresses of their own: the master's commands, its
+// heartbeats and the follower's receipts, and a key holder's timecode request get through; a
+// stranger's datagrams, without the key or with another, are counted and change nothing.
 
+#include "Admission/Seal.h"
 #include "Codec/Protocol.h"
 #include "ServerNode.h"
 #include "ServerTestSupport.h"
@@ -65,6 +66,8 @@ namespace
 		uint16_t port = 0;
 		RecordingDelegate masterDelegate;
 		RecordingDelegate followerDelegate;
+		// Before the nodes, which tell it until they stop.
+		RecordingObserver masterEvents;
 		ServerNode master;
 		ServerNode follower;
 		std::mutex linesMutex;
@@ -92,6 +95,71 @@ namespace
 		EXPECT_EQ(master.stats().notAuthenticated, 0u) << "the follower's acknowledgements carry the key too";
 		ASSERT_TRUE(eventually([&] { return !logLines().empty(); }));
 		EXPECT_EQ(logLines().front(), "dropped 1 datagram from 127.0.0.4 in the last second: no valid studio key");
+	}
+
+	TEST_F(KeyedServers, HeartbeatsAndReceiptsCarryTheKeyAndForgedOnesWithoutItChangeNothing)
+	{
+		master.setObserver(&masterEvents);
+		// The follower's address, held by a bare socket until the follower starts.
+		transport::UdpSocket followerSide;
+		std::string error;
+		ASSERT_TRUE(followerSide.open("127.0.0.2", port, 64 * 1024, 64 * 1024, error)) << error;
+		ASSERT_TRUE(startNode(master, masterDelegate, "127.0.0.1", studioKey));
+		masterDelegate.setFollowers("127.0.0.2");
+		master.watchFollowers({"127.0.0.2"});
+
+		std::optional<codec::Decoded> heartbeat;
+		transport::ReceivedDatagram batch[transport::UdpSocket::batchSize];
+		for (int attempt = 0; attempt < 50 && !heartbeat && followerSide.wait(100ms); ++attempt)
+		{
+			const int count = followerSide.receiveBatch(batch);
+			for (int i = 0; i < count && !heartbeat; ++i)
+			{
+				ASSERT_GT(batch[i].size, admission::trailerBytes);
+				EXPECT_EQ(std::string(reinterpret_cast<const char*>(batch[i].data + batch[i].size - admission::trailerBytes), 4), "QSK1");
+				const codec::Decoded decoded = codec::decodeMessage(batch[i].data, batch[i].size - admission::trailerBytes);
+				if (decoded.kind == codec::MessageKind::Heartbeat)
+				{
+					heartbeat = decoded;
+				}
+			}
+		}
+		ASSERT_TRUE(heartbeat.has_value()) << "no heartbeat within 5 s";
+
+		// A reject of the master's own session, as a stranger who watched the wire makes it.
+		codec::Bytes reject;
+		codec::encodeReject(heartbeat->session, codec::RejectReason::Unknown, 0, 77, reject);
+		ASSERT_TRUE(followerSide.send(reject.data(), reject.size(), transport::Endpoint{0x7f000001, port}));
+		ASSERT_TRUE(eventually([&] { return master.stats().notAuthenticated == 1; }));
+		followerSide.close();
+
+		ASSERT_TRUE(eventually([&] { return masterEvents.saw("down 127.0.0.2"); }));
+		ASSERT_TRUE(startNode(follower, followerDelegate, "127.0.0.2", studioKey));
+		ASSERT_TRUE(eventually([&] { return !masterEvents.startingWith("up").empty(); }));
+		EXPECT_EQ(masterEvents.startingWith("up"), std::vector<std::string>{"up 127.0.0.2"}) << "the forged reject did not pass for the follower";
+
+		ASSERT_TRUE(master.broadcastSelectCamera(4));
+		ASSERT_TRUE(master.waitUntilApplied(5s));
+		ASSERT_EQ(masterEvents.receipts().size(), 1u);
+		EXPECT_EQ(masterEvents.receipts().front().address, "127.0.0.2");
+		EXPECT_EQ(masterEvents.receipts().front().command, 1u);
+
+		// A heartbeat of another session from the master's address would retire the master's.
+		codec::Bytes forged;
+		codec::encodeHeartbeat(0x5eed, 1, 0, forged);
+		if (!sendForged("127.0.0.1", port, "127.0.0.2", port, forged))
+		{
+			GTEST_SKIP() << "forging a source address needs a raw socket (root)";
+		}
+		ASSERT_TRUE(eventually([&] { return follower.stats().notAuthenticated == 1; }));
+		ASSERT_TRUE(master.broadcastSelectCamera(5));
+		ASSERT_TRUE(master.waitUntilApplied(5s));
+		EXPECT_EQ(followerDelegate.calls(), (std::vector<std::string>{"selectCamera 4", "selectCamera 5"}));
+		EXPECT_EQ(masterEvents.receipts().size(), 2u);
+		EXPECT_TRUE(masterEvents.startingWith("restored").empty());
+		EXPECT_TRUE(masterEvents.startingWith("lost").empty());
+		EXPECT_EQ(follower.stats().sessionsRejected, 0u);
+		EXPECT_EQ(master.stats().notAuthenticated, 1u) << "every acknowledgement, receipt and reject of the follower carries the key";
 	}
 
 	TEST_F(KeyedServers, AMasterRestartedAtOnceIsHeardAsItsNewRun)

@@ -1,5 +1,6 @@
 // What a node does with received datagrams, without sockets: ordering and duplicate
-// suppression of numbered commands, plain best-effort delivery, answers and counting.
+// suppression of numbered commands, which sessions it joins, plain best-effort delivery,
+// answers, receipts and counting.
 
 #include "Dispatch/ReceivePath.h"
 #include "ServerTestSupport.h"
@@ -15,10 +16,52 @@ namespace
 	struct RecordingSink final : dispatch::ReceiveSink
 	{
 		void send(const Bytes& datagram, const Endpoint& to) override { sent.emplace_back(datagram, to); }
-		void acknowledged(const Endpoint& from, uint32_t session, uint32_t sequence) override { acknowledgements.push_back({from.address, session, sequence}); }
+		void acknowledged(const Endpoint& from, const Decoded& acknowledgement) override
+		{
+			acknowledgements.push_back({from.address, acknowledgement.session, acknowledgement.sequence, acknowledgement.instance});
+		}
+		void rejected(const Endpoint&, const Decoded&) override {}
+		void receiptArrived(const Endpoint&, const Receipt&) override {}
+		bool tracked(const DeliveryTicket& ticket) override
+		{
+			tickets.push_back(ticket);
+			return bTracking;
+		}
+		void masterSilent(const Endpoint& from) override { silences.push_back(from.address); }
+		void masterBack(const Endpoint& from, std::chrono::milliseconds) override { returns.push_back(from.address); }
+
+		// The messages of every datagram sent of this kind, bundles opened.
+		std::vector<Decoded> sentOfKind(MessageKind kind) const
+		{
+			std::vector<Decoded> result;
+			for (const auto& [bytes, to] : sent)
+			{
+				const auto take = [&](const uint8_t* data, std::size_t size) {
+					const Decoded decoded = decodeMessage(data, size);
+					if (decoded.kind == kind)
+					{
+						result.push_back(decoded);
+					}
+					return true;
+				};
+				if (isBundle(bytes.data(), bytes.size()))
+				{
+					forEachBundleElement(bytes.data(), bytes.size(), take);
+				}
+				else
+				{
+					take(bytes.data(), bytes.size());
+				}
+			}
+			return result;
+		}
 
 		std::vector<std::pair<Bytes, Endpoint>> sent;
-		std::vector<std::array<uint32_t, 3>> acknowledgements;
+		std::vector<std::array<uint32_t, 4>> acknowledgements;
+		std::vector<DeliveryTicket> tickets;
+		std::vector<uint32_t> silences;
+		std::vector<uint32_t> returns;
+		bool bTracking = false;
 	};
 
 	class ReceivedDatagrams : public ::testing::Test
@@ -36,10 +79,10 @@ namespace
 			return bytes;
 		}
 
-		void envelope(uint32_t session, uint32_t sequence, uint32_t base, int32_t index, const Endpoint& from)
+		void envelope(uint32_t session, uint32_t sequence, uint32_t base, int32_t index, const Endpoint& from, int64_t sentMicros = dispatch::wallMicros())
 		{
 			Bytes bytes;
-			encodeEnvelope(session, sequence, base, camera(index), bytes);
+			encodeEnvelope(session, sequence, base, sentMicros, camera(index), bytes);
 			path.handle(bytes.data(), bytes.size(), from);
 		}
 
@@ -64,17 +107,12 @@ namespace
 		std::optional<uint32_t> lastAcknowledged()
 		{
 			path.flushAcknowledgements();
-			if (sink.sent.empty())
+			const std::vector<Decoded> acknowledgements = sink.sentOfKind(MessageKind::Acknowledgement);
+			if (acknowledgements.empty())
 			{
 				return std::nullopt;
 			}
-			const Bytes& bytes = sink.sent.back().first;
-			const Decoded decoded = decodeMessage(bytes.data(), bytes.size());
-			if (decoded.kind != MessageKind::Acknowledgement)
-			{
-				return std::nullopt;
-			}
-			return decoded.sequence;
+			return acknowledgements.back().sequence;
 		}
 
 		test::RecordingDelegate delegate;
@@ -100,31 +138,128 @@ namespace
 		EXPECT_EQ(lastAcknowledged(), 4u);
 	}
 
-	TEST_F(ReceivedDatagrams, AFollowerJoiningMidSessionStartsAtTheMastersOldestUnacknowledged)
+	TEST_F(ReceivedDatagrams, AFollowerRefusesToJoinASessionMidStreamAndTellsTheMaster)
 	{
+		// A restarted follower may already have raised 40 in its earlier run.
 		envelope(41, 40);
 		envelope(40, 40);
-		EXPECT_EQ(delegate.calls(), cameras({40, 41}));
+		EXPECT_TRUE(delegate.calls().empty());
+		const std::vector<Decoded> rejects = sink.sentOfKind(MessageKind::Reject);
+		ASSERT_EQ(rejects.size(), 1u) << "a flood earns one reject";
+		EXPECT_EQ(rejects[0].session, 7u);
+		EXPECT_EQ(rejects[0].reason, RejectReason::Unknown);
+		EXPECT_EQ(rejects[0].instance, 1u);
 	}
 
-	TEST_F(ReceivedDatagrams, CommandsTheMasterGaveUpOnAreNotWaitedFor)
+	TEST_F(ReceivedDatagrams, CommandsTheMasterGaveUpOnAreNeverRaised)
 	{
 		envelope(2, 1);
 		envelope(3, 1);
-		// The master gave up on 1 and 2: what arrived of them still goes out, in order.
+		// The master gave up on 1 and 2 and reported them lost: 2 must not appear now.
 		envelope(4, 3);
-		EXPECT_EQ(delegate.calls(), cameras({2, 3, 4}));
+		EXPECT_EQ(delegate.calls(), cameras({3, 4}));
 		EXPECT_EQ(lastAcknowledged(), 4u);
 	}
 
-	TEST_F(ReceivedDatagrams, ANewSessionRestartsNumberingAndALateOneFromTheOldSessionIsIgnored)
+	TEST_F(ReceivedDatagrams, ANewSessionRetiresTheOldOneWhoseMasterIsToldWhatWasDelivered)
 	{
-		envelope(7, 5, 5, 5, master);
+		envelope(7, 1, 1, 1, master);
 		envelope(9, 1, 1, 100, master);
-		envelope(7, 6, 5, 6, master);
+		envelope(7, 2, 1, 2, master);
 		envelope(9, 2, 1, 101, master);
-		EXPECT_EQ(delegate.calls(), cameras({5, 100, 101}));
-		EXPECT_EQ(counters.unexpected.load(), 1u);
+		EXPECT_EQ(delegate.calls(), cameras({1, 100, 101}));
+		const std::vector<Decoded> rejects = sink.sentOfKind(MessageKind::Reject);
+		ASSERT_EQ(rejects.size(), 1u);
+		EXPECT_EQ(rejects[0].session, 7u);
+		EXPECT_EQ(rejects[0].reason, RejectReason::Retired);
+		EXPECT_EQ(rejects[0].sequence, 1u);
+	}
+
+	TEST_F(ReceivedDatagrams, AHeartbeatIsAnsweredWithAnAcknowledgementOfTheSession)
+	{
+		envelope(1, 1);
+		Bytes heartbeat;
+		encodeHeartbeat(7, 2, 0, heartbeat);
+		sink.sent.clear();
+		plain(heartbeat);
+		path.flushAcknowledgements();
+		const std::vector<Decoded> acknowledgements = sink.sentOfKind(MessageKind::Acknowledgement);
+		ASSERT_EQ(acknowledgements.size(), 1u);
+		EXPECT_EQ(acknowledgements[0].session, 7u);
+		EXPECT_EQ(acknowledgements[0].sequence, 1u);
+		EXPECT_EQ(acknowledgements[0].window, dispatch::ReceivePath::maxWaiting);
+	}
+
+	TEST_F(ReceivedDatagrams, EachRaisedCommandGetsAReceiptWithItsLateness)
+	{
+		envelope(7, 1, 1, 1, master, dispatch::wallMicros() - 250000);
+		envelope(2, 1);
+		path.flushAcknowledgements();
+		const std::vector<Decoded> receipts = sink.sentOfKind(MessageKind::Receipt);
+		ASSERT_EQ(receipts.size(), 2u);
+		EXPECT_EQ(receipts[0].receipt.sequence, 1u);
+		EXPECT_EQ(receipts[0].receipt.outcome, Outcome::Raised);
+		EXPECT_GE(receipts[0].receipt.latenessMicros, 250000);
+		EXPECT_LT(receipts[1].receipt.latenessMicros, 250000);
+		EXPECT_EQ(counters.commandsLate.load(), 1u);
+	}
+
+	TEST_F(ReceivedDatagrams, AReceiptTheMasterMissedIsSentAgainWhenAHeartbeatAsksForIt)
+	{
+		envelope(1, 1);
+		envelope(2, 1);
+		path.flushAcknowledgements();
+		sink.sent.clear();
+		Bytes heartbeat;
+		encodeHeartbeat(7, 3, 2, heartbeat);
+		plain(heartbeat);
+		path.flushAcknowledgements();
+		const std::vector<Decoded> receipts = sink.sentOfKind(MessageKind::Receipt);
+		ASSERT_EQ(receipts.size(), 1u);
+		EXPECT_EQ(receipts[0].receipt.sequence, 2u);
+		EXPECT_EQ(delegate.calls(), cameras({1, 2}));
+	}
+
+	TEST_F(ReceivedDatagrams, ATrackedCommandLeavesItsReceiptToTheTracker)
+	{
+		sink.bTracking = true;
+		envelope(1, 1);
+		path.flushAcknowledgements();
+		EXPECT_TRUE(sink.sentOfKind(MessageKind::Receipt).empty());
+		ASSERT_EQ(sink.tickets.size(), 1u);
+		EXPECT_EQ(sink.tickets[0].session, 7u);
+		EXPECT_EQ(sink.tickets[0].sequence, 1u);
+		EXPECT_STREQ(sink.tickets[0].command, "/quarn/camera/select");
+	}
+
+	TEST_F(ReceivedDatagrams, ACommandLaterThanTheMaximumIsReportedStaleAndNotRaised)
+	{
+		dispatch::ReceivePath strict{delegate, sink, counters, dispatch::ReceiveSettings{1, std::chrono::milliseconds(1000), std::chrono::milliseconds(100)}};
+		Bytes late;
+		encodeEnvelope(7, 1, 1, dispatch::wallMicros() - 200000, camera(1), late);
+		strict.handle(late.data(), late.size(), master);
+		Bytes fresh;
+		encodeEnvelope(7, 2, 1, dispatch::wallMicros(), camera(2), fresh);
+		strict.handle(fresh.data(), fresh.size(), master);
+		strict.flushAcknowledgements();
+		EXPECT_EQ(delegate.calls(), cameras({2}));
+		const std::vector<Decoded> receipts = sink.sentOfKind(MessageKind::Receipt);
+		ASSERT_EQ(receipts.size(), 2u);
+		EXPECT_EQ(receipts[0].receipt.outcome, Outcome::Stale);
+		EXPECT_EQ(receipts[1].receipt.outcome, Outcome::Raised);
+		EXPECT_EQ(counters.commandsStale.load(), 1u);
+	}
+
+	TEST_F(ReceivedDatagrams, ASilentMasterIsReportedOnceAndAgainWhenItReturns)
+	{
+		envelope(1, 1);
+		path.checkSilence(dispatch::ReceivePath::Clock::now());
+		EXPECT_TRUE(sink.silences.empty());
+		path.checkSilence(dispatch::ReceivePath::Clock::now() + std::chrono::seconds(2));
+		path.checkSilence(dispatch::ReceivePath::Clock::now() + std::chrono::seconds(3));
+		EXPECT_EQ(sink.silences, std::vector<uint32_t>{master.address});
+		envelope(2, 1);
+		EXPECT_EQ(sink.returns, std::vector<uint32_t>{master.address});
 	}
 
 	TEST_F(ReceivedDatagrams, EachSenderIsNumberedOnItsOwn)
@@ -134,7 +269,7 @@ namespace
 		envelope(7, 1, 1, 2, other);
 		EXPECT_EQ(delegate.calls(), cameras({1, 2}));
 		path.flushAcknowledgements();
-		ASSERT_EQ(sink.sent.size(), 2u);
+		EXPECT_EQ(sink.sentOfKind(MessageKind::Acknowledgement).size(), 2u);
 	}
 
 	TEST_F(ReceivedDatagrams, PlainMessagesAndPlainBundlesAreDeliveredAsTheyCome)
@@ -179,10 +314,10 @@ namespace
 	TEST_F(ReceivedDatagrams, AcknowledgementsArePassedOnWithTheirSender)
 	{
 		Bytes acknowledgement;
-		encodeAcknowledgement(7, 12, acknowledgement);
+		encodeAcknowledgement(7, 12, 99, 100, 14, acknowledgement);
 		plain(acknowledgement);
 		ASSERT_EQ(sink.acknowledgements.size(), 1u);
-		EXPECT_EQ(sink.acknowledgements[0], (std::array<uint32_t, 3>{master.address, 7, 12}));
+		EXPECT_EQ(sink.acknowledgements[0], (std::array<uint32_t, 4>{master.address, 7, 12, 99}));
 	}
 
 	TEST_F(ReceivedDatagrams, EveryUnhandledDatagramIsCountedByWhatIsWrongAndFiresNothing)
@@ -218,7 +353,7 @@ namespace
 		Bytes wrong;
 		OscWriter(wrong).begin("/quarn/camera/select", "s");
 		Bytes bytes;
-		encodeEnvelope(7, 1, 1, wrong, bytes);
+		encodeEnvelope(7, 1, 1, dispatch::wallMicros(), wrong, bytes);
 		path.handle(bytes.data(), bytes.size(), master);
 		envelope(2, 1);
 		EXPECT_EQ(delegate.calls(), cameras({2}));

@@ -32,9 +32,12 @@ namespace
 		RecordingDelegate firstDelegate;
 		RecordingDelegate secondDelegate;
 		masterDelegate.setFollowers("127.0.0.2,127.0.0.3");
+		// Before the nodes, so it outlives them.
+		RecordingObserver masterEvents;
 		ServerNode master;
 		ServerNode first;
 		ServerNode second;
+		master.setObserver(&masterEvents);
 		master.setConfig(lossy("127.0.0.1", 1));
 		first.setConfig(lossy("127.0.0.2", 2));
 		second.setConfig(lossy("127.0.0.3", 3));
@@ -65,6 +68,10 @@ namespace
 		const ServerStats masterStats = master.stats();
 		EXPECT_GT(masterStats.retransmissions, 0u);
 		EXPECT_EQ(masterStats.commandsGivenUp, 0u);
+		// Lost heartbeats and acknowledgements are no silence: nobody was reported down.
+		EXPECT_TRUE(masterEvents.startingWith("down").empty()) << masterEvents.events().size();
+		EXPECT_TRUE(master.waitUntilApplied(30s));
+		EXPECT_EQ(masterStats.commandsLost, 0u);
 		EXPECT_GT(first.stats().duplicatesDropped, 0u);
 		EXPECT_GT(second.stats().duplicatesDropped, 0u);
 	}

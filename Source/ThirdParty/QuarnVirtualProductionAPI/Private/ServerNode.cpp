@@ -75,14 +75,83 @@ namespace quarn
 		}
 	}
 
+	// Hands the node's events to the owner's observer and the follower-down handler.
+	class ServerNode::Relay final : public ServerObserver
+	{
+	public:
+		Relay(ServerObserver* ownerObserver, std::function<void(const std::string&)> downHandler) : owner(ownerObserver), down(std::move(downHandler)) {}
+
+		void followerDown(const std::string& address, std::chrono::milliseconds silentFor) override
+		{
+			if (down)
+			{
+				down(address);
+			}
+			if (owner)
+			{
+				owner->followerDown(address, silentFor);
+			}
+		}
+		void followerUp(const std::string& address, std::chrono::milliseconds away, bool bRestarted) override
+		{
+			if (owner)
+			{
+				owner->followerUp(address, away, bRestarted);
+			}
+		}
+		void commandsLost(const std::string& address, const std::vector<uint64_t>& commands, LossReason reason) override
+		{
+			if (owner)
+			{
+				owner->commandsLost(address, commands, reason);
+			}
+		}
+		void sessionRestored(const std::string& address, std::chrono::milliseconds gap, uint32_t resent) override
+		{
+			if (owner)
+			{
+				owner->sessionRestored(address, gap, resent);
+			}
+		}
+		void commandApplied(const std::string& address, uint64_t command, const AppliedReceipt& receipt) override
+		{
+			if (owner)
+			{
+				owner->commandApplied(address, command, receipt);
+			}
+		}
+		void masterSilent(const std::string& address) override
+		{
+			if (owner)
+			{
+				owner->masterSilent(address);
+			}
+		}
+		void masterBack(const std::string& address, std::chrono::milliseconds silentFor) override
+		{
+			if (owner)
+			{
+				owner->masterBack(address, silentFor);
+			}
+		}
+
+	private:
+		ServerObserver* const owner;
+		const std::function<void(const std::string&)> down;
+	};
+
 	struct ServerNode::Running final : dispatch::ReceiveSink
 	{
-		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort, std::function<void(const std::string&)> logHandler)
+		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort, std::function<void(const std::string&)> logHandler,
+			ServerObserver* ownerObserver, std::function<void(const std::string&)> downHandler, std::function<void(const DeliveryTicket&)> tracker)
 			: config(serverConfig),
 			  delegate(serverDelegate),
 			  log(logHandler ? std::move(logHandler) : toStandardError),
-			  outbox(serverConfig.reliability, newSession(), sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }),
-			  receivePath(serverDelegate, *this, counters),
+			  relay(ownerObserver, std::move(downHandler)),
+			  deliveryTracker(std::move(tracker)),
+			  outbox(
+				  serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay),
+			  receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness}),
 			  gate(serverConfig.studioKey, counters, log)
 		{
 			if (config.faults.enabled())
@@ -97,7 +166,22 @@ namespace quarn
 
 		void send(const codec::Bytes& datagram, const transport::Endpoint& to) override { sendDatagram(datagram, to); }
 
-		void acknowledged(const transport::Endpoint& from, uint32_t session, uint32_t sequence) override { outbox.acknowledged(from.address, session, sequence); }
+		void acknowledged(const transport::Endpoint& from, const codec::Decoded& acknowledgement) override { outbox.acknowledged(from.address, acknowledgement); }
+		void rejected(const transport::Endpoint& from, const codec::Decoded& reject) override { outbox.rejected(from.address, reject); }
+		void receiptArrived(const transport::Endpoint& from, const codec::Receipt& receipt) override { outbox.receiptArrived(from.address, receipt); }
+
+		bool tracked(const DeliveryTicket& ticket) override
+		{
+			if (!deliveryTracker)
+			{
+				return false;
+			}
+			deliveryTracker(ticket);
+			return true;
+		}
+
+		void masterSilent(const transport::Endpoint& master) override { relay.masterSilent(master.addressText()); }
+		void masterBack(const transport::Endpoint& master, std::chrono::milliseconds silentFor) override { relay.masterBack(master.addressText(), silentFor); }
 
 		void sendDatagram(const codec::Bytes& unsealed, const transport::Endpoint& to)
 		{
@@ -127,8 +211,10 @@ namespace quarn
 			transport::ReceivedDatagram batch[transport::UdpSocket::batchSize];
 			while (!bStopping.load(std::memory_order_acquire))
 			{
-				const bool bReadable = socket.wait(std::chrono::milliseconds(200));
-				gate.flush(std::chrono::steady_clock::now());
+				const bool bReadable = socket.wait(std::chrono::milliseconds(100));
+				const auto woke = std::chrono::steady_clock::now();
+				gate.flush(woke);
+				receivePath.checkSilence(woke);
 				if (!bReadable)
 				{
 					continue;
@@ -160,7 +246,7 @@ namespace quarn
 		void serviceLoop()
 		{
 			// Fault-delayed datagrams need a finer clock than retransmission.
-			const auto tick = faults ? std::chrono::milliseconds(1) : std::max(std::chrono::milliseconds(1), config.reliability.retransmitInterval / 2);
+			const auto tick = faults ? std::chrono::milliseconds(1) : std::clamp(config.reliability.retransmitInterval / 4, std::chrono::milliseconds(1), std::chrono::milliseconds(5));
 			std::unique_lock lock(serviceMutex);
 			while (!serviceWake.wait_for(lock, tick, [this] { return bStopping.load(std::memory_order_acquire); }))
 			{
@@ -170,7 +256,7 @@ namespace quarn
 				{
 					faults->release(now, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
 				}
-				outbox.service(now, followerDown);
+				outbox.service(now);
 				lock.lock();
 			}
 		}
@@ -200,10 +286,11 @@ namespace quarn
 		transport::UdpSocket socket;
 		std::optional<transport::FaultInjector> faults;
 		std::optional<admission::Sealer> sealer;
+		Relay relay;
+		const std::function<void(const DeliveryTicket&)> deliveryTracker;
 		dispatch::Outbox outbox;
 		dispatch::ReceivePath receivePath;
 		admission::Gate gate;
-		std::function<void(const std::string&)> followerDown;
 		std::atomic<bool> bStopping{false};
 		std::mutex serviceMutex;
 		std::condition_variable serviceWake;
@@ -253,14 +340,13 @@ namespace quarn
 			}
 			masters.push_back(*address);
 		}
-		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, logLine);
+		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, logLine, observer, followerDown, deliveryTracker);
 		node->receivePath.admitCommandsFrom(std::move(masters));
 		if (!node->socket.open(pendingConfig.bindAddress, listenPort, pendingConfig.receiveBufferBytes, pendingConfig.sendBufferBytes, error))
 		{
 			return false;
 		}
 		error.clear();
-		node->followerDown = followerDown;
 		Running* raw = node.get();
 		node->receiver = std::thread([raw] { raw->receiveLoop(); });
 		node->service = std::thread([raw] { raw->serviceLoop(); });
@@ -439,6 +525,66 @@ namespace quarn
 		logLine = std::move(handler);
 	}
 
+	void ServerNode::setObserver(ServerObserver* nodeObserver)
+	{
+		std::unique_lock lock(lifecycle);
+		observer = nodeObserver;
+	}
+
+	void ServerNode::setDeliveryTracker(std::function<void(const DeliveryTicket&)> tracker)
+	{
+		std::unique_lock lock(lifecycle);
+		deliveryTracker = std::move(tracker);
+	}
+
+	void ServerNode::reportApplied(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode)
+	{
+		std::shared_lock lock(lifecycle);
+		if (!running)
+		{
+			return;
+		}
+		codec::Bytes receipt;
+		running->receivePath.encodeReceiptFor(ticket, outcome, frame, timecode, receipt);
+		running->sendDatagram(receipt, transport::Endpoint{ticket.master, ticket.masterPort});
+	}
+
+	void ServerNode::watchFollowers(const std::vector<std::string>& addresses)
+	{
+		std::shared_lock lock(lifecycle);
+		if (!running)
+		{
+			return;
+		}
+		std::vector<uint32_t> parsed;
+		for (const std::string& address : addresses)
+		{
+			if (const std::optional<uint32_t> value = parseIpv4(address))
+			{
+				parsed.push_back(*value);
+			}
+		}
+		running->outbox.watch(parsed);
+	}
+
+	uint64_t ServerNode::lastCommand() const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->outbox.lastCommand() : 0;
+	}
+
+	std::vector<CommandFate> ServerNode::fateOf(uint64_t command) const
+	{
+		std::shared_lock lock(lifecycle);
+		return running ? running->outbox.fateOf(command) : std::vector<CommandFate>{};
+	}
+
+	bool ServerNode::waitUntilApplied(std::chrono::milliseconds timeout)
+	{
+		std::shared_lock lock(lifecycle);
+		return running && running->outbox.waitUntilApplied(timeout);
+	}
+
 	uint16_t ServerNode::boundPort() const
 	{
 		std::shared_lock lock(lifecycle);
@@ -457,9 +603,28 @@ namespace quarn
 		return error;
 	}
 
+	namespace
+	{
+		thread_local QuarnVirtualProductionServer* currentServer = nullptr;
+	}
+
 	QuarnVirtualProductionServer& QuarnVirtualProductionServer::instance()
 	{
+		if (currentServer)
+		{
+			return *currentServer;
+		}
 		static QuarnVirtualProductionServer server;
 		return server;
+	}
+
+	QuarnVirtualProductionServer::ScopedCurrent::ScopedCurrent(QuarnVirtualProductionServer& server) : previous(currentServer)
+	{
+		currentServer = &server;
+	}
+
+	QuarnVirtualProductionServer::ScopedCurrent::~ScopedCurrent()
+	{
+		currentServer = previous;
 	}
 }

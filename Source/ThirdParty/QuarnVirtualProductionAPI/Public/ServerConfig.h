@@ -29,17 +29,26 @@ namespace quarn
 
 	struct ReliabilityConfig
 	{
-		// An unacknowledged command is sent again after this long.
-		std::chrono::milliseconds retransmitInterval{10};
-		// A command still unacknowledged this long after its first send is given up and its
-		// follower reported down.
+		// The shortest retransmission timeout; the timeout itself follows the measured round
+		// trips and doubles with each retransmission of the same command.
+		std::chrono::milliseconds retransmitInterval{30};
+		std::chrono::milliseconds maxRetransmitTimeout{400};
+		// A command still unacknowledged this long after its first transmission is given up
+		// and reported lost.
 		std::chrono::milliseconds deadline{2000};
-		// Commands in flight per follower before further ones wait for acknowledgements; at
-		// most 8192, what a follower holds out of order.
+		// Upper bound of the congestion window (commands in flight per follower); at most
+		// 8192, what a follower holds out of order.
 		uint32_t window = 4096;
+		// Where the congestion window starts and the least it shrinks to.
+		uint32_t initialWindow = 64;
+		uint32_t minimumWindow = 8;
+		// Master and followers exchange one heartbeat this often.
+		std::chrono::milliseconds heartbeatInterval{200};
+		// A follower (or, on a follower, a master) silent this long is reported down.
+		std::chrono::milliseconds silentAfter{1000};
 		// Commands kept per follower, sent or waiting; beyond it the oldest is given up so a
 		// broadcast never waits.
-		uint32_t maxPending = 1u << 17;
+		uint32_t maxPending = 1u << 18;
 	};
 
 	struct ServerConfig
@@ -51,6 +60,9 @@ namespace quarn
 		int receiveBufferBytes = 16 * 1024 * 1024;
 		int sendBufferBytes = 4 * 1024 * 1024;
 		ReliabilityConfig reliability;
+		// Follower: commands that arrive later than this after the master sent them are not
+		// raised but reported stale; zero raises every command however late.
+		std::chrono::milliseconds maxLateness{0};
 		FaultConfig faults;
 
 		// Who may command this node (docs/protocol.md, "Studio key and allow-list").

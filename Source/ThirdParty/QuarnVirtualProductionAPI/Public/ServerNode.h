@@ -7,6 +7,7 @@
 #include "QuarnTypes.h"
 #include "QuarnVirtualProductionServerDelegate.h"
 #include "ServerConfig.h"
+#include "ServerEvents.h"
 #include "ServerStats.h"
 
 #include <chrono>
@@ -60,14 +61,35 @@ namespace quarn
 		ServerStats stats() const;
 		// Followers this session has sent to, with what they acknowledged.
 		std::vector<FollowerState> followerStates() const;
-		// Waits until every command broadcast so far was acknowledged or given up.
+		// True once every command broadcast since start() was acknowledged by every follower
+		// it went to; false at the timeout, or once one was given up unacknowledged.
 		bool waitUntilAcknowledged(std::chrono::milliseconds timeout);
-		// Called on the retransmission thread when a follower misses the deadline; taken by the next start().
+		// Called when a follower goes silent past ReliabilityConfig::silentAfter; taken by the next start().
 		void setFollowerDownHandler(std::function<void(const std::string& address)> handler);
 		// The node's log lines (rejected traffic, at most one line per sender and reason a
 		// second; a refused broadcast), from any of its threads; taken by the next start().
 		// Without a handler they go to standard error.
 		void setLogHandler(std::function<void(const std::string& message)> handler);
+
+		// Delivery, receipts and liveness.
+		// Told about followers, masters and commands from the node's threads; taken by the
+		// next start(). The observer must outlive the run.
+		void setObserver(ServerObserver* observer);
+		// Follower: with a tracker, each reliable command handed to the delegate is also
+		// handed to `tracker` (on the receive thread), and its owner reports what became of
+		// it with reportApplied(). Without one, the node reports it raised once the delegate
+		// returns. Taken by the next start().
+		void setDeliveryTracker(std::function<void(const DeliveryTicket&)> tracker);
+		// Sends the applied receipt for a tracked command; any thread.
+		void reportApplied(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode);
+		// Master: followers to keep heartbeats with from now on, before any broadcast.
+		void watchFollowers(const std::vector<std::string>& addresses);
+		// The number of the last command broadcast since start(), 0 before the first.
+		uint64_t lastCommand() const;
+		// What each follower did with a recent command.
+		std::vector<CommandFate> fateOf(uint64_t command) const;
+		// True once every acknowledged command has an applied receipt or was reported lost.
+		bool waitUntilApplied(std::chrono::milliseconds timeout);
 
 		uint16_t boundPort() const;
 		int receiveBufferBytes() const;
@@ -75,6 +97,7 @@ namespace quarn
 
 	private:
 		struct Running;
+		class Relay;
 
 		template <typename Fill>
 		bool broadcast(Fill fill);
@@ -83,6 +106,8 @@ namespace quarn
 		ServerConfig pendingConfig;
 		std::function<void(const std::string&)> followerDown;
 		std::function<void(const std::string&)> logLine;
+		ServerObserver* observer = nullptr;
+		std::function<void(const DeliveryTicket&)> deliveryTracker;
 		std::string error;
 		std::unique_ptr<Running> running;
 	};

@@ -29,6 +29,21 @@ namespace quarn
 		uint64_t commandsGivenUp = 0;
 		uint64_t sendErrors = 0;
 
+		// Delivery: master side (per follower and command), then follower side.
+		uint64_t commandsAcknowledged = 0;
+		uint64_t commandsApplied = 0;
+		uint64_t commandsNotRaised = 0;
+		uint64_t commandsLost = 0;
+		uint64_t heartbeatsSent = 0;
+		uint64_t sessionsRestored = 0;
+		uint64_t followersDown = 0;
+		uint64_t followersUp = 0;
+		// Raised more than 100 ms after the master sent them.
+		uint64_t commandsLate = 0;
+		// Dropped for being later than the maximum lateness.
+		uint64_t commandsStale = 0;
+		uint64_t sessionsRejected = 0;
+
 		uint64_t unhandled() const { return unknownAddress + addressPattern + wrongTypeTags + malformed + unexpected; }
 
 		// Rejected by the studio key, the masters allow-list or the values: counted, dropped,
@@ -54,7 +69,16 @@ namespace quarn
 		uint32_t acknowledged = 0;
 		uint32_t lastSent = 0;
 		uint32_t pending = 0;
-		// Set when a command went unacknowledged past the deadline; cleared by the next acknowledgement.
+		// Set when the follower was silent too long; cleared when it answers again.
 		bool down = false;
+		uint64_t commandsAcknowledged = 0;
+		uint64_t commandsApplied = 0;
+		uint64_t commandsLost = 0;
+		// Round trips of first transmissions to their acknowledgement (recent ones), microseconds.
+		double roundTripP50 = 0;
+		double roundTripP99 = 0;
+		// Current retransmission timeout (microseconds) and congestion window (commands).
+		double retransmitTimeout = 0;
+		uint32_t window = 0;
 	};
 }

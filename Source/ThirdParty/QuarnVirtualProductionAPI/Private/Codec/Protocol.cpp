@@ -97,7 +97,8 @@ namespace quarn::codec
 			return decoded;
 		}
 
-		MessageKind readIntegers(const MessageView& message, std::string_view tags, uint32_t* const* targets, MessageKind success)
+		// Reads the "i" arguments into `targets` and a trailing "h" into `wide`.
+		MessageKind readIntegers(const MessageView& message, std::string_view tags, uint32_t* const* targets, MessageKind success, int64_t* wide = nullptr)
 		{
 			if (message.tags != tags)
 			{
@@ -105,13 +106,22 @@ namespace quarn::codec
 			}
 			ArgumentReader reader(message);
 			int32_t value = 0;
-			for (std::size_t i = 0; i < tags.size(); ++i)
+			std::size_t target = 0;
+			for (const char tag : tags)
 			{
+				if (tag == 'h')
+				{
+					if (!wide || !reader.int64(*wide))
+					{
+						return MessageKind::Malformed;
+					}
+					continue;
+				}
 				if (!reader.int32(value))
 				{
 					return MessageKind::Malformed;
 				}
-				*targets[i] = static_cast<uint32_t>(value);
+				*targets[target++] = static_cast<uint32_t>(value);
 			}
 			return reader.atEnd() ? success : MessageKind::Malformed;
 		}
@@ -144,9 +154,49 @@ namespace quarn::codec
 		}
 	}
 
-	void encodeAcknowledgement(uint32_t session, uint32_t sequence, Bytes& out)
+	void encodeAcknowledgement(uint32_t session, uint32_t sequence, uint32_t instance, uint32_t window, uint32_t highest, Bytes& out)
 	{
-		OscWriter(out).begin(acknowledgementAddress, "ii").int32(static_cast<int32_t>(session)).int32(static_cast<int32_t>(sequence));
+		OscWriter(out)
+			.begin(acknowledgementAddress, "iiiii")
+			.int32(static_cast<int32_t>(session))
+			.int32(static_cast<int32_t>(sequence))
+			.int32(static_cast<int32_t>(instance))
+			.int32(static_cast<int32_t>(window))
+			.int32(static_cast<int32_t>(highest));
+	}
+
+	void encodeHeartbeat(uint32_t session, uint32_t base, uint32_t receiptsFrom, Bytes& out)
+	{
+		OscWriter(out)
+			.begin(heartbeatAddress, "iii")
+			.int32(static_cast<int32_t>(session))
+			.int32(static_cast<int32_t>(base))
+			.int32(static_cast<int32_t>(receiptsFrom));
+	}
+
+	void encodeReject(uint32_t session, RejectReason reason, uint32_t delivered, uint32_t instance, Bytes& out)
+	{
+		OscWriter(out)
+			.begin(rejectAddress, "iiii")
+			.int32(static_cast<int32_t>(session))
+			.int32(static_cast<int32_t>(reason))
+			.int32(static_cast<int32_t>(delivered))
+			.int32(static_cast<int32_t>(instance));
+	}
+
+	void encodeReceipt(const Receipt& receipt, Bytes& out)
+	{
+		OscWriter(out)
+			.begin(receiptAddress, "iiiiiiiih")
+			.int32(static_cast<int32_t>(receipt.session))
+			.int32(static_cast<int32_t>(receipt.sequence))
+			.int32(static_cast<int32_t>(receipt.outcome))
+			.int32(static_cast<int32_t>(receipt.frame))
+			.int32(static_cast<int32_t>(receipt.hours))
+			.int32(static_cast<int32_t>(receipt.minutes))
+			.int32(static_cast<int32_t>(receipt.seconds))
+			.int32(static_cast<int32_t>(receipt.frames))
+			.int64(receipt.latenessMicros);
 	}
 
 	void encodeTimecodeRequest(Bytes& out)
@@ -165,12 +215,17 @@ namespace quarn::codec
 			.float32(timecode.rate().framesPerSecond());
 	}
 
-	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, const Bytes& commandMessage, Bytes& out)
+	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, int64_t sentMicros, const Bytes& commandMessage, Bytes& out)
 	{
 		beginBundle(out);
 		Bytes headerBytes;
-		headerBytes.reserve(32);
-		OscWriter(headerBytes).begin(sequenceAddress, "iii").int32(static_cast<int32_t>(session)).int32(static_cast<int32_t>(sequence)).int32(static_cast<int32_t>(base));
+		headerBytes.reserve(40);
+		OscWriter(headerBytes)
+			.begin(sequenceAddress, "iiih")
+			.int32(static_cast<int32_t>(session))
+			.int32(static_cast<int32_t>(sequence))
+			.int32(static_cast<int32_t>(base))
+			.int64(sentMicros);
 		appendBundleElement(out, headerBytes.data(), headerBytes.size());
 		appendBundleElement(out, commandMessage.data(), commandMessage.size());
 	}
@@ -197,13 +252,44 @@ namespace quarn::codec
 		if (message.address == sequenceAddress)
 		{
 			uint32_t* const targets[] = {&decoded.session, &decoded.sequence, &decoded.base};
-			decoded.kind = readIntegers(message, "iii", targets, MessageKind::Sequence);
+			decoded.kind = readIntegers(message, "iiih", targets, MessageKind::Sequence, &decoded.sentMicros);
 			return decoded;
 		}
 		if (message.address == acknowledgementAddress)
 		{
-			uint32_t* const targets[] = {&decoded.session, &decoded.sequence};
-			decoded.kind = readIntegers(message, "ii", targets, MessageKind::Acknowledgement);
+			uint32_t* const targets[] = {&decoded.session, &decoded.sequence, &decoded.instance, &decoded.window, &decoded.base};
+			decoded.kind = readIntegers(message, "iiiii", targets, MessageKind::Acknowledgement);
+			return decoded;
+		}
+		if (message.address == heartbeatAddress)
+		{
+			uint32_t* const targets[] = {&decoded.session, &decoded.base, &decoded.sequence};
+			decoded.kind = readIntegers(message, "iii", targets, MessageKind::Heartbeat);
+			return decoded;
+		}
+		if (message.address == rejectAddress)
+		{
+			uint32_t reason = 0;
+			uint32_t* const targets[] = {&decoded.session, &reason, &decoded.sequence, &decoded.instance};
+			decoded.kind = readIntegers(message, "iiii", targets, MessageKind::Reject);
+			if (decoded.kind == MessageKind::Reject && reason != static_cast<uint32_t>(RejectReason::Unknown) && reason != static_cast<uint32_t>(RejectReason::Retired))
+			{
+				return failure(MessageKind::Malformed);
+			}
+			decoded.reason = static_cast<RejectReason>(reason);
+			return decoded;
+		}
+		if (message.address == receiptAddress)
+		{
+			Receipt& receipt = decoded.receipt;
+			uint32_t outcome = 0;
+			uint32_t* const targets[] = {&receipt.session, &receipt.sequence, &outcome, &receipt.frame, &receipt.hours, &receipt.minutes, &receipt.seconds, &receipt.frames};
+			decoded.kind = readIntegers(message, "iiiiiiiih", targets, MessageKind::Receipt, &receipt.latenessMicros);
+			if (decoded.kind == MessageKind::Receipt && outcome >= outcomeCount)
+			{
+				return failure(MessageKind::Malformed);
+			}
+			receipt.outcome = static_cast<Outcome>(outcome);
 			return decoded;
 		}
 		if (message.address == timecodeRequestAddress)

@@ -32,6 +32,17 @@ namespace quarn::dispatch
 		Counter keyNotExpected{0};
 		Counter notAllowed{0};
 		Counter nonFinite{0};
+		Counter commandsAcknowledged{0};
+		Counter commandsApplied{0};
+		Counter commandsNotRaised{0};
+		Counter commandsLost{0};
+		Counter heartbeatsSent{0};
+		Counter sessionsRestored{0};
+		Counter followersDown{0};
+		Counter followersUp{0};
+		Counter commandsLate{0};
+		Counter commandsStale{0};
+		Counter sessionsRejected{0};
 
 		static void add(Counter& counter, uint64_t amount = 1) { counter.fetch_add(amount, std::memory_order_relaxed); }
 
@@ -58,6 +69,17 @@ namespace quarn::dispatch
 			stats.keyNotExpected = keyNotExpected.load(std::memory_order_relaxed);
 			stats.notAllowed = notAllowed.load(std::memory_order_relaxed);
 			stats.nonFinite = nonFinite.load(std::memory_order_relaxed);
+			stats.commandsAcknowledged = commandsAcknowledged.load(std::memory_order_relaxed);
+			stats.commandsApplied = commandsApplied.load(std::memory_order_relaxed);
+			stats.commandsNotRaised = commandsNotRaised.load(std::memory_order_relaxed);
+			stats.commandsLost = commandsLost.load(std::memory_order_relaxed);
+			stats.heartbeatsSent = heartbeatsSent.load(std::memory_order_relaxed);
+			stats.sessionsRestored = sessionsRestored.load(std::memory_order_relaxed);
+			stats.followersDown = followersDown.load(std::memory_order_relaxed);
+			stats.followersUp = followersUp.load(std::memory_order_relaxed);
+			stats.commandsLate = commandsLate.load(std::memory_order_relaxed);
+			stats.commandsStale = commandsStale.load(std::memory_order_relaxed);
+			stats.sessionsRejected = sessionsRejected.load(std::memory_order_relaxed);
 			return stats;
 		}
 	};

@@ -10,10 +10,19 @@ namespace quarn::dispatch
 	{
 		// Bundles inside bundles are legal OSC; nobody we talk to nests this deep.
 		constexpr int maxBundleDepth = 4;
+		// A command raised later than this after the master sent it counts as late.
+		constexpr int64_t lateMicros = 100000;
+		// At most one reject per address this often: stale retransmissions come in floods.
+		constexpr auto rejectInterval = std::chrono::milliseconds(20);
 	}
 
-	ReceivePath::ReceivePath(QuarnVirtualProductionServerDelegate& serverDelegate, ReceiveSink& receiveSink, Counters& nodeCounters)
-		: delegate(serverDelegate), sink(receiveSink), counters(nodeCounters)
+	int64_t wallMicros()
+	{
+		return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+	}
+
+	ReceivePath::ReceivePath(QuarnVirtualProductionServerDelegate& serverDelegate, ReceiveSink& receiveSink, Counters& nodeCounters, ReceiveSettings receiveSettings)
+		: delegate(serverDelegate), sink(receiveSink), counters(nodeCounters), settings(receiveSettings)
 	{
 	}
 
@@ -95,9 +104,10 @@ namespace quarn::dispatch
 		SenderState* sender = senderFor(from, sequence.session, sequence.base);
 		if (!sender)
 		{
-			Counters::add(counters.unexpected);
 			return false;
 		}
+		const uint64_t key = keyOf(from);
+		heard(*sender, from);
 		skipTo(*sender, sequence.base);
 		sender->bAcknowledgementDue = true;
 		uint32_t number = sequence.sequence;
@@ -117,11 +127,35 @@ namespace quarn::dispatch
 			{
 				command = commandOf(codec::decodeMessage(element, elementSize));
 			}
-			accept(*sender, number++, command);
+			accept(*sender, key, number++, command, sequence.sentMicros);
 			return true;
 		});
-		drain(*sender);
+		drain(*sender, key);
 		return true;
+	}
+
+	void ReceivePath::handleHeartbeat(const codec::Decoded& message, const transport::Endpoint& from)
+	{
+		if (!admits(from))
+		{
+			// A heartbeat opens a session like an envelope does.
+			Counters::add(counters.notAllowed);
+			return;
+		}
+		SenderState* sender = senderFor(from, message.session, message.base);
+		if (!sender)
+		{
+			return;
+		}
+		heard(*sender, from);
+		skipTo(*sender, message.base);
+		drain(*sender, keyOf(from));
+		if (message.sequence != 0)
+		{
+			resendReceipts(keyOf(from), message.session, message.sequence);
+		}
+		// The acknowledgement is this follower's half of the heartbeat.
+		sender->bAcknowledgementDue = true;
 	}
 
 	void ReceivePath::handlePlain(const codec::Decoded& message, const transport::Endpoint& from)
@@ -136,7 +170,16 @@ namespace quarn::dispatch
 			return;
 		case MessageKind::Acknowledgement:
 			Counters::add(counters.acknowledgementsReceived);
-			sink.acknowledged(from, message.session, message.sequence);
+			sink.acknowledged(from, message);
+			return;
+		case MessageKind::Heartbeat:
+			handleHeartbeat(message, from);
+			return;
+		case MessageKind::Reject:
+			sink.rejected(from, message);
+			return;
+		case MessageKind::Receipt:
+			sink.receiptArrived(from, message.receipt);
 			return;
 		default:
 			if (const std::optional<codec::Command> command = commandOf(message))
@@ -187,14 +230,33 @@ namespace quarn::dispatch
 		{
 			return &found->second;
 		}
+		if (session == 0)
+		{
+			Counters::add(counters.unexpected);
+			return nullptr;
+		}
+		if (found != senders.end())
+		{
+			for (const Retired& retired : found->second.retired)
+			{
+				if (retired.session == session)
+				{
+					reject(from, session, codec::RejectReason::Retired, retired.delivered);
+					return nullptr;
+				}
+			}
+		}
+		// Only a session at its start is joined: joining one mid-stream would raise commands
+		// that this engine, or an earlier run of it, may already have raised.
+		if (base != 1)
+		{
+			reject(from, session, codec::RejectReason::Unknown, 0);
+			return nullptr;
+		}
 		if (found != senders.end())
 		{
 			SenderState& sender = found->second;
-			if (session == 0 || std::find(sender.retired.begin(), sender.retired.end(), session) != sender.retired.end())
-			{
-				return nullptr;
-			}
-			sender.retired[sender.nextRetired] = sender.session;
+			sender.retired[sender.nextRetired] = Retired{sender.session, sender.expected - 1};
 			sender.nextRetired = (sender.nextRetired + 1) % sender.retired.size();
 			sender.session = session;
 			sender.expected = base;
@@ -207,13 +269,54 @@ namespace quarn::dispatch
 		}
 		SenderState& sender = senders[keyOf(from)];
 		sender.session = session;
-		// A new session, or this engine restarted mid-session: start at the master's oldest
-		// unacknowledged command.
 		sender.expected = base;
+		sender.lastHeard = Clock::now();
 		return &sender;
 	}
 
-	void ReceivePath::accept(SenderState& sender, uint32_t sequence, std::optional<codec::Command> command)
+	void ReceivePath::reject(const transport::Endpoint& to, uint32_t session, codec::RejectReason reason, uint32_t delivered)
+	{
+		Counters::add(counters.sessionsRejected);
+		const Clock::time_point now = Clock::now();
+		auto [last, bNew] = lastReject.try_emplace(keyOf(to), now);
+		if (!bNew && now - last->second < rejectInterval)
+		{
+			return;
+		}
+		last->second = now;
+		if (lastReject.size() > maxSenders)
+		{
+			lastReject.clear();
+		}
+		scratch.clear();
+		codec::encodeReject(session, reason, delivered, settings.instance, scratch);
+		sink.send(scratch, to);
+	}
+
+	void ReceivePath::heard(SenderState& sender, const transport::Endpoint& from)
+	{
+		const Clock::time_point now = Clock::now();
+		if (sender.bSilent)
+		{
+			sender.bSilent = false;
+			sink.masterBack(from, std::chrono::duration_cast<std::chrono::milliseconds>(now - sender.lastHeard));
+		}
+		sender.lastHeard = now;
+	}
+
+	void ReceivePath::checkSilence(Clock::time_point now)
+	{
+		for (auto& [key, sender] : senders)
+		{
+			if (!sender.bSilent && now - sender.lastHeard > settings.silentAfter)
+			{
+				sender.bSilent = true;
+				sink.masterSilent(endpointOf(key));
+			}
+		}
+	}
+
+	void ReceivePath::accept(SenderState& sender, uint64_t key, uint32_t sequence, std::optional<codec::Command> command, int64_t sentMicros)
 	{
 		if (serialLess(sequence, sender.expected))
 		{
@@ -224,7 +327,7 @@ namespace quarn::dispatch
 		{
 			if (command)
 			{
-				deliver(*command);
+				deliverReliable(*command, Delivery{key, sender.session, sequence, sentMicros});
 			}
 			++sender.expected;
 			return;
@@ -233,7 +336,7 @@ namespace quarn::dispatch
 		{
 			return;
 		}
-		if (!sender.waiting.emplace(sequence, command).second)
+		if (!sender.waiting.emplace(sequence, Waiting{command, sentMicros}).second)
 		{
 			Counters::add(counters.duplicatesDropped);
 		}
@@ -241,7 +344,8 @@ namespace quarn::dispatch
 
 	void ReceivePath::skipTo(SenderState& sender, uint32_t base)
 	{
-		// The master gave up on everything before `base`: deliver what arrived of it, in order.
+		// The master gave up on everything before `base` and reported it lost: raising any of
+		// it now would contradict that report.
 		while (serialLess(sender.expected, base))
 		{
 			auto next = sender.waiting.begin();
@@ -250,28 +354,91 @@ namespace quarn::dispatch
 				sender.expected = base;
 				break;
 			}
-			if (next->second)
-			{
-				deliver(*next->second);
-			}
 			sender.expected = next->first + 1;
 			sender.waiting.erase(next);
 		}
 	}
 
-	void ReceivePath::drain(SenderState& sender)
+	void ReceivePath::drain(SenderState& sender, uint64_t key)
 	{
 		for (auto next = sender.waiting.begin(); next != sender.waiting.end() && !serialLess(sender.expected, next->first); next = sender.waiting.begin())
 		{
 			if (next->first == sender.expected)
 			{
-				if (next->second)
+				if (next->second.command)
 				{
-					deliver(*next->second);
+					deliverReliable(*next->second.command, Delivery{key, sender.session, next->first, next->second.sentMicros});
 				}
 				++sender.expected;
 			}
 			sender.waiting.erase(next);
+		}
+	}
+
+	void ReceivePath::deliverReliable(const codec::Command& command, const Delivery& delivery)
+	{
+		const int64_t lateness = wallMicros() - delivery.sentMicros;
+		const transport::Endpoint master = endpointOf(delivery.key);
+		const DeliveryTicket ticket{master.address, master.port, delivery.session, delivery.sequence, delivery.sentMicros, codec::addressOf(command.kind).data()};
+		if (settings.maxLateness.count() > 0 && lateness > std::chrono::duration_cast<std::chrono::microseconds>(settings.maxLateness).count())
+		{
+			Counters::add(counters.commandsStale);
+			receipts.emplace_back(delivery.key, codec::Receipt{delivery.session, delivery.sequence, codec::Outcome::Stale, 0, 0, 0, 0, 0, lateness});
+			remember(delivery.key, receipts.back().second);
+			return;
+		}
+		if (lateness > lateMicros)
+		{
+			Counters::add(counters.commandsLate);
+		}
+		deliver(command);
+		if (!sink.tracked(ticket))
+		{
+			receipts.emplace_back(delivery.key, codec::Receipt{delivery.session, delivery.sequence, codec::Outcome::Raised, 0, 0, 0, 0, 0, lateness});
+			remember(delivery.key, receipts.back().second);
+		}
+	}
+
+	void ReceivePath::encodeReceiptFor(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode, codec::Bytes& out)
+	{
+		const codec::Receipt receipt{ticket.session, ticket.sequence, static_cast<codec::Outcome>(outcome), frame, timecode.hours(), timecode.minutes(), timecode.seconds(), timecode.frames(),
+			wallMicros() - ticket.sentMicros};
+		codec::encodeReceipt(receipt, out);
+		remember(keyOf(transport::Endpoint{ticket.master, ticket.masterPort}), receipt);
+	}
+
+	void ReceivePath::remember(uint64_t key, const codec::Receipt& receipt)
+	{
+		std::lock_guard lock(keptMutex);
+		std::deque<codec::Receipt>& list = kept[key];
+		list.push_back(receipt);
+		if (list.size() > keptReceipts)
+		{
+			list.pop_front();
+		}
+		if (kept.size() > maxSenders)
+		{
+			kept.erase(kept.begin());
+		}
+	}
+
+	void ReceivePath::resendReceipts(uint64_t key, uint32_t session, uint32_t from)
+	{
+		std::lock_guard lock(keptMutex);
+		const auto found = kept.find(key);
+		if (found == kept.end())
+		{
+			return;
+		}
+		// A heartbeat's worth: the next one asks for what is still missing.
+		constexpr std::size_t perHeartbeat = 1024;
+		std::size_t count = 0;
+		for (const codec::Receipt& receipt : found->second)
+		{
+			if (receipt.session == session && !serialLess(receipt.sequence, from) && count++ < perHeartbeat)
+			{
+				receipts.emplace_back(key, receipt);
+			}
 		}
 	}
 
@@ -285,9 +452,30 @@ namespace quarn::dispatch
 			}
 			sender.bAcknowledgementDue = false;
 			scratch.clear();
-			codec::encodeAcknowledgement(sender.session, sender.expected - 1, scratch);
-			sink.send(scratch, transport::Endpoint{static_cast<uint32_t>(key >> 16), static_cast<uint16_t>(key & 0xffff)});
+			const uint32_t window = static_cast<uint32_t>(maxWaiting - sender.waiting.size());
+			const uint32_t highest = sender.waiting.empty() ? sender.expected - 1 : sender.waiting.rbegin()->first;
+			codec::encodeAcknowledgement(sender.session, sender.expected - 1, settings.instance, window, highest, scratch);
+			sink.send(scratch, endpointOf(key));
 		}
+		// Receipts to one master go in bundles; a burst's receipts cost a few datagrams.
+		std::size_t first = 0;
+		while (first < receipts.size())
+		{
+			const uint64_t key = receipts[first].first;
+			scratch.clear();
+			codec::beginBundle(scratch);
+			std::size_t count = 0;
+			codec::Bytes element;
+			for (std::size_t i = first; i < receipts.size() && count < receiptsPerDatagram && receipts[i].first == key; ++i, ++count)
+			{
+				element.clear();
+				codec::encodeReceipt(receipts[i].second, element);
+				codec::appendBundleElement(scratch, element.data(), element.size());
+			}
+			sink.send(scratch, endpointOf(key));
+			first += count;
+		}
+		receipts.clear();
 	}
 
 	void ReceivePath::deliver(const codec::Command& command)
