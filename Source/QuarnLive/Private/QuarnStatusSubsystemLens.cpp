@@ -24,7 +24,7 @@ namespace
 		{
 			return false;
 		}
-		const UMaterialInterface* ParentMaterial = static_cast<const UMaterialInstanceDynamic*>(Blendable.Object)->Parent;
+		const UMaterialInterface* ParentMaterial = Cast<UMaterialInstanceDynamic>(Blendable.Object)->Parent;
 		return ParentMaterial && FCString::Stricmp(*ParentMaterial->GetName(), DistortionMaterialName) == 0
 			&& Blendable.Weight > DistortionBlendWeightThreshold;
 	}

@@ -1,6 +1,7 @@
 // Sync leg: genlock, timecode provider and timed data.
 
 #include "Engine/Engine.h"
+#include "Misc/CoreMisc.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnMediaEditorSubsystem.h"
 #include "QuarnStatusSubsystem.h"
@@ -40,7 +41,7 @@ void UQuarnStatusSubsystem::UpdateSyncStatus()
 		return;
 	}
 
-	if (StaticGameCheck() != 1 && !MediaEditorSubsystem->IsTimeStepSynchronized())
+	if (!IsRunningGame() && !MediaEditorSubsystem->IsTimeStepSynchronized())
 	{
 		SyncStatus = MakeStatus(FLinearColor::Red,
 			TEXT("Using a Custom Timestep (genlock) but it has failed to Synchronize. Check the Custom Timestep settings and Reinitialise in the Genlock panel. Review the Output Log for more details."));
@@ -66,7 +67,7 @@ void UQuarnStatusSubsystem::UpdateSyncStatus()
 		return;
 	}
 
-	const UTimedDataMonitorSubsystem* TimedDataMonitorSubsystem = GEngine->GetEngineSubsystem<UTimedDataMonitorSubsystem>();
+	UTimedDataMonitorSubsystem* TimedDataMonitorSubsystem = GEngine->GetEngineSubsystem<UTimedDataMonitorSubsystem>();
 	if (!TimedDataMonitorSubsystem)
 	{
 		SyncStatus = MakeStatus(FLinearColor::Red, FString(TEXT("Timed Data Monitor sub system is not loaded. Please report this to ")) + QuarnSupportContact);

@@ -6,6 +6,7 @@
 #include "GameFramework/Actor.h"
 #include "ILiveLinkClient.h"
 #include "LiveLinkSourceSettings.h"
+#include "Misc/CoreMisc.h"
 #include "QuarnCamera.h"
 #include "QuarnLiveLinkComponentController.h"
 #include "QuarnLiveLinkSourceSettings.h"
@@ -143,7 +144,7 @@ void UQuarnStatusSubsystem::UpdateTrackingStatus()
 	}
 
 	const UQuarnZentrelSubsystem* ZentrelSubsystem = UQuarnZentrelSubsystem::Get();
-	if (StaticGameCheck() != 1 && ZentrelSubsystem && Settings->bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0)
+	if (!IsRunningGame() && ZentrelSubsystem && Settings->bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0)
 	{
 		TrackingStatus.Color = FLinearColor::Red;
 		TrackingStatus.Message = TEXT("No Zentrels found: Use the Zentrels panel to Auto-Configure the Zentrel");
@@ -179,7 +180,7 @@ void UQuarnStatusSubsystem::UpdateTrackingStatus()
 
 bool UQuarnStatusSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
 {
-	if (StaticGameCheck() == 1)
+	if (IsRunningGame())
 	{
 		const UQuarnVPEngineSubsystem* VPEngineSubsystem = UQuarnVPEngineSubsystem::Get();
 		if (!VPEngineSubsystem)

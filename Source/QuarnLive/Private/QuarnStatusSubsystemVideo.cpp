@@ -2,6 +2,7 @@
 
 #include "AssetRegistry/IAssetRegistry.h"
 #include "IQuarnMediaEditorModule.h"
+#include "Misc/CoreMisc.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnCamera.h"
 #include "QuarnMediaLayout.h"
@@ -117,7 +118,7 @@ void UQuarnStatusSubsystem::UpdateVideoStatus()
 		return;
 	}
 
-	const bool bRunningAsGame = StaticGameCheck() == 1;
+	const bool bRunningAsGame = IsRunningGame();
 	if (!bRunningAsGame)
 	{
 		const FString MediaAssetPath = FString(TEXT("/Game/")) + TEXT("Quarn/Media");

@@ -31,8 +31,8 @@ class TIMEDDATAMONITOR_API UTimedDataMonitorSubsystem : public UEngineSubsystem
 public:
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
-	/** The state of every monitored source taken together. */
-	ETimedDataMonitorEvaluationState GetEvaluationState() const { return EvaluationState; }
+	/** The state of every monitored source taken together; not const, as in the engine. */
+	ETimedDataMonitorEvaluationState GetEvaluationState() { return EvaluationState; }
 	void SetEvaluationState(ETimedDataMonitorEvaluationState InEvaluationState) { EvaluationState = InEvaluationState; }
 
 	/**
