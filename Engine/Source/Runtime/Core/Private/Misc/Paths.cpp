@@ -9,6 +9,11 @@ namespace
 		static FString Directory(TEXT("./"));
 		return Directory;
 	}
+	FString& EngineDirectory()
+	{
+		static FString Directory;
+		return Directory;
+	}
 	FString& PluginDirectory()
 	{
 		static FString Directory(TEXT("./"));
@@ -22,6 +27,8 @@ namespace
 
 void FPaths::SetProjectDir(const FString& Directory) { ProjectDirectory() = WithSlash(Directory); }
 FString FPaths::ProjectDir() { return ProjectDirectory(); }
+void FPaths::SetEngineDir(const FString& Directory) { EngineDirectory() = Directory.IsEmpty() ? FString() : WithSlash(Directory); }
+FString FPaths::EngineDir() { return EngineDirectory(); }
 void FPaths::SetPluginDir(const FString& Directory) { PluginDirectory() = WithSlash(Directory); }
 FString FPaths::PluginDir() { return PluginDirectory(); }
 

@@ -15,6 +15,11 @@ public:
 	/** Where the engine's own generated configuration is kept: Saved/Config/. */
 	static FString GeneratedConfigDir() { return ProjectSavedDir() + TEXT("Config/"); }
 
+	/** The engine's folder, whose Config/ holds the Base<Name>.ini layers; empty (none) unless set. */
+	static void SetEngineDir(const FString& Directory);
+	static FString EngineDir();
+	static FString EngineConfigDir() { return EngineDir() + TEXT("Config/"); }
+
 	static void SetPluginDir(const FString& Directory);
 	/** The plug-in's root folder, ending in '/'. */
 	static FString PluginDir();

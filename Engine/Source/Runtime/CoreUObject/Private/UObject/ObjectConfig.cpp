@@ -13,6 +13,22 @@ namespace
 	{
 		return Property->HasAnyPropertyFlags(Flags & (CPF_Config | CPF_GlobalConfig)) && !Property->HasAnyPropertyFlags(CPF_Transient);
 	}
+
+	bool SameLines(const TArray<FString>& A, const TArray<FString>& B)
+	{
+		if (A.Num() != B.Num())
+		{
+			return false;
+		}
+		for (int32 Index = 0; Index < A.Num(); ++Index)
+		{
+			if (!A[Index].Equals(B[Index], ESearchCase::CaseSensitive))
+			{
+				return false;
+			}
+		}
+		return true;
+	}
 } // namespace
 
 FString UObject::GetDefaultConfigFilename() const
@@ -23,12 +39,9 @@ FString UObject::GetDefaultConfigFilename() const
 
 FString UObject::GetConfigFilename() const
 {
+	// Every class reads its configuration name's saved file, over its Default and Base layers.
 	UClass* Class = GetClass();
-	if (!Class)
-	{
-		return FString();
-	}
-	return FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), Class->HasAnyClassFlags(CLASS_DefaultConfig));
+	return Class ? FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), false) : FString();
 }
 
 void UObject::LoadConfig()
@@ -89,6 +102,9 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 			continue;
 		}
 		const void* Value = Property->ContainerPtrToValuePtr(static_cast<const void*>(this));
+		const FString Key = Property->GetName();
+		TArray<FString> Lower;
+		const bool bLowerHolds = Cache->GetLowerLayerArray(*Section, *Key, Lower, Filename) > 0;
 		if (Property->GetKind() == EPropertyKind::Array)
 		{
 			TArray<FString> Lines;
@@ -100,12 +116,27 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 				Property->GetInner()->ExportTextItem(Line, Property->GetOps().ArrayElement(MutableValue, Index));
 				Lines.Add(Line);
 			}
-			Cache->SetArray(*Section, *Property->GetName(), Lines, Filename);
+			// As the engine writes a layer: what the layers below already give is not repeated.
+			if (bLowerHolds && SameLines(Lower, Lines))
+			{
+				Cache->RemoveKey(*Section, *Key, Filename);
+			}
+			else
+			{
+				Cache->SetArray(*Section, *Key, Lines, Filename);
+			}
 			continue;
 		}
 		FString Text;
 		Property->ExportTextItem(Text, Value);
-		Cache->SetString(*Section, *Property->GetName(), *Text, Filename);
+		if (bLowerHolds && Lower.Num() == 1 && Lower[0].Equals(Text, ESearchCase::CaseSensitive))
+		{
+			Cache->RemoveKey(*Section, *Key, Filename);
+		}
+		else
+		{
+			Cache->SetString(*Section, *Key, *Text, Filename);
+		}
 	}
 	Cache->Flush(false, Filename);
 
@@ -128,4 +159,25 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 			}
 		}
 	}
+}
+
+bool UObject::TryUpdateDefaultConfigFile(const FString& SpecificFileLocation, bool bWarnIfFail)
+{
+	UClass* Class = GetClass();
+	if (!GConfig || !Class || Class->GetConfigName().IsNone())
+	{
+		return false;
+	}
+	const FString Filename = SpecificFileLocation.IsEmpty() ? GetDefaultConfigFilename() : SpecificFileLocation;
+	SaveConfig(CPF_Config, *Filename, GConfig, false);
+	if (!GConfig->GetLastWriteError().IsEmpty())
+	{
+		return false;
+	}
+	// The saved layer keeps only what still differs from the new defaults, so it does not hide them.
+	if (SpecificFileLocation.IsEmpty())
+	{
+		SaveConfig(CPF_Config, nullptr, GConfig, false);
+	}
+	return GConfig->GetLastWriteError().IsEmpty();
 }
