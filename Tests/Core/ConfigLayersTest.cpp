@@ -13,7 +13,7 @@ namespace
 {
 	namespace fs = std::filesystem;
 
-	/** A project folder and an engine folder, so reads combine Base, Default and Saved files. */
+	/** A project folder and a plug-in folder with an engine, so reads combine Base, Default and Saved files. */
 	class ConfigLayers : public ::testing::Test
 	{
 	protected:
@@ -23,12 +23,13 @@ namespace
 			Dir = fs::temp_directory_path() / ("ConfigLayersTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
 			fs::create_directories(Dir);
 			FPaths::SetProjectDir(FString((Dir / "Project").string()));
-			FPaths::SetEngineDir(FString((Dir / "Engine").string()));
+			// The Base layers live in the plug-in checkout's Engine/Config.
+			FPaths::SetPluginDir(FString(Dir.string()));
 		}
 		void TearDown() override
 		{
 			FPaths::SetProjectDir(TEXT("./"));
-			FPaths::SetEngineDir(FString());
+			FPaths::SetPluginDir(TEXT("./"));
 			fs::remove_all(Dir);
 		}
 

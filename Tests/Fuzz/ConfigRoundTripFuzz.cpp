@@ -76,8 +76,7 @@ namespace
 	/** A folder of its own: a write scans its folder for stale temporary files. */
 	std::string TempPath()
 	{
-		static const std::string Path = []
-		{
+		static const std::string Path = [] {
 			// Every write syncs the file; memory-backed /dev/shm keeps that cheap.
 			const std::filesystem::path Base = std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
 			const std::filesystem::path Folder = Base / ("ConfigRoundTripFuzz-" + std::to_string(::getpid()));

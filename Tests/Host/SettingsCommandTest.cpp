@@ -196,14 +196,16 @@ namespace
 		const RunResult result = settings({});
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 		EXPECT_TRUE(contains(result.out, "(bMultiEngineMaster) = True\n")) << result.out;
-		EXPECT_TRUE(contains(result.out, "(bShouldBroadcastRecord) = True\n")) << "the saved layer is read over the Default file\n" << result.out;
+		EXPECT_TRUE(contains(result.out, "(bShouldBroadcastRecord) = True\n")) << "the saved layer is read over the Default file\n"
+																			   << result.out;
 		const std::size_t master = result.out.find("(bMultiEngineMaster)");
 		const std::size_t record = result.out.find("(bShouldBroadcastRecord)");
 		EXPECT_NE(result.out.find("(from Config/DefaultGame.ini)", master), std::string::npos) << result.out;
 		EXPECT_LT(result.out.find("(from Config/DefaultGame.ini)", master), result.out.find("(bShouldBroadcastPIE)")) << result.out;
 		EXPECT_LT(result.out.find("(from Saved/Config/Game.ini)", record), result.out.find("(bDisableMultiEngine)")) << result.out;
 		EXPECT_FALSE(contains(result.out.substr(result.out.find("(bShouldBroadcastPIE)"), result.out.find("(bShouldBroadcastRecord)") - result.out.find("(bShouldBroadcastPIE)")), "(from "))
-			<< "a class default comes from no file\n" << result.out;
+			<< "a class default comes from no file\n"
+			<< result.out;
 	}
 
 	TEST_F(SettingsRefusal, AValueWithALineBreakOrControlCharacterIsRefusedAndNothingIsWritten)
@@ -231,15 +233,18 @@ namespace
 		ASSERT_EQ(set.exitCode, 0) << set.err;
 
 		const std::string text = readWhole(defaultGame());
-		EXPECT_EQ(std::count(text.begin(), text.end(), '['), 2) << "one section header, and the element that starts like one\n" << text;
+		EXPECT_EQ(std::count(text.begin(), text.end(), '['), 2) << "one section header, and the element that starts like one\n"
+																<< text;
 		EXPECT_FALSE(contains(text, "\nOwner=")) << text;
 		const RunResult shown = settings({});
 		ASSERT_EQ(shown.exitCode, 0) << shown.err;
 		EXPECT_EQ(valueAfter(shown.out, "(OtherMultiEngineIps) = "), valueAfter(set.out, "OtherMultiEngineIps = "))
-			<< "what set accepted is what a fresh engine shows\n" << set.out << shown.out;
+			<< "what set accepted is what a fresh engine shows\n"
+			<< set.out << shown.out;
 		for (const std::string& value : {std::string("Owner=A"), std::string("; not a comment"), std::string("+Key=1")})
 		{
-			EXPECT_TRUE(contains(valueAfter(shown.out, "(OtherMultiEngineIps) = "), value)) << value << "\n" << shown.out;
+			EXPECT_TRUE(contains(valueAfter(shown.out, "(OtherMultiEngineIps) = "), value)) << value << "\n"
+																							<< shown.out;
 		}
 	}
 } // namespace

@@ -66,8 +66,10 @@ namespace
 			EXPECT_EQ(finish(writers[1]), 0) << readWhole(scratch / ("err-" + std::to_string(2 * round + 1)));
 
 			const std::string text = readWhole(defaultGame());
-			ASSERT_TRUE(contains(text, "bShouldBroadcastRecord=True\n")) << "round " << round << ":\n" << text;
-			ASSERT_TRUE(contains(text, "bMultiEngineMaster=True\n")) << "round " << round << ":\n" << text;
+			ASSERT_TRUE(contains(text, "bShouldBroadcastRecord=True\n")) << "round " << round << ":\n"
+																		 << text;
+			ASSERT_TRUE(contains(text, "bMultiEngineMaster=True\n")) << "round " << round << ":\n"
+																	 << text;
 		}
 	}
 
@@ -81,7 +83,8 @@ namespace
 		std::ofstream(project() / "Config" / "Notes.tmp.1") << "not ours";
 
 		const quarnlive::test::RunResult shown = run({"settings", "--project", project().string()});
-		EXPECT_TRUE(contains(shown.out, "(bShouldBroadcastRecord) = False")) << "a temporary file is never read as configuration\n" << shown.out;
+		EXPECT_TRUE(contains(shown.out, "(bShouldBroadcastRecord) = False")) << "a temporary file is never read as configuration\n"
+																			 << shown.out;
 		EXPECT_TRUE(std::filesystem::exists(defaultGame().string() + ".tmp.4242")) << "reading removes nothing";
 
 		EXPECT_EQ(finish(start("bShouldBroadcastRecord", "true", 0)), 0);

@@ -882,10 +882,8 @@ std::vector<std::string> FConfigCacheIni::GetLayers(const FString& Filename) con
 	}
 	if (!Name.empty())
 	{
-		if (!FPaths::EngineDir().IsEmpty())
-		{
-			Layers.push_back(FPaths::EngineConfigDir().ToStdString() + "Base" + Name + ".ini");
-		}
+		// The headless engine is the Engine/ folder of the plug-in's checkout.
+		Layers.push_back(FPaths::PluginDir().ToStdString() + "Engine/Config/Base" + Name + ".ini");
 		if (bSavedLayer)
 		{
 			Layers.push_back(DefaultPrefix + Name + ".ini");
@@ -926,17 +924,6 @@ FString FConfigCacheIni::GetValueLayer(const TCHAR* Section, const TCHAR* Key, c
 		}
 	}
 	return FString();
-}
-
-int32 FConfigCacheIni::GetLowerLayerArray(const TCHAR* Section, const TCHAR* Key, TArray<FString>& Out, const FString& Filename)
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	Out.Reset();
-	for (const std::string& Value : GetLayeredValues(Section, Key, Filename, true))
-	{
-		Out.Add(FString(Value));
-	}
-	return Out.Num();
 }
 
 bool FConfigCacheIni::GetString(const TCHAR* Section, const TCHAR* Key, FString& Value, const FString& Filename)

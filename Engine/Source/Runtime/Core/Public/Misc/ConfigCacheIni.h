@@ -16,9 +16,9 @@ class FConfigFile;
  * key and comment it did not change and replaces the file atomically.
  *
  * Reading a saved file (Saved/Config/<Name>.ini) reads its layers as the engine does:
- * Base<Name>.ini of the engine (when an engine folder is set), the project's
- * Config/Default<Name>.ini, then the saved file; reading Config/Default<Name>.ini reads
- * Base<Name>.ini below it. Writing changes only the file named.
+ * Engine/Config/Base<Name>.ini of the engine (here the plug-in checkout's Engine/ folder),
+ * the project's Config/Default<Name>.ini, then the saved file; reading
+ * Config/Default<Name>.ini reads Base<Name>.ini below it. Writing changes only the file named.
  */
 class CORE_API FConfigCacheIni
 {
@@ -46,8 +46,6 @@ public:
 	bool DoesSectionExist(const TCHAR* Section, const FString& Filename);
 	/** The layer file whose lines decide Key's value when Filename is read; empty when none does. */
 	FString GetValueLayer(const TCHAR* Section, const TCHAR* Key, const FString& Filename);
-	/** Key's value as the layers below Filename give it, without Filename itself; returns the count. */
-	int32 GetLowerLayerArray(const TCHAR* Section, const TCHAR* Key, TArray<FString>& Out, const FString& Filename);
 	/** The keys of a section, in file order, each once. */
 	TArray<FString> GetKeys(const TCHAR* Section, const FString& Filename);
 

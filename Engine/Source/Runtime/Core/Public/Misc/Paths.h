@@ -15,20 +15,10 @@ public:
 	/** Where the engine's own generated configuration is kept: Saved/Config/. */
 	static FString GeneratedConfigDir() { return ProjectSavedDir() + TEXT("Config/"); }
 
-	/** The engine's folder, whose Config/ holds the Base<Name>.ini layers; empty (none) unless set. */
-	static void SetEngineDir(const FString& Directory);
-	static FString EngineDir();
-	static FString EngineConfigDir() { return EngineDir() + TEXT("Config/"); }
-
 	static void SetPluginDir(const FString& Directory);
 	/** The plug-in's root folder, ending in '/'. */
 	static FString PluginDir();
 
 	static FString Combine(const FString& A, const FString& B);
 	static bool FileExists(const FString& Path);
-	static bool DirectoryExists(const FString& Path);
-	static FString GetCleanFilename(const FString& Path);
-	static FString GetBaseFilename(const FString& Path);
-	static FString GetPath(const FString& Path);
-	static FString GetExtension(const FString& Path);
 };

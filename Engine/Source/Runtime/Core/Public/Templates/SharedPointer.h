@@ -75,7 +75,6 @@ public:
 	ObjectType* Get() const { return Pointer.get(); }
 	ObjectType* operator->() const { return Pointer.get(); }
 	ObjectType& operator*() const { return *Pointer; }
-	TSharedPtr<ObjectType> ToSharedPtr() const { return TSharedPtr<ObjectType>(*this); }
 	const std::shared_ptr<ObjectType>& ToStd() const { return Pointer; }
 	bool operator==(const TSharedRef& Other) const { return Pointer == Other.Pointer; }
 

@@ -1,4 +1,5 @@
 #include "Misc/ConfigCacheIni.h"
+#include "Misc/Paths.h"
 #include "UObject/Class.h"
 #include "UObject/Object.h"
 
@@ -12,6 +13,24 @@ namespace
 	bool IsConfigProperty(const FProperty* Property, uint64 Flags)
 	{
 		return Property->HasAnyPropertyFlags(Flags & (CPF_Config | CPF_GlobalConfig)) && !Property->HasAnyPropertyFlags(CPF_Transient);
+	}
+
+	/**
+	 * The file whose layered read is what lies below Filename: the class's Default file below
+	 * its saved file, the engine's Base file below the Default file; empty for any other file.
+	 */
+	FString LowerLayerOf(const UClass* Class, const FString& Filename)
+	{
+		const FString Name = Class->GetConfigName().ToString();
+		if (Filename == FConfigCacheIni::GetConfigFilename(Name, false))
+		{
+			return FConfigCacheIni::GetConfigFilename(Name, true);
+		}
+		if (Filename == FConfigCacheIni::GetConfigFilename(Name, true))
+		{
+			return FPaths::PluginDir() + TEXT("Engine/Config/Base") + Name + TEXT(".ini");
+		}
+		return FString();
 	}
 
 	bool SameLines(const TArray<FString>& A, const TArray<FString>& B)
@@ -95,6 +114,7 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 	}
 	const FString Filename = InFilename ? FString(InFilename) : GetConfigFilename();
 	const FString Section = SectionOf(Class);
+	const FString LowerLayer = LowerLayerOf(Class, Filename);
 	for (FProperty* Property : Class->GetAllProperties())
 	{
 		if (!IsConfigProperty(Property, Flags))
@@ -104,7 +124,7 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 		const void* Value = Property->ContainerPtrToValuePtr(static_cast<const void*>(this));
 		const FString Key = Property->GetName();
 		TArray<FString> Lower;
-		const bool bLowerHolds = Cache->GetLowerLayerArray(*Section, *Key, Lower, Filename) > 0;
+		const bool bLowerHolds = !LowerLayer.IsEmpty() && Cache->GetArray(*Section, *Key, Lower, LowerLayer) > 0;
 		if (Property->GetKind() == EPropertyKind::Array)
 		{
 			TArray<FString> Lines;
