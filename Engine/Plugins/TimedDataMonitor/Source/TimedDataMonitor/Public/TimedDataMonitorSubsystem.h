@@ -9,11 +9,11 @@ UENUM()
 enum class ETimedDataMonitorEvaluationState : uint8
 {
 	/** No timed data source is monitored. */
-	NoSources,
+	NoSample,
 	/** At least one source has no sample for the evaluation time. */
-	NotSynchronized,
+	OutsideRange,
 	/** Every source has samples around the evaluation time. */
-	Synchronized,
+	InsideRange,
 	/** Monitoring is switched off. */
 	Disabled,
 };
@@ -44,5 +44,5 @@ public:
 	static bool IsCreationEnabled();
 
 private:
-	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSources;
+	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSample;
 };
