@@ -81,12 +81,17 @@ namespace quarnlive::multiengine
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
 
+		useServerSecurity(setup.security);
 		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
 		server.setConfig(config);
 		server.setFollowerDownHandler([&printer](const std::string& address) {
 			printer.line("followerDown", {{"address", address}}, "follower " + address + " down: no acknowledgement within the deadline");
+		});
+		server.setLogHandler([&printer](const std::string& message) {
+			printer.line("log", {{"category", "QuarnVirtualProductionAPI"}, {"verbosity", "Warning"}, {"message", message}},
+				"log QuarnVirtualProductionAPI Warning: " + message);
 		});
 
 		FHeadlessEngineOptions options;
@@ -139,6 +144,7 @@ namespace quarnlive::multiengine
 		}
 		// The printer may go before the process-wide server does.
 		quarn::QuarnVirtualProductionServer::instance().setFollowerDownHandler(nullptr);
+		quarn::QuarnVirtualProductionServer::instance().setLogHandler(nullptr);
 		logDevice_.reset();
 	}
 
@@ -152,7 +158,7 @@ namespace quarnlive::multiengine
 		FHeadlessEngineLoop::Tick(deltaSeconds);
 	}
 
-	void LiveEngine::printReady(const std::string& bindAddress)
+	void LiveEngine::printReady(const std::string& bindAddress, const ServerSecurity& security)
 	{
 		UQuarnMultiEngineSubsystem* multiEngine = subsystem();
 		const bool enabled = multiEngine && multiEngine->IsEnabled();
@@ -174,8 +180,14 @@ namespace quarnlive::multiengine
 		{
 			text += ", followers " + (followerText.empty() ? std::string("none") : followerText);
 		}
+		// What a stranger on the network can do, at a glance; a disabled engine has no server.
+		if (enabled)
+		{
+			text += ", " + security.acceptingText();
+		}
 		printer_.line("ready",
-			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers}},
+			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers},
+				{"studioKey", security.studioKey != nullptr}, {"masters", security.masters}},
 			text);
 	}
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MultiEngine/Printer.h"
+#include "MultiEngine/ServerSecurity.h"
 
 #include "Misc/OutputDevice.h"
 
@@ -22,6 +23,8 @@ namespace quarnlive::multiengine
 		std::optional<std::filesystem::path> project;
 		/** Canonical addresses taken instead of the project's OtherMultiEngineIps, in memory only. */
 		std::optional<std::vector<std::string>> followers;
+		/** The studio key and masters allow-list the server starts with. */
+		ServerSecurity security;
 	};
 
 	/**
@@ -43,8 +46,8 @@ namespace quarnlive::multiengine
 		/** Prints every command event the subsystem raises, as "event NAME ARGS". */
 		void printEvents();
 
-		/** The "ready" line: role, address, whether multi-engine runs, the follower list. */
-		void printReady(const std::string& bindAddress);
+		/** The "ready" line: role, address, whether multi-engine runs, the follower list, whom it accepts commands from. */
+		void printReady(const std::string& bindAddress, const ServerSecurity& security);
 
 		/** Runs one frame of the engine loop. */
 		void tick(double deltaSeconds);

@@ -25,6 +25,9 @@ namespace quarnlive::multiengine
 		std::vector<std::string> words;
 		std::string address;
 		int waitMilliseconds = 3000;
+		/** The studio key file and the masters allow-list, when given. */
+		std::optional<std::string> keyFile;
+		std::optional<std::string> masters;
 	};
 
 	/** Adds the `engine`, `broadcast` and `timecode` subcommands. */

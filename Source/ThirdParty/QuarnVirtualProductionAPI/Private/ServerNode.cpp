@@ -1,16 +1,21 @@
 #include "ServerNode.h"
 
+#include "Admission/Gate.h"
+#include "Admission/Seal.h"
 #include "Codec/Protocol.h"
 #include "Dispatch/Counters.h"
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
+#include "Ipv4Address.h"
 #include "QuarnVirtualProductionServer.h"
 #include "Transport/FaultInjector.h"
 #include "Transport/UdpSocket.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -52,7 +57,7 @@ namespace quarn
 				{
 					entry.remove_suffix(1);
 				}
-				if (const std::optional<uint32_t> address = transport::parseAddress(entry))
+				if (const std::optional<uint32_t> address = parseIpv4(entry))
 				{
 					if (std::find(result.begin(), result.end(), *address) == result.end())
 					{
@@ -63,19 +68,30 @@ namespace quarn
 			}
 			return result;
 		}
+
+		void toStandardError(const std::string& message)
+		{
+			std::fprintf(stderr, "QuarnVirtualProductionAPI: %s\n", message.c_str());
+		}
 	}
 
 	struct ServerNode::Running final : dispatch::ReceiveSink
 	{
-		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort)
+		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort, std::function<void(const std::string&)> logHandler)
 			: config(serverConfig),
 			  delegate(serverDelegate),
+			  log(logHandler ? std::move(logHandler) : toStandardError),
 			  outbox(serverConfig.reliability, newSession(), sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }),
-			  receivePath(serverDelegate, *this, counters)
+			  receivePath(serverDelegate, *this, counters),
+			  gate(serverConfig.studioKey, counters, log)
 		{
 			if (config.faults.enabled())
 			{
 				faults.emplace(config.faults);
+			}
+			if (config.studioKey)
+			{
+				sealer.emplace(config.studioKey);
 			}
 		}
 
@@ -83,8 +99,15 @@ namespace quarn
 
 		void acknowledged(const transport::Endpoint& from, uint32_t session, uint32_t sequence) override { outbox.acknowledged(from.address, session, sequence); }
 
-		void sendDatagram(const codec::Bytes& bytes, const transport::Endpoint& to)
+		void sendDatagram(const codec::Bytes& unsealed, const transport::Endpoint& to)
 		{
+			// Sealed before the fault layer, which stands for the network.
+			thread_local codec::Bytes sealed;
+			if (sealer)
+			{
+				sealer->seal(unsealed.data(), unsealed.size(), to, sealed);
+			}
+			const codec::Bytes& bytes = sealer ? sealed : unsealed;
 			if (faults)
 			{
 				faults->submit(bytes.data(), bytes.size(), to, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
@@ -104,22 +127,26 @@ namespace quarn
 			transport::ReceivedDatagram batch[transport::UdpSocket::batchSize];
 			while (!bStopping.load(std::memory_order_acquire))
 			{
-				if (!socket.wait(std::chrono::milliseconds(200)))
+				const bool bReadable = socket.wait(std::chrono::milliseconds(200));
+				gate.flush(std::chrono::steady_clock::now());
+				if (!bReadable)
 				{
 					continue;
 				}
 				for (int round = 0; round < 16; ++round)
 				{
 					const int count = socket.receiveBatch(batch);
+					const auto now = std::chrono::steady_clock::now();
 					for (int i = 0; i < count; ++i)
 					{
 						dispatch::Counters::add(counters.datagramsReceived);
 						if (batch[i].truncated)
 						{
-							dispatch::Counters::add(counters.malformed);
+							gate.truncated(batch[i].from, now);
 							continue;
 						}
-						receivePath.handle(batch[i].data, batch[i].size, batch[i].from);
+						const transport::Endpoint& from = batch[i].from;
+						gate.receive(batch[i].data, batch[i].size, from, batch[i].to, now, [this, &from](const uint8_t* data, std::size_t size) { receivePath.handle(data, size, from); });
 					}
 					receivePath.flushAcknowledgements();
 					if (count < transport::UdpSocket::batchSize)
@@ -168,11 +195,14 @@ namespace quarn
 
 		const ServerConfig config;
 		QuarnVirtualProductionServerDelegate& delegate;
+		const std::function<void(const std::string&)> log;
 		dispatch::Counters counters;
 		transport::UdpSocket socket;
 		std::optional<transport::FaultInjector> faults;
+		std::optional<admission::Sealer> sealer;
 		dispatch::Outbox outbox;
 		dispatch::ReceivePath receivePath;
+		admission::Gate gate;
 		std::function<void(const std::string&)> followerDown;
 		std::atomic<bool> bStopping{false};
 		std::mutex serviceMutex;
@@ -212,7 +242,19 @@ namespace quarn
 			error = "no delegate";
 			return false;
 		}
-		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort);
+		std::vector<uint32_t> masters;
+		for (const std::string& text : pendingConfig.masters)
+		{
+			const std::optional<uint32_t> address = parseIpv4(text);
+			if (!address)
+			{
+				error = "not an IPv4 address in the masters allow-list: " + text;
+				return false;
+			}
+			masters.push_back(*address);
+		}
+		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, logLine);
+		node->receivePath.admitCommandsFrom(std::move(masters));
 		if (!node->socket.open(pendingConfig.bindAddress, listenPort, pendingConfig.receiveBufferBytes, pendingConfig.sendBufferBytes, error))
 		{
 			return false;
@@ -351,6 +393,16 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
 	{
+		for (int i = 0; i < 9; ++i)
+		{
+			if (!std::isfinite(value[i]))
+			{
+				std::shared_lock lock(lifecycle);
+				const auto& log = running ? running->log : (logLine ? logLine : std::function<void(const std::string&)>(toStandardError));
+				log("refused to broadcast a transform with NaN or infinity (value " + std::to_string(i + 1) + " of 9 is " + std::to_string(value[i]) + ")");
+				return false;
+			}
+		}
 		return broadcast([&value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomTransform;
 			command.transform = value;
@@ -379,6 +431,12 @@ namespace quarn
 	{
 		std::unique_lock lock(lifecycle);
 		followerDown = std::move(handler);
+	}
+
+	void ServerNode::setLogHandler(std::function<void(const std::string& message)> handler)
+	{
+		std::unique_lock lock(lifecycle);
+		logLine = std::move(handler);
 	}
 
 	uint16_t ServerNode::boundPort() const

@@ -2,9 +2,13 @@
 
 #pragma once
 
+#include "StudioKey.h"
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace quarn
 {
@@ -48,5 +52,13 @@ namespace quarn
 		int sendBufferBytes = 4 * 1024 * 1024;
 		ReliabilityConfig reliability;
 		FaultConfig faults;
+
+		// Who may command this node (docs/protocol.md, "Studio key and allow-list").
+		// With a key every datagram sent is sealed and every one received must be; without
+		// one, plain OSC is accepted.
+		std::shared_ptr<const StudioKey> studioKey;
+		// Dotted IPv4 addresses whose commands are raised; empty: any host. Timecode
+		// requests and acknowledgements are not commands and pass.
+		std::vector<std::string> masters;
 	};
 }

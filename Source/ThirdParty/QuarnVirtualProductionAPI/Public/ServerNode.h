@@ -64,6 +64,10 @@ namespace quarn
 		bool waitUntilAcknowledged(std::chrono::milliseconds timeout);
 		// Called on the retransmission thread when a follower misses the deadline; taken by the next start().
 		void setFollowerDownHandler(std::function<void(const std::string& address)> handler);
+		// The node's log lines (rejected traffic, at most one line per sender and reason a
+		// second; a refused broadcast), from any of its threads; taken by the next start().
+		// Without a handler they go to standard error.
+		void setLogHandler(std::function<void(const std::string& message)> handler);
 
 		uint16_t boundPort() const;
 		int receiveBufferBytes() const;
@@ -78,6 +82,7 @@ namespace quarn
 		mutable std::shared_mutex lifecycle;
 		ServerConfig pendingConfig;
 		std::function<void(const std::string&)> followerDown;
+		std::function<void(const std::string&)> logLine;
 		std::string error;
 		std::unique_ptr<Running> running;
 	};

@@ -1,6 +1,7 @@
 #include "Codec/Protocol.h"
 
 #include <array>
+#include <cmath>
 
 namespace quarn::codec
 {
@@ -85,6 +86,13 @@ namespace quarn::codec
 			if (!bRead || !reader.atEnd())
 			{
 				return failure(MessageKind::Malformed);
+			}
+			for (const float value : decoded.command.transform.values)
+			{
+				if (!std::isfinite(value))
+				{
+					return failure(MessageKind::NonFinite);
+				}
 			}
 			return decoded;
 		}

@@ -27,6 +27,11 @@ namespace quarn::dispatch
 		Counter retransmissions{0};
 		Counter commandsGivenUp{0};
 		Counter sendErrors{0};
+		Counter notAuthenticated{0};
+		Counter replayed{0};
+		Counter keyNotExpected{0};
+		Counter notAllowed{0};
+		Counter nonFinite{0};
 
 		static void add(Counter& counter, uint64_t amount = 1) { counter.fetch_add(amount, std::memory_order_relaxed); }
 
@@ -48,6 +53,11 @@ namespace quarn::dispatch
 			stats.retransmissions = retransmissions.load(std::memory_order_relaxed);
 			stats.commandsGivenUp = commandsGivenUp.load(std::memory_order_relaxed);
 			stats.sendErrors = sendErrors.load(std::memory_order_relaxed);
+			stats.notAuthenticated = notAuthenticated.load(std::memory_order_relaxed);
+			stats.replayed = replayed.load(std::memory_order_relaxed);
+			stats.keyNotExpected = keyNotExpected.load(std::memory_order_relaxed);
+			stats.notAllowed = notAllowed.load(std::memory_order_relaxed);
+			stats.nonFinite = nonFinite.load(std::memory_order_relaxed);
 			return stats;
 		}
 	};

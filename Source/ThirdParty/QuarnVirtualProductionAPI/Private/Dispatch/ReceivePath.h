@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace quarn::dispatch
 {
@@ -38,6 +39,8 @@ namespace quarn::dispatch
 		ReceivePath(QuarnVirtualProductionServerDelegate& delegate, ReceiveSink& sink, Counters& counters);
 
 		void handle(const uint8_t* data, std::size_t size, const transport::Endpoint& from);
+		// Commands, plain or numbered, are raised only from these addresses; empty: from any.
+		void admitCommandsFrom(std::vector<uint32_t> masters) { allowedMasters = std::move(masters); }
 		// One cumulative acknowledgement per sender that sent reliable commands since the last call.
 		void flushAcknowledgements();
 
@@ -68,6 +71,8 @@ namespace quarn::dispatch
 		void drain(SenderState& sender);
 		void deliver(const codec::Command& command);
 
+		bool admits(const transport::Endpoint& from) const;
+
 		static uint64_t keyOf(const transport::Endpoint& endpoint) { return (uint64_t(endpoint.address) << 16) | endpoint.port; }
 
 		QuarnVirtualProductionServerDelegate& delegate;
@@ -75,5 +80,6 @@ namespace quarn::dispatch
 		Counters& counters;
 		std::unordered_map<uint64_t, SenderState> senders;
 		codec::Bytes scratch;
+		std::vector<uint32_t> allowedMasters;
 	};
 }
