@@ -122,7 +122,8 @@ TEST_F(Reflection, ConfigRoundTripsThroughTheDefaultIni)
 	Settings->bEnabled = true;
 	Settings->Addresses = {TEXT("10.0.0.1"), TEXT("10.0.0.2")};
 	Settings->Mode = EReflectionSampleMode::Fancy;
-	Settings->SaveConfig();
+	// The settings editor's save of a default-config class; SaveConfig() would write the saved layer.
+	ASSERT_TRUE(Settings->TryUpdateDefaultConfigFile());
 
 	const std::string Written = ReadFile(Ini);
 	EXPECT_NE(Written.find("; kept comment\n[Other]\nKey=1\n"), std::string::npos);

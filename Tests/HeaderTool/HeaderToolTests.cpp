@@ -230,6 +230,7 @@ namespace
 		EXPECT_TRUE(contains(classBody, "using ThisClass = USampleObject;"));
 		EXPECT_TRUE(contains(classBody, "static UClass* StaticClass();"));
 		EXPECT_TRUE(contains(classBody, "friend struct Z_Construct_UClass_USampleObject_Statics;"));
+		EXPECT_TRUE(contains(classBody, "static const TCHAR* StaticConfigName() { return TEXT(\"Game\"); }")) << "a config= class gets its configuration name";
 		EXPECT_EQ(classBody.back(), "private:");
 	}
 
@@ -385,6 +386,10 @@ namespace
 	TEST_F(FeaturesHeaderTest, ClassSpecifiersBecomeFlagsAndMetadata)
 	{
 		EXPECT_TRUE(contains(macroLines(generatedHeader, "FID_Features_FeatureTypes_h_59_GENERATED_BODY"), "using Super = UObject;")) << generatedHeader;
+		for (const std::string& line : macroLines(generatedHeader, "FID_Features_FeatureTypes_h_59_GENERATED_BODY"))
+		{
+			EXPECT_EQ(line.find("StaticConfigName"), std::string::npos) << "only config= classes get a configuration name";
+		}
 		EXPECT_NE(source.find("TEXT(\"/Script/Features\"), nullptr, "), std::string::npos);
 		EXPECT_EQ(descriptorFlags(source, "FeatureObject", 2), (std::set<std::string>{"CLASS_Abstract", "CLASS_Native"}));
 		EXPECT_NE(source.find("{TEXT(\"IsBlueprintBase\"), TEXT(\"true\")}, {TEXT(\"BlueprintType\"), TEXT(\"true\")}, {TEXT(\"HideCategories\"), TEXT(\"Rendering Physics Input\")}, {TEXT(\"ClassGroupNames\"), TEXT(\"Features\")}, {TEXT(\"ShortTooltip\"), TEXT(\"Short\")}"), std::string::npos) << source;

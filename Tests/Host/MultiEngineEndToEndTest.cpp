@@ -327,7 +327,7 @@ namespace quarnlive::test
 		// Duplicates and a bad entry stay in the list and are sent to once, or not at all.
 		const std::filesystem::path sender = projectFor("sender",
 			"[/Script/QuarnLive.QuarnLiveSettings]\n+OtherMultiEngineIps=127.0.0.2\n+OtherMultiEngineIps=127.0.0.3\n"
-			"+OtherMultiEngineIps=127.0.0.2\n+OtherMultiEngineIps=bad\n+OtherMultiEngineIps=127.0.0.3\n");
+			".OtherMultiEngineIps=127.0.0.2\n+OtherMultiEngineIps=bad\n.OtherMultiEngineIps=127.0.0.3\n");
 
 		const RunResult sent = run({"broadcast", "--json", "custom-eight", "1", "2", "3", "4", "5", "6", "7", "8", "--bind", masterAddress, "--project", sender.string()});
 		EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;

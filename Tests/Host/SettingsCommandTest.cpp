@@ -1,5 +1,6 @@
 #include "HostRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -31,6 +32,18 @@ namespace
 		}
 
 		static bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+		/** The rest of the line after the first occurrence of label. */
+		static std::string valueAfter(const std::string& text, const std::string& label)
+		{
+			const std::size_t start = text.find(label);
+			if (start == std::string::npos)
+			{
+				return "<no " + label + ">";
+			}
+			const std::size_t from = start + label.size();
+			return text.substr(from, text.find('\n', from) - from);
+		}
 	};
 
 	using SettingsPage = SettingsCommand;
@@ -104,7 +117,7 @@ namespace
 		write(engineIni(), "[HTTPServer.Listeners]\nDefaultBindAddress=10.1.1.1\nKeep=1\n");
 		ASSERT_EQ(settings({"set", "bEnableWebRemote", "True"}).exitCode, 0);
 		EXPECT_EQ(readWhole(engineIni()), "[HTTPServer.Listeners]\nDefaultBindAddress=0.0.0.0\nKeep=1\n");
-		EXPECT_TRUE(contains(readWhole(project() / "Saved" / "Config" / "RemoteControl.ini"), "bAllowRemoteAccess=True"));
+		EXPECT_TRUE(contains(readWhole(project() / "Saved" / "Config" / "RemoteControl.ini"), "bAutoStartWebServer=True"));
 
 		ASSERT_EQ(settings({"set", "bEnableWebRemote", "False"}).exitCode, 0);
 		EXPECT_EQ(readWhole(engineIni()), "[HTTPServer.Listeners]\nKeep=1\n");
@@ -174,5 +187,64 @@ namespace
 		EXPECT_TRUE(contains(result.err, "OtherMultiEngineIps can only be edited while bMultiEngineMaster is true")) << result.err;
 		EXPECT_EQ(readWhole(defaultGame()), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=False\n");
 		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+
+	TEST_F(SettingsPage, EachValueNamesTheLayerItWasReadFrom)
+	{
+		write(defaultGame(), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\nbShouldBroadcastRecord=False\n");
+		write(project() / "Saved" / "Config" / "Game.ini", "[/Script/QuarnLive.QuarnLiveSettings]\nbShouldBroadcastRecord=True\n");
+		const RunResult result = settings({});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(contains(result.out, "(bMultiEngineMaster) = True\n")) << result.out;
+		EXPECT_TRUE(contains(result.out, "(bShouldBroadcastRecord) = True\n")) << "the saved layer is read over the Default file\n"
+																			   << result.out;
+		const std::size_t master = result.out.find("(bMultiEngineMaster)");
+		const std::size_t record = result.out.find("(bShouldBroadcastRecord)");
+		EXPECT_NE(result.out.find("(from Config/DefaultGame.ini)", master), std::string::npos) << result.out;
+		EXPECT_LT(result.out.find("(from Config/DefaultGame.ini)", master), result.out.find("(bShouldBroadcastPIE)")) << result.out;
+		EXPECT_LT(result.out.find("(from Saved/Config/Game.ini)", record), result.out.find("(bDisableMultiEngine)")) << result.out;
+		EXPECT_FALSE(contains(result.out.substr(result.out.find("(bShouldBroadcastPIE)"), result.out.find("(bShouldBroadcastRecord)") - result.out.find("(bShouldBroadcastPIE)")), "(from "))
+			<< "a class default comes from no file\n"
+			<< result.out;
+	}
+
+	TEST_F(SettingsRefusal, AValueWithALineBreakOrControlCharacterIsRefusedAndNothingIsWritten)
+	{
+		const std::string before = "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n";
+		write(defaultGame(), before);
+		const std::vector<std::string> hostile = {"10.0.0.3\nbDisableMultiEngine=True\n[/Script/X.Y]\nOwner=A", "10.0.0.3\r", "a\tb", std::string("a\x01") + "b", "a\x7f"};
+		for (const std::string& value : hostile)
+		{
+			const RunResult result = settings({"set", "OtherMultiEngineIps", "10.0.0.2", value});
+			EXPECT_EQ(result.exitCode, 2) << value;
+			EXPECT_TRUE(contains(result.err, "a value for OtherMultiEngineIps cannot hold a line break or other control character")) << result.err;
+			EXPECT_EQ(readWhole(defaultGame()), before) << value;
+		}
+		EXPECT_FALSE(std::filesystem::exists(engineIni()));
+	}
+
+	TEST_F(SettingsEdit, AnyAcceptedTextReadsBackUnchangedInAFreshEngine)
+	{
+		write(defaultGame(), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n");
+		const std::vector<std::string> values = {"[/Script/X.Y] tail", "Owner=A", "; not a comment", "say \"hi\"", "  edges  ", "C:\\new\\x41", "+Key=1"};
+		std::vector<std::string> args = {"set", "OtherMultiEngineIps"};
+		args.insert(args.end(), values.begin(), values.end());
+		const RunResult set = settings(args);
+		ASSERT_EQ(set.exitCode, 0) << set.err;
+
+		const std::string text = readWhole(defaultGame());
+		EXPECT_EQ(std::count(text.begin(), text.end(), '['), 2) << "one section header, and the element that starts like one\n"
+																<< text;
+		EXPECT_FALSE(contains(text, "\nOwner=")) << text;
+		const RunResult shown = settings({});
+		ASSERT_EQ(shown.exitCode, 0) << shown.err;
+		EXPECT_EQ(valueAfter(shown.out, "(OtherMultiEngineIps) = "), valueAfter(set.out, "OtherMultiEngineIps = "))
+			<< "what set accepted is what a fresh engine shows\n"
+			<< set.out << shown.out;
+		for (const std::string& value : {std::string("Owner=A"), std::string("; not a comment"), std::string("+Key=1")})
+		{
+			EXPECT_TRUE(contains(valueAfter(shown.out, "(OtherMultiEngineIps) = "), value)) << value << "\n"
+																							<< shown.out;
+		}
 	}
 } // namespace

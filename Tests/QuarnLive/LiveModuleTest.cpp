@@ -137,8 +137,8 @@ namespace
 		UQuarnLiveSettings::Get()->bEnableWebRemote = true;
 		EXPECT_TRUE(EditPage());
 		EXPECT_NE(Read(EngineIni()).find("[HTTPServer.Listeners]\nDefaultBindAddress=0.0.0.0\n"), std::string::npos) << Read(EngineIni());
-		EXPECT_TRUE(GetMutableDefault<URemoteControlSettings>()->bAllowRemoteAccess);
-		EXPECT_NE(Read(RemoteControlIni()).find("bAllowRemoteAccess=True"), std::string::npos);
+		EXPECT_TRUE(GetMutableDefault<URemoteControlSettings>()->bAutoStartWebServer);
+		EXPECT_NE(Read(RemoteControlIni()).find("bAutoStartWebServer=True"), std::string::npos);
 
 		// Already on: the remote-control configuration is not saved again.
 		std::filesystem::remove(RemoteControlIni());
@@ -148,11 +148,11 @@ namespace
 
 	TEST_F(WebRemoteSwitch, AnAlreadyAllowedRemoteAccessIsNotSaved)
 	{
-		Write(RemoteControlIni(), "[/Script/RemoteControl.RemoteControlSettings]\nbAllowRemoteAccess=True\n; keep\n");
+		Write(RemoteControlIni(), "[/Script/RemoteControlCommon.RemoteControlSettings]\nbAutoStartWebServer=True\n; keep\n");
 		Boot();
 		UQuarnLiveSettings::Get()->bEnableWebRemote = true;
 		EXPECT_TRUE(EditPage());
-		EXPECT_EQ(Read(RemoteControlIni()), "[/Script/RemoteControl.RemoteControlSettings]\nbAllowRemoteAccess=True\n; keep\n");
+		EXPECT_EQ(Read(RemoteControlIni()), "[/Script/RemoteControlCommon.RemoteControlSettings]\nbAutoStartWebServer=True\n; keep\n");
 		EXPECT_NE(Read(EngineIni()).find("DefaultBindAddress=0.0.0.0"), std::string::npos);
 	}
 
@@ -163,7 +163,7 @@ namespace
 		ASSERT_FALSE(UQuarnLiveSettings::Get()->bEnableWebRemote);
 		EXPECT_TRUE(EditPage());
 		EXPECT_EQ(Read(EngineIni()), "; mine\n[HTTPServer.Listeners]\nOther=1\n\n[Core.Log]\nLogQuarnLive=Verbose\n");
-		EXPECT_FALSE(GetMutableDefault<URemoteControlSettings>()->bAllowRemoteAccess);
+		EXPECT_FALSE(GetMutableDefault<URemoteControlSettings>()->bAutoStartWebServer);
 		EXPECT_FALSE(std::filesystem::exists(RemoteControlIni()));
 	}
 
@@ -211,7 +211,7 @@ namespace
 		GConfig = Config;
 		EXPECT_FALSE(bAccepted);
 		EXPECT_EQ(Calls, 0);
-		EXPECT_FALSE(GetMutableDefault<URemoteControlSettings>()->bAllowRemoteAccess);
+		EXPECT_FALSE(GetMutableDefault<URemoteControlSettings>()->bAutoStartWebServer);
 	}
 
 	TEST_F(SettingsChangedBroadcast, ListenersSeeTheValuesJustWrittenOncePerEdit)

@@ -51,10 +51,19 @@ namespace
 		}
 
 		void WriteDefaultGame(const std::string& Text) const { std::ofstream(ProjectDir / "Config" / "DefaultGame.ini") << Text; }
+		std::string ReadDefaultGame() const { return Read(ProjectDir / "Config" / "DefaultGame.ini"); }
 
-		std::string ReadDefaultGame() const
+		/** SaveConfig() without a file name writes the saved layer, as in the engine. */
+		void WriteSavedGame(const std::string& Text) const
 		{
-			std::ifstream Stream(ProjectDir / "Config" / "DefaultGame.ini");
+			std::filesystem::create_directories(ProjectDir / "Saved" / "Config");
+			std::ofstream(ProjectDir / "Saved" / "Config" / "Game.ini") << Text;
+		}
+		std::string ReadSavedGame() const { return Read(ProjectDir / "Saved" / "Config" / "Game.ini"); }
+
+		static std::string Read(const std::filesystem::path& Path)
+		{
+			std::ifstream Stream(Path);
 			std::stringstream Text;
 			Text << Stream.rdbuf();
 			return Text.str();
@@ -108,7 +117,7 @@ namespace
 		EXPECT_FALSE(Settings->bEnableWebRemote);
 	}
 
-	TEST_F(LiveSettingsStorage, EveryPropertyRoundTripsThroughTheDefaultGameIni)
+	TEST_F(LiveSettingsStorage, EveryPropertyRoundTripsThroughTheSavedLayer)
 	{
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
@@ -145,20 +154,21 @@ namespace
 										"bShouldBroadcastRecord=False\n"
 										"bDisableMultiEngine=False\n"
 										"bEnableWebRemote=False\n";
-		EXPECT_EQ(ReadDefaultGame(), Expected);
+		EXPECT_EQ(ReadSavedGame(), Expected);
+		EXPECT_EQ(ReadDefaultGame(), "") << "SaveConfig() leaves the project's Default file alone";
 	}
 
 	TEST_F(LiveSettingsStorage, SavingKeepsEverythingElseInTheFile)
 	{
-		WriteDefaultGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) +
-						 "]\n; hand note\nbShouldBroadcastRecord=True\n");
+		WriteSavedGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) +
+					   "]\n; hand note\nbShouldBroadcastRecord=True\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
 		EXPECT_TRUE(Settings->bShouldBroadcastRecord);
 		Settings->bMultiEngineMaster = true;
 		Settings->SaveConfig();
 
-		const std::string Text = ReadDefaultGame();
+		const std::string Text = ReadSavedGame();
 		EXPECT_EQ(Text.rfind("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n", 0), 0u) << Text;
 		EXPECT_NE(Text.find("; hand note\n"), std::string::npos) << Text;
 		EXPECT_NE(Text.find("bShouldBroadcastRecord=True\n"), std::string::npos) << Text;
@@ -167,16 +177,48 @@ namespace
 
 	TEST_F(LiveSettingsStorage, AnEmptiedListLeavesNoLineBehind)
 	{
-		WriteDefaultGame(std::string("[") + SettingsSection + "]\n+OtherMultiEngineIps=10.0.0.2\n");
+		WriteSavedGame(std::string("[") + SettingsSection + "]\n+OtherMultiEngineIps=10.0.0.2\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
 		ASSERT_EQ(Settings->OtherMultiEngineIps.Num(), 1);
 		Settings->OtherMultiEngineIps.Empty();
 		Settings->SaveConfig();
-		EXPECT_EQ(ReadDefaultGame().find("OtherMultiEngineIps"), std::string::npos);
+		EXPECT_EQ(ReadSavedGame().find("OtherMultiEngineIps"), std::string::npos);
 
 		Reboot();
 		EXPECT_EQ(UQuarnLiveSettings::Get()->OtherMultiEngineIps.Num(), 0);
+	}
+
+	TEST_F(LiveSettingsStorage, SaveConfigWritesOnlyWhatDiffersFromTheDefaultFile)
+	{
+		WriteDefaultGame(std::string("[") + SettingsSection + "]\nbShouldBroadcastRecord=True\n+OtherMultiEngineIps=10.0.0.2\n");
+		Boot();
+		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
+		Settings->bMultiEngineMaster = true;
+		Settings->SaveConfig();
+
+		const std::string Saved = ReadSavedGame();
+		EXPECT_NE(Saved.find("bMultiEngineMaster=True\n"), std::string::npos) << Saved;
+		EXPECT_EQ(Saved.find("bShouldBroadcastRecord"), std::string::npos) << Saved;
+		EXPECT_EQ(Saved.find("OtherMultiEngineIps"), std::string::npos) << Saved;
+		Reboot();
+		EXPECT_TRUE(UQuarnLiveSettings::Get()->bMultiEngineMaster);
+		EXPECT_TRUE(UQuarnLiveSettings::Get()->bShouldBroadcastRecord);
+	}
+
+	TEST_F(LiveSettingsStorage, TheDefaultFileSaveDropsSavedValuesThatWouldHideIt)
+	{
+		WriteSavedGame(std::string("[") + SettingsSection + "]\nbMultiEngineMaster=True\n+OtherMultiEngineIps=10.0.0.9\n");
+		Boot();
+		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
+		Settings->OtherMultiEngineIps = {TEXT("10.0.0.2")};
+		ASSERT_TRUE(Settings->TryUpdateDefaultConfigFile());
+
+		EXPECT_NE(ReadDefaultGame().find("+OtherMultiEngineIps=10.0.0.2\n"), std::string::npos) << ReadDefaultGame();
+		EXPECT_EQ(ReadSavedGame().find("OtherMultiEngineIps"), std::string::npos) << ReadSavedGame();
+		Reboot();
+		EXPECT_EQ(UQuarnLiveSettings::Get()->OtherMultiEngineIps, (TArray<FString>{TEXT("10.0.0.2")}));
+		EXPECT_TRUE(UQuarnLiveSettings::Get()->bMultiEngineMaster);
 	}
 
 	TEST_F(LiveSettingsDescriptors, PropertiesAreDeclaredInOrderAsEditableConfig)

@@ -8,6 +8,7 @@
 #include "QuietServerDelegate.h"
 #include "ServerNode.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <fstream>
@@ -54,9 +55,13 @@ namespace
 			Ini << "[/Script/QuarnLive.QuarnLiveSettings]\n";
 			Ini << "bMultiEngineMaster=" << (bMaster ? "True" : "False") << "\n";
 			Ini << "bDisableMultiEngine=" << (bDisabled ? "True" : "False") << "\n";
+			// +Key adds only what is not there yet, so a repeated entry is written with .Key, as the engine writes it.
+			std::vector<std::string> Written;
 			for (const char* Follower : Followers)
 			{
-				Ini << "+OtherMultiEngineIps=" << Follower << "\n";
+				const bool bRepeat = std::find(Written.begin(), Written.end(), Follower) != Written.end();
+				Ini << (bRepeat ? ".OtherMultiEngineIps=" : "+OtherMultiEngineIps=") << Follower << "\n";
+				Written.push_back(Follower);
 			}
 		}
 
@@ -244,7 +249,8 @@ TEST_F(MultiEngine, AddIPAddressStoresTheCanonicalFormOnce)
 	Subsystem->AddIPAddress(TEXT("10.0.0.2"));
 	Subsystem->AddIPAddress(TEXT("not an address"));
 	EXPECT_EQ(UQuarnLiveSettings::Get()->OtherMultiEngineIps, (TArray<FString>{TEXT("10.0.0.2")}));
-	std::ifstream Ini(ProjectDir / "Config" / "DefaultGame.ini");
+	// SaveConfig() writes the saved layer, as the engine does.
+	std::ifstream Ini(ProjectDir / "Saved" / "Config" / "Game.ini");
 	const std::string Text((std::istreambuf_iterator<char>(Ini)), std::istreambuf_iterator<char>());
 	EXPECT_NE(Text.find("+OtherMultiEngineIps=10.0.0.2"), std::string::npos);
 	EXPECT_TRUE(Subsystem->GetFollowersIpAddresses().IsEmpty()) << "the subsystem follows at the next settings change";

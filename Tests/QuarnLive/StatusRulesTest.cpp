@@ -87,11 +87,11 @@ TEST(TrackingSubjectRules, NoDataTextMatchesIgnoringCaseAndAnErrorCountsOnlyWhen
 TEST(SyncMonitorVerdict, EachStateHasItsColourAndAnyOtherValueIsHealthy)
 {
 	using QuarnSyncRules::TimedDataMonitorVerdict;
-	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::NoSources).Color, FLinearColor::Red);
-	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::NotSynchronized).Color, FLinearColor::Red);
+	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::NoSample).Color, FLinearColor::Red);
+	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::OutsideRange).Color, FLinearColor::Red);
 	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::Disabled),
 		Status(FLinearColor::Yellow, TEXT("The Timed Data Monitor is disabled - check the panel.")));
-	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::Synchronized), Status(FLinearColor::Green, TEXT("")));
+	EXPECT_EQ(TimedDataMonitorVerdict(ETimedDataMonitorEvaluationState::InsideRange), Status(FLinearColor::Green, TEXT("")));
 	EXPECT_EQ(TimedDataMonitorVerdict(static_cast<ETimedDataMonitorEvaluationState>(7)), Status(FLinearColor::Green, TEXT("")));
 }
 

@@ -63,7 +63,7 @@ protected:
 		}
 		if (UTimedDataMonitorSubsystem* Monitor = GEngine->GetEngineSubsystem<UTimedDataMonitorSubsystem>())
 		{
-			Monitor->SetEvaluationState(ETimedDataMonitorEvaluationState::Synchronized);
+			Monitor->SetEvaluationState(ETimedDataMonitorEvaluationState::InsideRange);
 		}
 	}
 

@@ -40,7 +40,7 @@ TEST_F(SyncCheckOrder, DisabledGenlockIsTheOnlyFindingWhateverElseIsWrong)
 {
 	Settings->bHasTimeStep = false;
 	UQuarnMediaEditorSubsystem::SetAvailable(false);
-	Monitor()->SetEvaluationState(ETimedDataMonitorEvaluationState::NoSources);
+	Monitor()->SetEvaluationState(ETimedDataMonitorEvaluationState::NoSample);
 	Evaluate();
 	EXPECT_EQ(Subsystem->SyncStatus, Status(FLinearColor::Yellow, GenlockDisabled));
 	EXPECT_EQ(MediaEditor().GetTimeStepQueryCount(), 0);
@@ -138,7 +138,7 @@ TEST_F(SyncMonitorState, EachEvaluationStateHasItsColourAndMessage)
 
 TEST_F(SyncMonitorState, AFailedTimeStepHidesAnUnhealthyMonitor)
 {
-	Monitor()->SetEvaluationState(ETimedDataMonitorEvaluationState::NotSynchronized);
+	Monitor()->SetEvaluationState(ETimedDataMonitorEvaluationState::OutsideRange);
 	MediaEditor().SetTimeStepSynchronized(false);
 	Evaluate();
 	EXPECT_EQ(Subsystem->SyncStatus, Status(FLinearColor::Red, TimeStepFailed));

@@ -220,7 +220,6 @@ TEST_F(WidgetRendererTarget, NullTargetOrEmptyDrawSizeChangesNothing)
 	Renderer.DrawWidget(nullptr, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(0, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, -1), 0.f);
-	Renderer.DrawWidget(Target, TSharedRef<SWidget>(), FVector2D(8, 8), 0.f);
 	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 255, 0, 255));
 }
 
@@ -247,7 +246,7 @@ namespace
 TEST_F(WidgetRendererTarget, EveryDrawTicksTheWidgetWithAccumulatedTime)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
-	const TSharedPtr<STickRecorder> Recorder = MakeShared<STickRecorder>();
+	const TSharedRef<STickRecorder> Recorder = MakeShared<STickRecorder>();
 	FWidgetRenderer Renderer;
 	Renderer.DrawWidget(Target, Recorder, FVector2D(6, 4), 0.25f);
 	Renderer.DrawWidget(Target, Recorder, FVector2D(6, 4), 0.5f);

@@ -8,11 +8,13 @@
 #include "HeadlessLiveLinkClient.h"
 #include "ISettingsModule.h"
 #include "Misc/ConfigCacheIni.h"
+#include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnLiveSettings.h"
 #include "UObject/Class.h"
 #include "UObject/Object.h"
 
+#include <cstdio>
 #include <optional>
 #include <sstream>
 
@@ -153,9 +155,27 @@ namespace quarnlive::settings
 			return text(exported);
 		}
 
+		/** The file the page saves to: a default-config class's Default file, else its saved file. */
+		FString pageFile(const UObject& object)
+		{
+			return object.GetClass()->HasAnyClassFlags(CLASS_DefaultConfig) ? object.GetDefaultConfigFilename() : object.GetConfigFilename();
+		}
+
 		std::string configPlace(const UObject& object)
 		{
-			return text(object.GetConfigFilename()) + " [" + text(object.GetClass()->GetStructPathName()) + "]";
+			return text(pageFile(object)) + " [" + text(object.GetClass()->GetStructPathName()) + "]";
+		}
+
+		/** The configuration layer the value was read from, relative to the project; empty for a class default. */
+		std::string valueLayer(const FProperty& property, const UObject& object)
+		{
+			if (!GConfig || !property.HasAnyPropertyFlags(CPF_Config))
+			{
+				return std::string();
+			}
+			const std::string layer = text(GConfig->GetValueLayer(*object.GetClass()->GetStructPathName(), *property.GetName(), object.GetConfigFilename()));
+			const std::string project = text(FPaths::ProjectDir());
+			return layer.starts_with(project) ? layer.substr(project.size()) : layer;
 		}
 
 		void printSection(const ISettingsSection& section, std::FILE* out)
@@ -222,6 +242,11 @@ namespace quarnlive::settings
 					}
 					std::fprintf(out, "        [%s]\n", joined.c_str());
 				}
+				const std::string layer = valueLayer(*property, *object);
+				if (!layer.empty())
+				{
+					std::fprintf(out, "        (from %s)\n", layer.c_str());
+				}
 			}
 		}
 
@@ -258,11 +283,40 @@ namespace quarnlive::settings
 			throw InputError("", "no setting named '" + name + "' on the settings pages" + (known.empty() ? std::string() : "; known: " + known));
 		}
 
+		/**
+		 * A configuration value is one line: line breaks, NUL and the other control characters are
+		 * refused rather than escaped, so what the page shows is what a person reads in the file.
+		 */
+		void refuseControlCharacters(const std::string& name, const std::vector<std::string>& values)
+		{
+			for (const std::string& element : values)
+			{
+				for (const char character : element)
+				{
+					const unsigned char code = static_cast<unsigned char>(character);
+					if (code >= 0x20 && code != 0x7F)
+					{
+						continue;
+					}
+					char shown[8];
+					switch (character)
+					{
+					case '\n': std::snprintf(shown, sizeof(shown), "\\n"); break;
+					case '\r': std::snprintf(shown, sizeof(shown), "\\r"); break;
+					case '\t': std::snprintf(shown, sizeof(shown), "\\t"); break;
+					default: std::snprintf(shown, sizeof(shown), "\\x%02X", code); break;
+					}
+					throw InputError("", "a value for " + name + " cannot hold a line break or other control character (found " + shown + "); nothing was written");
+				}
+			}
+		}
+
 		/** Every value is checked before the object changes, so a refusal leaves it as it was. */
 		void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values)
 		{
 			void* value = property.ContainerPtrToValuePtr(&object);
 			const std::string name = text(property.GetName());
+			refuseControlCharacters(name, values);
 			if (property.GetKind() != EPropertyKind::Array)
 			{
 				if (values.size() != 1)

@@ -2,6 +2,7 @@
 
 #include "ISettingsModule.h"
 #include "Misc/ConfigCacheIni.h"
+#include "Misc/CoreMisc.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnLiveLog.h"
 #include "QuarnLiveSettings.h"
@@ -28,7 +29,7 @@ namespace
 void FQuarnLiveModule::StartupModule()
 {
 	// A game has no settings editor to put the page into.
-	if (StaticGameCheck() == 1)
+	if (IsRunningGame())
 	{
 		return;
 	}
@@ -66,9 +67,9 @@ bool FQuarnLiveModule::HandleSettingsModified()
 	{
 		GConfig->SetString(HttpListenersSection, DefaultBindAddressKey, AllInterfacesAddress, GEngineIni);
 		URemoteControlSettings* RemoteControlSettings = GetMutableDefault<URemoteControlSettings>();
-		if (RemoteControlSettings && !RemoteControlSettings->bAllowRemoteAccess)
+		if (RemoteControlSettings && !RemoteControlSettings->bAutoStartWebServer)
 		{
-			RemoteControlSettings->bAllowRemoteAccess = true;
+			RemoteControlSettings->bAutoStartWebServer = true;
 			RemoteControlSettings->SaveConfig();
 		}
 	}
@@ -84,7 +85,7 @@ bool FQuarnLiveModule::HandleSettingsModified()
 
 void FQuarnLiveModule::ShutdownModule()
 {
-	if (StaticGameCheck() == 1 || !UObjectInitialized())
+	if (IsRunningGame() || !UObjectInitialized())
 	{
 		return;
 	}

@@ -1,6 +1,7 @@
 // Command traffic: the master broadcasts, followers raise what they receive on the game thread.
 
 #include "Async/Async.h"
+#include "Misc/CoreMisc.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
 

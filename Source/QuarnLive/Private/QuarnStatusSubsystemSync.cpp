@@ -1,6 +1,7 @@
 // Sync leg: genlock, timecode provider and timed data.
 
 #include "Engine/Engine.h"
+#include "Misc/CoreMisc.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnMediaEditorSubsystem.h"
 #include "QuarnStatusSubsystem.h"
@@ -12,7 +13,7 @@ namespace
 	// Genlock is judged in the editor only.
 	bool IsCustomTimeStepSynchronizedOrNotJudged(const UQuarnMediaEditorSubsystem& MediaEditorSubsystem)
 	{
-		return StaticGameCheck() == 1 || MediaEditorSubsystem.IsTimeStepSynchronized();
+		return IsRunningGame() || MediaEditorSubsystem.IsTimeStepSynchronized();
 	}
 
 	// Without a settings object the provider is not judged.
@@ -45,7 +46,7 @@ void UQuarnStatusSubsystem::UpdateSyncStatus()
 		return;
 	}
 
-	const UTimedDataMonitorSubsystem* TimedDataMonitorSubsystem = GEngine->GetEngineSubsystem<UTimedDataMonitorSubsystem>();
+	UTimedDataMonitorSubsystem* TimedDataMonitorSubsystem = GEngine->GetEngineSubsystem<UTimedDataMonitorSubsystem>();
 	if (Report(SyncStatus, TimedDataMonitorSubsystemExists(TimedDataMonitorSubsystem != nullptr)))
 	{
 		return;

@@ -6,6 +6,7 @@
 #include "GameFramework/Actor.h"
 #include "ILiveLinkClient.h"
 #include "LiveLinkSourceSettings.h"
+#include "Misc/CoreMisc.h"
 #include "QuarnCamera.h"
 #include "QuarnLiveLinkComponentController.h"
 #include "QuarnLiveLinkSourceSettings.h"
@@ -142,7 +143,7 @@ namespace
 	bool AreZentrelsMissing(const UQuarnVirtualProductionSettings& Settings)
 	{
 		const UQuarnZentrelSubsystem* ZentrelSubsystem = UQuarnZentrelSubsystem::Get();
-		return StaticGameCheck() != 1 && ZentrelSubsystem && Settings.bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0;
+		return !IsRunningGame() && ZentrelSubsystem && Settings.bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0;
 	}
 } // namespace
 
@@ -174,7 +175,7 @@ void UQuarnStatusSubsystem::UpdateTrackingStatus()
 
 bool UQuarnStatusSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
 {
-	if (StaticGameCheck() == 1)
+	if (IsRunningGame())
 	{
 		const UQuarnVPEngineSubsystem* VPEngineSubsystem = UQuarnVPEngineSubsystem::Get();
 		if (!VPEngineSubsystem)

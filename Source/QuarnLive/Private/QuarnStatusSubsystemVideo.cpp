@@ -2,6 +2,7 @@
 
 #include "AssetRegistry/IAssetRegistry.h"
 #include "IQuarnMediaEditorModule.h"
+#include "Misc/CoreMisc.h"
 #include "Modules/ModuleManager.h"
 #include "QuarnCamera.h"
 #include "QuarnMediaLayout.h"
@@ -111,7 +112,7 @@ void UQuarnStatusSubsystem::UpdateVideoStatus()
 	TArray<TWeakObjectPtr<AQuarnCamera>> Cameras;
 	const bool bFoundCameras = GetQuarnCameras(Cameras);
 	const int32 NumValidCameras = CountValidCameras(Cameras);
-	const bool bRunningAsGame = StaticGameCheck() == 1;
+	const bool bRunningAsGame = IsRunningGame();
 	if (Report(VideoStatus, SomeCameraIsInTheScene(bFoundCameras, NumValidCameras))
 		|| Report(VideoStatus, CameraCountFitsMode(NumValidCameras, bModeNeedsCameraPicture, CachedModeText))
 		|| (!bRunningAsGame && Report(VideoStatus, MediaAssetsExist(HasMediaAssets(), CachedModeText))))

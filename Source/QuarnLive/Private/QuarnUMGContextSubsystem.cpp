@@ -116,7 +116,7 @@ void UQuarnUMGContextSubsystem::DrawWidgets(FVector2D ScreenSize, float DeltaTim
 		// Without the render target asset there is nothing to draw into; the renderer is not asked to.
 		if (SlateWidget && WidgetRenderer && SceneRenderTarget)
 		{
-			WidgetRenderer->DrawWidget(SceneRenderTarget, SlateWidget, Entry.Size, DeltaTime, false);
+			WidgetRenderer->DrawWidget(SceneRenderTarget, SlateWidget.ToSharedRef(), Entry.Size, DeltaTime, false);
 		}
 	}
 }

@@ -42,7 +42,4 @@ public:
 
 	/** The settings object every reader and writer shares: the class default object, made and loaded on first use. */
 	static UQuarnLiveSettings* Get();
-
-	/** The configuration the settings live in. */
-	static const TCHAR* StaticConfigName() { return TEXT("Game"); }
 };

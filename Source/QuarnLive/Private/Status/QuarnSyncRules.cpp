@@ -50,10 +50,10 @@ namespace QuarnSyncRules
 	{
 		switch (State)
 		{
-		case ETimedDataMonitorEvaluationState::NoSources:
+		case ETimedDataMonitorEvaluationState::NoSample:
 			return MakeStatus(FLinearColor::Red,
 				TEXT("The Timed Data Monitor has no sources - check the panel. You should see UDP and video inputs there (if you have them)."));
-		case ETimedDataMonitorEvaluationState::NotSynchronized:
+		case ETimedDataMonitorEvaluationState::OutsideRange:
 			return MakeStatus(FLinearColor::Red,
 				TEXT("The Timed Data Monitor is not synchronized - check the panel. This error may be a result of performance issues. Use 'stat gpu' and 'profilegpu' in the console to review your scene's performance."));
 		case ETimedDataMonitorEvaluationState::Disabled:

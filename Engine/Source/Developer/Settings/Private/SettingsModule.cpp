@@ -38,6 +38,11 @@ namespace
 			{
 				return false;
 			}
+			// As the engine's settings editor: a default-config class goes to its Default file.
+			if (Object->GetClass()->HasAnyClassFlags(CLASS_DefaultConfig))
+			{
+				return Object->TryUpdateDefaultConfigFile();
+			}
 			Object->SaveConfig();
 			return true;
 		}

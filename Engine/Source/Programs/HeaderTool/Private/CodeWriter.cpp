@@ -412,6 +412,12 @@ namespace HeaderTool
 				w.line("\tusing Super = " + def.superName + "; \\");
 				w.line("\tusing ThisClass = " + def.name + "; \\");
 				w.line("\tstatic UClass* StaticClass(); \\");
+				if (!def.configName.empty())
+				{
+					// As the engine's tool does: a config= class gets its configuration name here, so
+					// a class that declares it itself does not compile.
+					w.line("\tstatic const TCHAR* StaticConfigName() { return " + textLiteral(def.configName) + "; } \\");
+				}
 				w.line("\tfriend struct " + statics(def) + "; \\");
 				w.line("private:");
 				w.line("template <> UClass* StaticClass<class " + def.name + ">();");

@@ -6,8 +6,3 @@
 extern CORE_API bool GIsEditor;
 /** False until the engine has been set up, and again after it was torn down. */
 extern CORE_API bool GIsRunning;
-
-/** True when the process runs as a game rather than as the editor. */
-CORE_API bool IsRunningGame();
-/** 1 when the process runs as a game, 0 in the editor. */
-CORE_API int32 StaticGameCheck();

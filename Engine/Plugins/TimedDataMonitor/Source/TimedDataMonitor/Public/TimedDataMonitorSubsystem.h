@@ -9,11 +9,11 @@ UENUM()
 enum class ETimedDataMonitorEvaluationState : uint8
 {
 	/** No timed data source is monitored. */
-	NoSources,
+	NoSample,
 	/** At least one source has no sample for the evaluation time. */
-	NotSynchronized,
+	OutsideRange,
 	/** Every source has samples around the evaluation time. */
-	Synchronized,
+	InsideRange,
 	/** Monitoring is switched off. */
 	Disabled,
 };
@@ -31,13 +31,13 @@ class TIMEDDATAMONITOR_API UTimedDataMonitorSubsystem : public UEngineSubsystem
 public:
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
-	/** The state of every monitored source taken together. */
-	ETimedDataMonitorEvaluationState GetEvaluationState() const { return EvaluationState; }
+	/** The state of every monitored source taken together; not const, as in the engine. */
+	ETimedDataMonitorEvaluationState GetEvaluationState() { return EvaluationState; }
 	void SetEvaluationState(ETimedDataMonitorEvaluationState InEvaluationState) { EvaluationState = InEvaluationState; }
 
 	/** Takes the subsystem away or brings it back (FSubsystemAvailability): the module then runs without it. */
 	static void SetAvailable(bool bAvailable);
 
 private:
-	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSources;
+	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSample;
 };

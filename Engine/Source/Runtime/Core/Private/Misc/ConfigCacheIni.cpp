@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,23 +58,61 @@ namespace
 		return true;
 	}
 
-	/** Quotes only what would not read back as written: edge whitespace, or quotes of its own at both ends. */
+	bool IsControlChar(char Character)
+	{
+		const unsigned char Code = static_cast<unsigned char>(Character);
+		return Code < 0x20 || Code == 0x7F;
+	}
+
+	int HexDigit(char Character)
+	{
+		if (Character >= '0' && Character <= '9')
+		{
+			return Character - '0';
+		}
+		const char Lower = static_cast<char>(FChar::ToLower(Character));
+		return Lower >= 'a' && Lower <= 'f' ? Lower - 'a' + 10 : -1;
+	}
+
+	/**
+	 * Quotes only what would not read back as written: edge whitespace, quotes of its own at
+	 * both ends, or a control character. Inside quotes \" \\ \n \r \t and \xHH escape, so
+	 * no value can end its line or start another.
+	 */
 	std::string EncodeValue(std::string_view Value)
 	{
 		const bool bEdgeWhitespace = !Value.empty() && (IsBlankChar(Value.front()) || IsBlankChar(Value.back()));
 		const bool bLooksQuoted = Value.size() >= 2 && Value.front() == '"' && Value.back() == '"';
-		if (!bEdgeWhitespace && !bLooksQuoted)
+		const bool bControl = std::any_of(Value.begin(), Value.end(), IsControlChar);
+		if (!bEdgeWhitespace && !bLooksQuoted && !bControl)
 		{
 			return std::string(Value);
 		}
+		static const char* const Hex = "0123456789ABCDEF";
 		std::string Result = "\"";
 		for (const char Character : Value)
 		{
-			if (Character == '"')
+			switch (Character)
 			{
-				Result += '\\';
+			case '"': Result += "\\\""; break;
+			case '\\': Result += "\\\\"; break;
+			case '\n': Result += "\\n"; break;
+			case '\r': Result += "\\r"; break;
+			case '\t': Result += "\\t"; break;
+			default:
+				if (IsControlChar(Character))
+				{
+					const unsigned char Code = static_cast<unsigned char>(Character);
+					Result += "\\x";
+					Result += Hex[Code >> 4];
+					Result += Hex[Code & 0xF];
+				}
+				else
+				{
+					Result += Character;
+				}
+				break;
 			}
-			Result += Character;
 		}
 		Result += '"';
 		return Result;
@@ -90,11 +129,33 @@ namespace
 		Result.reserve(Value.size());
 		for (SIZE_T Index = 0; Index < Value.size(); ++Index)
 		{
-			if (Value[Index] == '\\' && Index + 1 < Value.size() && Value[Index + 1] == '"')
+			if (Value[Index] != '\\' || Index + 1 >= Value.size())
 			{
-				++Index;
+				Result += Value[Index];
+				continue;
 			}
-			Result += Value[Index];
+			const char Next = Value[Index + 1];
+			switch (Next)
+			{
+			case '"': Result += '"'; ++Index; break;
+			case '\\': Result += '\\'; ++Index; break;
+			case 'n': Result += '\n'; ++Index; break;
+			case 'r': Result += '\r'; ++Index; break;
+			case 't': Result += '\t'; ++Index; break;
+			case 'x':
+				if (Index + 3 < Value.size() && HexDigit(Value[Index + 2]) >= 0 && HexDigit(Value[Index + 3]) >= 0)
+				{
+					Result += static_cast<char>(HexDigit(Value[Index + 2]) * 16 + HexDigit(Value[Index + 3]));
+					Index += 3;
+					break;
+				}
+				Result += '\\';
+				break;
+			default:
+				// Not an escape: a hand-written backslash stays as it is.
+				Result += '\\';
+				break;
+			}
 		}
 		return Result;
 	}
@@ -341,24 +402,31 @@ public:
 		return false;
 	}
 
-	/** The values of Key after applying its lines in file order, quotes removed. */
-	std::vector<std::string> GetValues(std::string_view Section, std::string_view Key) const
+	/**
+	 * Applies Key's lines in file order onto Values, what the layers below gave: Key=V
+	 * replaces, +Key=V adds V unless it is there (ignoring case, as FString compares),
+	 * .Key=V adds it always, -Key=V removes it, !Key clears.
+	 */
+	void ApplyValues(std::string_view Section, std::string_view Key, std::vector<std::string>& Values) const
 	{
-		std::vector<std::string> Values;
 		for (const SIZE_T Index : Scan(Section, Key).KeyLines)
 		{
 			const FLine& Line = Lines[Index];
 			std::string Value = DecodeValue(Line.Value);
+			auto Equal = [&Value](const std::string& Other) { return EqualsIgnoreCase(Other, Value); };
 			switch (Line.Op)
 			{
-			// A single file has no lower layer to deduplicate against, and SetArray writes
-			// repeated elements as repeated + lines, so + keeps duplicates like . does.
 			case '+':
+				if (std::none_of(Values.begin(), Values.end(), Equal))
+				{
+					Values.push_back(std::move(Value));
+				}
+				break;
 			case '.':
 				Values.push_back(std::move(Value));
 				break;
 			case '-':
-				std::erase(Values, Value);
+				std::erase_if(Values, Equal);
 				break;
 			case '!':
 				Values.clear();
@@ -368,9 +436,11 @@ public:
 				break;
 			}
 		}
-		return Values;
 	}
 
+	bool HasKey(std::string_view Section, std::string_view Key) const { return !Scan(Section, Key).KeyLines.empty(); }
+
+	/** The keys with lines in the section, in file order, each once. */
 	std::vector<std::string> GetKeys(std::string_view Section) const
 	{
 		std::vector<std::string> Keys;
@@ -390,17 +460,74 @@ public:
 				}
 			}
 		}
-		// A key whose lines cancel out (a lone -Key or !Key) has no value to report.
-		std::erase_if(Keys, [this, Section](const std::string& Key) { return GetValues(Section, Key).empty(); });
 		return Keys;
 	}
 
+	/** One change made through this object, kept until written so it can be made again on the file as it is on disk then. */
+	struct FEdit
+	{
+		enum class EKind : uint8
+		{
+			Value,
+			Array,
+			Remove,
+		};
+		EKind Kind = EKind::Value;
+		std::string Section;
+		std::string Key;
+		std::vector<std::string> Values;
+		bool bClearLowerLayers = false;
+	};
+	/** The changes not yet written, in order. */
+	std::vector<FEdit> Journal;
+
 	void SetValue(std::string_view Section, std::string_view Key, std::string_view Value)
+	{
+		if (ApplyValue(Section, Key, Value))
+		{
+			Journal.push_back(FEdit{FEdit::EKind::Value, std::string(Section), std::string(Key), {std::string(Value)}, false});
+		}
+	}
+
+	void SetArray(std::string_view Section, std::string_view Key, const std::vector<std::string>& Values, bool bClearLowerLayers)
+	{
+		if (ApplyArray(Section, Key, Values, bClearLowerLayers))
+		{
+			Journal.push_back(FEdit{FEdit::EKind::Array, std::string(Section), std::string(Key), Values, bClearLowerLayers});
+		}
+	}
+
+	bool RemoveKey(std::string_view Section, std::string_view Key)
+	{
+		if (!ApplyRemove(Section, Key))
+		{
+			return false;
+		}
+		Journal.push_back(FEdit{FEdit::EKind::Remove, std::string(Section), std::string(Key), {}, false});
+		return true;
+	}
+
+	/** Makes the journal's changes on this file (freshly read from disk) and marks it dirty if any changed it. */
+	void Replay(const std::vector<FEdit>& Edits)
+	{
+		for (const FEdit& Edit : Edits)
+		{
+			switch (Edit.Kind)
+			{
+			case FEdit::EKind::Value: ApplyValue(Edit.Section, Edit.Key, Edit.Values.front()); break;
+			case FEdit::EKind::Array: ApplyArray(Edit.Section, Edit.Key, Edit.Values, Edit.bClearLowerLayers); break;
+			case FEdit::EKind::Remove: ApplyRemove(Edit.Section, Edit.Key); break;
+			}
+		}
+	}
+
+private:
+	bool ApplyValue(std::string_view Section, std::string_view Key, std::string_view Value)
 	{
 		const FScan Found = Scan(Section, Key);
 		if (Found.KeyLines.size() == 1 && Lines[Found.KeyLines.front()].Op == 0 && DecodeValue(Lines[Found.KeyLines.front()].Value) == Value)
 		{
-			return;
+			return false;
 		}
 		std::string NewLine;
 		if (!Found.KeyLines.empty() && Lines[Found.KeyLines.front()].Op == 0)
@@ -412,22 +539,34 @@ public:
 		{
 			NewLine = KeyName(Found, Key) + "=" + EncodeValue(Value) + LineEnd();
 		}
-		ReplaceKeyLines(Found, Section, {NewLine});
+		return ReplaceKeyLines(Found, Section, {NewLine});
 	}
 
-	void SetArray(std::string_view Section, std::string_view Key, const TArray<FString>& Values)
+	/**
+	 * Writes the array so that reading it over the layers below gives exactly Values: a
+	 * !Key=ClearArray line first when a lower layer holds elements, + per element, and . for
+	 * an element that repeats one before it (+ would drop it).
+	 */
+	bool ApplyArray(std::string_view Section, std::string_view Key, const std::vector<std::string>& Values, bool bClearLowerLayers)
 	{
 		const FScan Found = Scan(Section, Key);
 		const std::string Name = KeyName(Found, Key);
 		std::vector<std::string> NewLines;
-		for (const FString& Value : Values)
+		if (bClearLowerLayers)
 		{
-			NewLines.push_back("+" + Name + "=" + EncodeValue(Value.ToStdString()) + LineEnd());
+			NewLines.push_back("!" + Name + "=ClearArray" + LineEnd());
 		}
-		ReplaceKeyLines(Found, Section, NewLines);
+		std::vector<std::string> Written;
+		for (const std::string& Text : Values)
+		{
+			const bool bRepeat = std::any_of(Written.begin(), Written.end(), [&Text](const std::string& Other) { return EqualsIgnoreCase(Other, Text); });
+			NewLines.push_back((bRepeat ? "." : "+") + Name + "=" + EncodeValue(Text) + LineEnd());
+			Written.push_back(Text);
+		}
+		return ReplaceKeyLines(Found, Section, NewLines);
 	}
 
-	bool RemoveKey(std::string_view Section, std::string_view Key)
+	bool ApplyRemove(std::string_view Section, std::string_view Key)
 	{
 		const FScan Found = Scan(Section, Key);
 		if (Found.KeyLines.empty())
@@ -541,7 +680,8 @@ private:
 		return Found;
 	}
 
-	void ReplaceKeyLines(const FScan& Found, std::string_view Section, const std::vector<std::string>& NewLines)
+	/** True when the file changed. */
+	bool ReplaceKeyLines(const FScan& Found, std::string_view Section, const std::vector<std::string>& NewLines)
 	{
 		if (Found.KeyLines.size() == NewLines.size())
 		{
@@ -552,7 +692,7 @@ private:
 			}
 			if (bSame)
 			{
-				return;
+				return false;
 			}
 		}
 
@@ -592,6 +732,7 @@ private:
 			Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(InsertAt + Index), MakeLine(NewLines[Index], false));
 		}
 		bDirty = true;
+		return true;
 	}
 
 	void AppendLine(std::string Raw)
@@ -600,6 +741,107 @@ private:
 		bTrailingNewline = true;
 	}
 };
+
+namespace
+{
+	/**
+	 * An exclusive advisory lock on a folder, held while a file in it is read, merged and
+	 * replaced: every writer of that folder's configuration (other processes included) takes
+	 * it, so no two read-modify-writes overlap. The lock goes with the process if it dies.
+	 */
+	class FFolderLock
+	{
+	public:
+		explicit FFolderLock(const std::string& Folder)
+			: Fd(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+		{
+			if (Fd < 0)
+			{
+				Error = errno;
+				return;
+			}
+			while (::flock(Fd, LOCK_EX) != 0)
+			{
+				if (errno != EINTR)
+				{
+					Error = errno;
+					return;
+				}
+			}
+		}
+		~FFolderLock()
+		{
+			if (Fd >= 0)
+			{
+				::close(Fd);
+			}
+		}
+		FFolderLock(const FFolderLock&) = delete;
+		FFolderLock& operator=(const FFolderLock&) = delete;
+
+		int Error = 0;
+
+	private:
+		int Fd = -1;
+	};
+
+	/** Temporary files of writers that died before renaming; only called under the folder lock, when no writer is mid-write. */
+	void RemoveStaleTempFiles(const std::filesystem::path& Path)
+	{
+		const std::string Prefix = Path.filename().string() + ".tmp.";
+		std::error_code Error;
+		for (const std::filesystem::directory_entry& Entry : std::filesystem::directory_iterator(Path.parent_path(), Error))
+		{
+			const std::string Name = Entry.path().filename().string();
+			if (Name.size() > Prefix.size() && Name.starts_with(Prefix)
+				&& std::all_of(Name.begin() + static_cast<std::ptrdiff_t>(Prefix.size()), Name.end(), [](char Character) { return Character >= '0' && Character <= '9'; }))
+			{
+				std::filesystem::remove(Entry.path(), Error);
+			}
+		}
+	}
+
+	/**
+	 * Writes Pending's changes into the file as it is on disk now: under the folder lock, the
+	 * file is read again, the changes are made again on it, and the result replaces it. So
+	 * another writer's changes made since this process read the file are kept.
+	 */
+	bool CommitFile(const std::string& Path, const FConfigFile& Pending, std::unique_ptr<FConfigFile>& OutMerged, std::string& OutError)
+	{
+		const std::filesystem::path FilePath(Path);
+		const std::filesystem::path Folder = FilePath.parent_path().empty() ? std::filesystem::path(".") : FilePath.parent_path();
+		std::error_code CreateError;
+		std::filesystem::create_directories(Folder, CreateError);
+		if (CreateError)
+		{
+			OutError = Path + ": " + CreateError.message();
+			return false;
+		}
+		const FFolderLock Lock(Folder.string());
+		if (Lock.Error != 0)
+		{
+			OutError = ErrorText(Path, Lock.Error);
+			return false;
+		}
+		RemoveStaleTempFiles(Folder / FilePath.filename());
+
+		std::unique_ptr<FConfigFile> Merged = std::make_unique<FConfigFile>();
+		Merged->Load(Path);
+		if (!Merged->LoadError.empty())
+		{
+			OutError = Merged->LoadError;
+			return false;
+		}
+		Merged->Replay(Pending.Journal);
+		if (Merged->bDirty && !WriteFileAtomically(Path, Merged->Serialize(), OutError))
+		{
+			return false;
+		}
+		Merged->bDirty = false;
+		OutMerged = std::move(Merged);
+		return true;
+	}
+} // namespace
 
 FConfigCacheIni::FConfigCacheIni() = default;
 
@@ -616,10 +858,78 @@ FConfigFile& FConfigCacheIni::FindOrLoad(const FString& Filename)
 	return *File;
 }
 
+std::vector<std::string> FConfigCacheIni::GetLayers(const FString& Filename) const
+{
+	const std::string Path = Filename.ToStdString();
+	const std::string SavedDir = FPaths::GeneratedConfigDir().ToStdString();
+	const std::string DefaultPrefix = FPaths::ProjectConfigDir().ToStdString() + "Default";
+	auto NameAfter = [&Path](const std::string& Prefix) -> std::string
+	{
+		if (!Path.starts_with(Prefix) || !Path.ends_with(".ini") || Path.size() <= Prefix.size() + 4)
+		{
+			return std::string();
+		}
+		const std::string Name = Path.substr(Prefix.size(), Path.size() - Prefix.size() - 4);
+		return Name.find('/') == std::string::npos ? Name : std::string();
+	};
+
+	std::vector<std::string> Layers;
+	std::string Name = NameAfter(SavedDir);
+	const bool bSavedLayer = !Name.empty();
+	if (!bSavedLayer)
+	{
+		Name = NameAfter(DefaultPrefix);
+	}
+	if (!Name.empty())
+	{
+		// The headless engine is the Engine/ folder of the plug-in's checkout.
+		Layers.push_back(FPaths::PluginDir().ToStdString() + "Engine/Config/Base" + Name + ".ini");
+		if (bSavedLayer)
+		{
+			Layers.push_back(DefaultPrefix + Name + ".ini");
+		}
+	}
+	Layers.push_back(Path);
+	return Layers;
+}
+
+std::vector<std::string> FConfigCacheIni::GetLayeredValues(const TCHAR* Section, const TCHAR* Key, const FString& Filename, bool bLowerLayersOnly)
+{
+	std::vector<std::string> Layers = GetLayers(Filename);
+	if (bLowerLayersOnly)
+	{
+		Layers.pop_back();
+	}
+	std::vector<std::string> Values;
+	for (const std::string& Layer : Layers)
+	{
+		FindOrLoad(FString(Layer)).ApplyValues(Section, Key, Values);
+	}
+	return Values;
+}
+
+FString FConfigCacheIni::GetValueLayer(const TCHAR* Section, const TCHAR* Key, const FString& Filename)
+{
+	std::lock_guard<std::recursive_mutex> Guard(Lock);
+	if (GetLayeredValues(Section, Key, Filename, false).empty())
+	{
+		return FString();
+	}
+	const std::vector<std::string> Layers = GetLayers(Filename);
+	for (auto It = Layers.rbegin(); It != Layers.rend(); ++It)
+	{
+		if (FindOrLoad(FString(*It)).HasKey(Section, Key))
+		{
+			return FString(*It);
+		}
+	}
+	return FString();
+}
+
 bool FConfigCacheIni::GetString(const TCHAR* Section, const TCHAR* Key, FString& Value, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	const std::vector<std::string> Values = FindOrLoad(Filename).GetValues(Section, Key);
+	const std::vector<std::string> Values = GetLayeredValues(Section, Key, Filename, false);
 	if (Values.empty())
 	{
 		return false;
@@ -674,7 +984,7 @@ int32 FConfigCacheIni::GetArray(const TCHAR* Section, const TCHAR* Key, TArray<F
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
 	Out.Reset();
-	for (const std::string& Value : FindOrLoad(Filename).GetValues(Section, Key))
+	for (const std::string& Value : GetLayeredValues(Section, Key, Filename, false))
 	{
 		Out.Add(FString(Value));
 	}
@@ -710,7 +1020,13 @@ void FConfigCacheIni::SetDouble(const TCHAR* Section, const TCHAR* Key, double V
 void FConfigCacheIni::SetArray(const TCHAR* Section, const TCHAR* Key, const TArray<FString>& Value, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	FindOrLoad(Filename).SetArray(Section, Key, Value);
+	const bool bClearLowerLayers = !GetLayeredValues(Section, Key, Filename, true).empty();
+	std::vector<std::string> Values;
+	for (const FString& Element : Value)
+	{
+		Values.push_back(Element.ToStdString());
+	}
+	FindOrLoad(Filename).SetArray(Section, Key, Values, bClearLowerLayers);
 }
 
 bool FConfigCacheIni::RemoveKey(const TCHAR* Section, const TCHAR* Key, const FString& Filename)
@@ -722,16 +1038,38 @@ bool FConfigCacheIni::RemoveKey(const TCHAR* Section, const TCHAR* Key, const FS
 bool FConfigCacheIni::DoesSectionExist(const TCHAR* Section, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	return FindOrLoad(Filename).HasSection(Section);
+	for (const std::string& Layer : GetLayers(Filename))
+	{
+		if (FindOrLoad(FString(Layer)).HasSection(Section))
+		{
+			return true;
+		}
+	}
+	return false;
 }
 
 TArray<FString> FConfigCacheIni::GetKeys(const TCHAR* Section, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	TArray<FString> Keys;
-	for (const std::string& Key : FindOrLoad(Filename).GetKeys(Section))
+	std::vector<std::string> Names;
+	for (const std::string& Layer : GetLayers(Filename))
 	{
-		Keys.Add(FString(Key));
+		for (std::string& Key : FindOrLoad(FString(Layer)).GetKeys(Section))
+		{
+			if (std::none_of(Names.begin(), Names.end(), [&Key](const std::string& Name) { return EqualsIgnoreCase(Name, Key); }))
+			{
+				Names.push_back(std::move(Key));
+			}
+		}
+	}
+	TArray<FString> Keys;
+	for (const std::string& Key : Names)
+	{
+		// A key whose lines cancel out (a lone -Key or !Key) has no value to report.
+		if (!GetLayeredValues(Section, Key.c_str(), Filename, false).empty())
+		{
+			Keys.Add(FString(Key));
+		}
 	}
 	return Keys;
 }
@@ -740,9 +1078,9 @@ void FConfigCacheIni::Flush(bool bRemoveFromCache, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
 	bool bAttemptedWrite = false;
-	auto WriteIfDirty = [this, &bAttemptedWrite](const std::string& Path, FConfigFile& File)
+	auto WriteIfDirty = [this, &bAttemptedWrite](const std::string& Path, std::unique_ptr<FConfigFile>& File)
 	{
-		if (!File.bDirty)
+		if (!File->bDirty)
 		{
 			return true;
 		}
@@ -751,18 +1089,20 @@ void FConfigCacheIni::Flush(bool bRemoveFromCache, const FString& Filename)
 			LastWriteError.Empty();
 			bAttemptedWrite = true;
 		}
-		if (!File.LoadError.empty())
+		if (!File->LoadError.empty())
 		{
-			LastWriteError = FString(File.LoadError);
+			LastWriteError = FString(File->LoadError);
 			return false;
 		}
 		std::string Error;
-		if (!WriteFileAtomically(Path, File.Serialize(), Error))
+		std::unique_ptr<FConfigFile> Merged;
+		if (!CommitFile(Path, *File, Merged, Error))
 		{
+			// The changes stay pending, so a later flush tries again.
 			LastWriteError = FString(Error);
 			return false;
 		}
-		File.bDirty = false;
+		File = std::move(Merged);
 		return true;
 	};
 
@@ -773,8 +1113,20 @@ void FConfigCacheIni::Flush(bool bRemoveFromCache, const FString& Filename)
 			++It;
 			continue;
 		}
-		const bool bWritten = WriteIfDirty(It->first, *It->second);
+		const bool bWritten = WriteIfDirty(It->first, It->second);
 		It = bWritten && bRemoveFromCache ? Files.erase(It) : std::next(It);
+	}
+	// The layers a file was read over are read afresh with it.
+	if (bRemoveFromCache && !Filename.IsEmpty())
+	{
+		for (const std::string& Layer : GetLayers(Filename))
+		{
+			const auto Found = Files.find(Layer);
+			if (Found != Files.end() && !Found->second->bDirty)
+			{
+				Files.erase(Found);
+			}
+		}
 	}
 }
 

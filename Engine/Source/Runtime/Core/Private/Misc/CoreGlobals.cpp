@@ -8,8 +8,9 @@
 bool GIsEditor = true;
 bool GIsRunning = false;
 
-bool IsRunningGame() { return !GIsEditor; }
-int32 StaticGameCheck() { return IsRunningGame() ? 1 : 0; }
+// 1 when the process runs as a game, 0 in the editor; IsRunningGame() is its only public face.
+CORE_API int32 StaticGameCheck();
+int32 StaticGameCheck() { return GIsEditor ? 0 : 1; }
 
 double FApp::CurrentTime = 0.0;
 double FApp::DeltaTime = 1.0 / 30.0;

@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 class FConfigFile;
 
@@ -12,6 +14,11 @@ class FConfigFile;
  * The configuration cache over ini files in the engine's format: [Section], Key=Value,
  * and +Key=Value lines for arrays. Files load on first use. Writing keeps every section,
  * key and comment it did not change and replaces the file atomically.
+ *
+ * Reading a saved file (Saved/Config/<Name>.ini) reads its layers as the engine does:
+ * Engine/Config/Base<Name>.ini of the engine (here the plug-in checkout's Engine/ folder),
+ * the project's Config/Default<Name>.ini, then the saved file; reading
+ * Config/Default<Name>.ini reads Base<Name>.ini below it. Writing changes only the file named.
  */
 class CORE_API FConfigCacheIni
 {
@@ -37,6 +44,8 @@ public:
 	/** Removes every line of Key from the section; true if there was one. */
 	bool RemoveKey(const TCHAR* Section, const TCHAR* Key, const FString& Filename);
 	bool DoesSectionExist(const TCHAR* Section, const FString& Filename);
+	/** The layer file whose lines decide Key's value when Filename is read; empty when none does. */
+	FString GetValueLayer(const TCHAR* Section, const TCHAR* Key, const FString& Filename);
 	/** The keys of a section, in file order, each once. */
 	TArray<FString> GetKeys(const TCHAR* Section, const FString& Filename);
 
@@ -56,12 +65,15 @@ public:
 	static void TearDownConfigSystem();
 	/**
 	 * The file that keeps a configuration name ("Game", "Engine", "RemoteControl"):
-	 * Config/Default<Name>.ini for default-config classes, Saved/Config/<Name>.ini otherwise.
+	 * Config/Default<Name>.ini when bDefaultConfig, else the saved file Saved/Config/<Name>.ini.
 	 */
 	static FString GetConfigFilename(const FString& ConfigName, bool bDefaultConfig);
 
 private:
 	FConfigFile& FindOrLoad(const FString& Filename);
+	/** The files a read of Filename combines, lowest first, ending with Filename. */
+	std::vector<std::string> GetLayers(const FString& Filename) const;
+	std::vector<std::string> GetLayeredValues(const TCHAR* Section, const TCHAR* Key, const FString& Filename, bool bLowerLayersOnly);
 
 	mutable std::recursive_mutex Lock;
 	std::map<std::string, std::unique_ptr<FConfigFile>> Files;

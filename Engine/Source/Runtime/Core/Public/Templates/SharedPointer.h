@@ -1,17 +1,30 @@
 #pragma once
 
+#include "HAL/Platform.h"
+
+#include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
-/** The engine's shared pointer: a std::shared_ptr with the engine's names. */
+template <typename ObjectType>
+class TSharedRef;
+
+/** The engine's nullable shared pointer, over a std::shared_ptr. */
 template <typename ObjectType>
 class TSharedPtr
 {
 public:
 	TSharedPtr() = default;
 	TSharedPtr(std::nullptr_t) {}
-	template <typename OtherType>
+	template <typename OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
 	TSharedPtr(const TSharedPtr<OtherType>& Other)
+		: Pointer(Other.ToStd())
+	{
+	}
+	/** A shared reference converts to a pointer, as in the engine; the other way needs ToSharedRef(). */
+	template <typename OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedPtr(const TSharedRef<OtherType>& Other)
 		: Pointer(Other.ToStd())
 	{
 	}
@@ -26,6 +39,8 @@ public:
 	ObjectType* operator->() const { return Pointer.get(); }
 	ObjectType& operator*() const { return *Pointer; }
 	void Reset() { Pointer.reset(); }
+	/** The pointer as a reference; the pointer must be valid. */
+	TSharedRef<ObjectType> ToSharedRef() const;
 	const std::shared_ptr<ObjectType>& ToStd() const { return Pointer; }
 	bool operator==(const TSharedPtr& Other) const { return Pointer == Other.Pointer; }
 
@@ -33,19 +48,68 @@ private:
 	std::shared_ptr<ObjectType> Pointer;
 };
 
+/**
+ * The engine's never-null shared reference: no default, no null, no assignment from a
+ * pointer. A TSharedPtr becomes one only through ToSharedRef(), which checks it.
+ */
 template <typename ObjectType>
-using TSharedRef = TSharedPtr<ObjectType>;
+class TSharedRef
+{
+public:
+	template <typename OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedRef(const TSharedRef<OtherType>& Other)
+		: Pointer(Other.ToStd())
+	{
+	}
+	/** Takes ownership of a new object, which must not be null. */
+	template <typename OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	explicit TSharedRef(OtherType* Object)
+		: Pointer(Object)
+	{
+		check(Object != nullptr);
+	}
+	TSharedRef(std::nullptr_t) = delete;
+
+	/** Always true: kept so code written for pointers reads the same. */
+	bool IsValid() const { return true; }
+	ObjectType* Get() const { return Pointer.get(); }
+	ObjectType* operator->() const { return Pointer.get(); }
+	ObjectType& operator*() const { return *Pointer; }
+	const std::shared_ptr<ObjectType>& ToStd() const { return Pointer; }
+	bool operator==(const TSharedRef& Other) const { return Pointer == Other.Pointer; }
+
+private:
+	template <typename OtherType>
+	friend class TSharedPtr;
+	template <typename OtherType, typename... ArgTypes>
+	friend TSharedRef<OtherType> MakeShared(ArgTypes&&... Args);
+
+	explicit TSharedRef(std::shared_ptr<ObjectType> InPointer)
+		: Pointer(std::move(InPointer))
+	{
+		check(Pointer != nullptr);
+	}
+
+	std::shared_ptr<ObjectType> Pointer;
+};
+
+template <typename ObjectType>
+TSharedRef<ObjectType> TSharedPtr<ObjectType>::ToSharedRef() const
+{
+	check(IsValid());
+	return TSharedRef<ObjectType>(Pointer);
+}
 
 template <typename ObjectType>
 using TWeakPtr = std::weak_ptr<ObjectType>;
 
 template <typename ObjectType, typename... ArgTypes>
-TSharedPtr<ObjectType> MakeShared(ArgTypes&&... Args)
+TSharedRef<ObjectType> MakeShared(ArgTypes&&... Args)
 {
-	return TSharedPtr<ObjectType>(std::make_shared<ObjectType>(std::forward<ArgTypes>(Args)...));
+	return TSharedRef<ObjectType>(std::make_shared<ObjectType>(std::forward<ArgTypes>(Args)...));
 }
 
-template <typename ObjectType, typename... ArgTypes>
+template <typename ObjectType>
 TSharedPtr<ObjectType> MakeShareable(ObjectType* Object)
 {
 	return TSharedPtr<ObjectType>(std::shared_ptr<ObjectType>(Object));

@@ -1,4 +1,5 @@
 #include "Misc/ConfigCacheIni.h"
+#include "Misc/Paths.h"
 #include "UObject/Class.h"
 #include "UObject/Object.h"
 
@@ -13,6 +14,40 @@ namespace
 	{
 		return Property->HasAnyPropertyFlags(Flags & (CPF_Config | CPF_GlobalConfig)) && !Property->HasAnyPropertyFlags(CPF_Transient);
 	}
+
+	/**
+	 * The file whose layered read is what lies below Filename: the class's Default file below
+	 * its saved file, the engine's Base file below the Default file; empty for any other file.
+	 */
+	FString LowerLayerOf(const UClass* Class, const FString& Filename)
+	{
+		const FString Name = Class->GetConfigName().ToString();
+		if (Filename == FConfigCacheIni::GetConfigFilename(Name, false))
+		{
+			return FConfigCacheIni::GetConfigFilename(Name, true);
+		}
+		if (Filename == FConfigCacheIni::GetConfigFilename(Name, true))
+		{
+			return FPaths::PluginDir() + TEXT("Engine/Config/Base") + Name + TEXT(".ini");
+		}
+		return FString();
+	}
+
+	bool SameLines(const TArray<FString>& A, const TArray<FString>& B)
+	{
+		if (A.Num() != B.Num())
+		{
+			return false;
+		}
+		for (int32 Index = 0; Index < A.Num(); ++Index)
+		{
+			if (!A[Index].Equals(B[Index], ESearchCase::CaseSensitive))
+			{
+				return false;
+			}
+		}
+		return true;
+	}
 } // namespace
 
 FString UObject::GetDefaultConfigFilename() const
@@ -23,12 +58,9 @@ FString UObject::GetDefaultConfigFilename() const
 
 FString UObject::GetConfigFilename() const
 {
+	// Every class reads its configuration name's saved file, over its Default and Base layers.
 	UClass* Class = GetClass();
-	if (!Class)
-	{
-		return FString();
-	}
-	return FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), Class->HasAnyClassFlags(CLASS_DefaultConfig));
+	return Class ? FConfigCacheIni::GetConfigFilename(Class->GetConfigName().ToString(), false) : FString();
 }
 
 void UObject::LoadConfig()
@@ -82,6 +114,7 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 	}
 	const FString Filename = InFilename ? FString(InFilename) : GetConfigFilename();
 	const FString Section = SectionOf(Class);
+	const FString LowerLayer = LowerLayerOf(Class, Filename);
 	for (FProperty* Property : Class->GetAllProperties())
 	{
 		if (!IsConfigProperty(Property, Flags))
@@ -89,6 +122,9 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 			continue;
 		}
 		const void* Value = Property->ContainerPtrToValuePtr(static_cast<const void*>(this));
+		const FString Key = Property->GetName();
+		TArray<FString> Lower;
+		const bool bLowerHolds = !LowerLayer.IsEmpty() && Cache->GetArray(*Section, *Key, Lower, LowerLayer) > 0;
 		if (Property->GetKind() == EPropertyKind::Array)
 		{
 			TArray<FString> Lines;
@@ -100,12 +136,27 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 				Property->GetInner()->ExportTextItem(Line, Property->GetOps().ArrayElement(MutableValue, Index));
 				Lines.Add(Line);
 			}
-			Cache->SetArray(*Section, *Property->GetName(), Lines, Filename);
+			// As the engine writes a layer: what the layers below already give is not repeated.
+			if (bLowerHolds && SameLines(Lower, Lines))
+			{
+				Cache->RemoveKey(*Section, *Key, Filename);
+			}
+			else
+			{
+				Cache->SetArray(*Section, *Key, Lines, Filename);
+			}
 			continue;
 		}
 		FString Text;
 		Property->ExportTextItem(Text, Value);
-		Cache->SetString(*Section, *Property->GetName(), *Text, Filename);
+		if (bLowerHolds && Lower.Num() == 1 && Lower[0].Equals(Text, ESearchCase::CaseSensitive))
+		{
+			Cache->RemoveKey(*Section, *Key, Filename);
+		}
+		else
+		{
+			Cache->SetString(*Section, *Key, *Text, Filename);
+		}
 	}
 	Cache->Flush(false, Filename);
 
@@ -128,4 +179,25 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 			}
 		}
 	}
+}
+
+bool UObject::TryUpdateDefaultConfigFile(const FString& SpecificFileLocation, bool bWarnIfFail)
+{
+	UClass* Class = GetClass();
+	if (!GConfig || !Class || Class->GetConfigName().IsNone())
+	{
+		return false;
+	}
+	const FString Filename = SpecificFileLocation.IsEmpty() ? GetDefaultConfigFilename() : SpecificFileLocation;
+	SaveConfig(CPF_Config, *Filename, GConfig, false);
+	if (!GConfig->GetLastWriteError().IsEmpty())
+	{
+		return false;
+	}
+	// The saved layer keeps only what still differs from the new defaults, so it does not hide them.
+	if (SpecificFileLocation.IsEmpty())
+	{
+		SaveConfig(CPF_Config, nullptr, GConfig, false);
+	}
+	return GConfig->GetLastWriteError().IsEmpty();
 }

@@ -63,13 +63,21 @@ public:
 	void LoadConfig();
 	/**
 	 * Writes the config properties into this class's configuration section and flushes the file.
+	 * A value the layers below the file already give is not written (its key is removed).
 	 * @param Flags which properties to write (config properties)
-	 * @param Filename the file; this class's own configuration file when null
+	 * @param Filename the file; when null, the saved file of the class's configuration name
+	 *        (Saved/Config/<Name>.ini), also for default-config classes, as in the engine
 	 */
 	void SaveConfig(uint64 Flags = CPF_Config, const TCHAR* Filename = nullptr, FConfigCacheIni* Config = nullptr,
 		bool bAllowCopyToDefaultObject = true);
-	/** The class's configuration file: the project's Default<Name>.ini for default-config classes. */
+	/**
+	 * Writes the config properties into the project's Default<Name>.ini (or SpecificFileLocation),
+	 * as the settings editor saves a default-config class; true when written.
+	 */
+	bool TryUpdateDefaultConfigFile(const FString& SpecificFileLocation = FString(), bool bWarnIfFail = true);
+	/** The project's Config/Default<Name>.ini of the class's configuration name. */
 	FString GetDefaultConfigFilename() const;
+	/** The saved file the class reads over its layers: Saved/Config/<Name>.ini. */
 	FString GetConfigFilename() const;
 
 	UFunction* FindFunction(FName InName) const;
@@ -108,6 +116,7 @@ inline UClass* StaticClass<UObject>()
 }
 
 #include "UObject/UObjectGlobals.h"
+#include "UObject/ObjectPtr.h"
 #include "UObject/WeakObjectPtrTemplates.h"
 #include "UObject/ScriptDelegates.h"
 #include "UObject/Class.h"

@@ -214,6 +214,27 @@ namespace UE::Reflection
 	};
 
 	template <typename T>
+	struct TSpecialTraits<TObjectPtr<T>>
+	{
+		static void Describe(FProperty& Property)
+		{
+			Property.Kind = EPropertyKind::Object;
+			Property.Ops.ExportText = [](const FProperty&, const void* Value, FString& Out) {
+				ExportObjectPath(static_cast<const TObjectPtr<T>*>(Value)->Get(), Out);
+			};
+			Property.Ops.ImportText = [](const FProperty&, const TCHAR* Text, void* Value) {
+				UObject* Object = nullptr;
+				if (!ImportObjectPath(Text, T::StaticClass(), Object))
+				{
+					return false;
+				}
+				*static_cast<TObjectPtr<T>*>(Value) = static_cast<T*>(Object);
+				return true;
+			};
+		}
+	};
+
+	template <typename T>
 	struct TSpecialTraits<TSubclassOf<T>>
 	{
 		static void Describe(FProperty& Property)

@@ -23,7 +23,7 @@ struct ENGINE_API FWeightedBlendable
 
 	/** The blendable object, usually a material. */
 	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
-	UObject* Object = nullptr;
+	TObjectPtr<UObject> Object = nullptr;
 
 	bool operator==(const FWeightedBlendable& Other) const { return Weight == Other.Weight && Object == Other.Object; }
 };

@@ -12,7 +12,7 @@ class ENGINE_API UMaterialInstance : public UMaterialInterface
 public:
 	/** The material this instance derives from. */
 	UPROPERTY(EditAnywhere, BlueprintReadOnly, Category="MaterialInstance")
-	UMaterialInterface* Parent = nullptr;
+	TObjectPtr<UMaterialInterface> Parent = nullptr;
 
 	/** The parent's base material; null when a parent is missing or the parents form a loop. */
 	UMaterial* GetMaterial() override;

@@ -13,7 +13,7 @@ TSharedRef<SWidget> UWidget::TakeWidget()
 	{
 		MyWidget = RebuildWidget();
 	}
-	return MyWidget;
+	return MyWidget.ToSharedRef();
 }
 
 bool UWidget::IsInViewport() const

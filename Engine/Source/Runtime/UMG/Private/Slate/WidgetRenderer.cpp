@@ -20,7 +20,7 @@ void FWidgetRenderer::DrawWidget(UTextureRenderTarget2D* RenderTarget, const TSh
 	bool bDeferRenderTargetUpdate)
 {
 	// Headless drawing finishes before returning, so there is no deferred update to honour.
-	if (!RenderTarget || !Widget.IsValid() || DrawSize.X <= 0.0 || DrawSize.Y <= 0.0)
+	if (!RenderTarget || DrawSize.X <= 0.0 || DrawSize.Y <= 0.0)
 	{
 		return;
 	}

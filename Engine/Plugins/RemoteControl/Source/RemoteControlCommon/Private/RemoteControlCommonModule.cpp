@@ -1,4 +1,4 @@
 #include "Modules/ModuleManager.h"
 #include "RemoteControlSettings.h"
 
-IMPLEMENT_MODULE(FDefaultModuleImpl, RemoteControl)
+IMPLEMENT_MODULE(FDefaultModuleImpl, RemoteControlCommon)

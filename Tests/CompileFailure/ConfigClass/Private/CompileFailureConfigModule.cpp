@@ -1,0 +1,4 @@
+#include "CompileFailureSettings.h"
+#include "Modules/ModuleManager.h"
+
+IMPLEMENT_MODULE(FDefaultModuleImpl, CompileFailureConfig)

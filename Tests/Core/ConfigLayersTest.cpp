@@ -1,0 +1,107 @@
+#include "Misc/ConfigCacheIni.h"
+#include "Misc/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace
+{
+	namespace fs = std::filesystem;
+
+	/** A project folder and a plug-in folder with an engine, so reads combine Base, Default and Saved files. */
+	class ConfigLayers : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			static int Counter = 0;
+			Dir = fs::temp_directory_path() / ("ConfigLayersTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
+			fs::create_directories(Dir);
+			FPaths::SetProjectDir(FString((Dir / "Project").string()));
+			// The Base layers live in the plug-in checkout's Engine/Config.
+			FPaths::SetPluginDir(FString(Dir.string()));
+		}
+		void TearDown() override
+		{
+			FPaths::SetProjectDir(TEXT("./"));
+			FPaths::SetPluginDir(TEXT("./"));
+			fs::remove_all(Dir);
+		}
+
+		void Write(const char* Relative, const std::string& Text) const
+		{
+			const fs::path Path = Dir / Relative;
+			fs::create_directories(Path.parent_path());
+			std::ofstream(Path, std::ios::binary) << Text;
+		}
+		std::string Read(const char* Relative) const
+		{
+			std::ifstream Stream(Dir / Relative, std::ios::binary);
+			std::stringstream Buffer;
+			Buffer << Stream.rdbuf();
+			return Buffer.str();
+		}
+		FString Saved() const { return FPaths::GeneratedConfigDir() + TEXT("Game.ini"); }
+		std::string Joined(const TCHAR* Key)
+		{
+			TArray<FString> Values;
+			Config.GetArray(TEXT("S"), Key, Values, Saved());
+			return FString::Join(Values, TEXT(",")).ToStdString();
+		}
+
+		fs::path Dir;
+		FConfigCacheIni Config;
+	};
+} // namespace
+
+TEST_F(ConfigLayers, ASavedReadAppliesBaseThenDefaultThenSaved)
+{
+	Write("Engine/Config/BaseGame.ini", "[S]\nA=base\nB=base\n");
+	Write("Project/Config/DefaultGame.ini", "[S]\nB=default\nC=default\n");
+	Write("Project/Saved/Config/Game.ini", "[S]\nC=saved\n");
+
+	FString Value;
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("A"), Value, Saved()));
+	EXPECT_EQ(Value.ToStdString(), "base");
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("B"), Value, Saved()));
+	EXPECT_EQ(Value.ToStdString(), "default");
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("C"), Value, Saved()));
+	EXPECT_EQ(Value.ToStdString(), "saved");
+	EXPECT_EQ(FString::Join(Config.GetKeys(TEXT("S"), Saved()), TEXT(",")).ToStdString(), "A,B,C");
+	EXPECT_EQ(Config.GetValueLayer(TEXT("S"), TEXT("B"), Saved()).ToStdString(), (Dir / "Project/Config/DefaultGame.ini").string());
+	EXPECT_EQ(Config.GetValueLayer(TEXT("S"), TEXT("C"), Saved()).ToStdString(), (Dir / "Project/Saved/Config/Game.ini").string());
+	EXPECT_TRUE(Config.GetValueLayer(TEXT("S"), TEXT("Missing"), Saved()).IsEmpty());
+}
+
+TEST_F(ConfigLayers, PlusAddsOnlyWhatIsNotThereDotAlwaysAdds)
+{
+	Write("Engine/Config/BaseGame.ini", "[S]\n+L=a\n");
+	Write("Project/Config/DefaultGame.ini", "[S]\n+L=A\n+L=b\n.L=a\n");
+	Write("Project/Saved/Config/Game.ini", "[S]\n-L=B\n+L=c\n");
+	EXPECT_EQ(Joined(TEXT("L")), "a,a,c");
+}
+
+TEST_F(ConfigLayers, WritingAListOverALowerLayerClearsThatLayersElementsFirst)
+{
+	Write("Project/Config/DefaultGame.ini", "[S]\n+L=x\n+L=y\n");
+	Config.SetArray(TEXT("S"), TEXT("L"), {TEXT("z"), TEXT("z")}, Saved());
+	Config.Flush(true, Saved());
+	EXPECT_EQ(Read("Project/Saved/Config/Game.ini"), "[S]\n!L=ClearArray\n+L=z\n.L=z\n");
+	EXPECT_EQ(Joined(TEXT("L")), "z,z");
+	EXPECT_EQ(Read("Project/Config/DefaultGame.ini"), "[S]\n+L=x\n+L=y\n") << "only the file named is written";
+}
+
+TEST_F(ConfigLayers, TheDefaultFileReadsOverTheEnginesBaseFile)
+{
+	Write("Engine/Config/BaseEngine.ini", "[HTTPServer.Listeners]\nDefaultBindAddress=127.0.0.1\n");
+	FString Value;
+	ASSERT_TRUE(Config.GetString(TEXT("HTTPServer.Listeners"), TEXT("DefaultBindAddress"), Value, FPaths::ProjectConfigDir() + TEXT("DefaultEngine.ini")));
+	EXPECT_EQ(Value.ToStdString(), "127.0.0.1");
+	EXPECT_FALSE(Config.GetString(TEXT("HTTPServer.Listeners"), TEXT("DefaultBindAddress"), Value, FString((Dir / "Elsewhere.ini").string())))
+		<< "a file outside the project's layers is read alone";
+}

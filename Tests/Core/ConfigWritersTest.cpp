@@ -1,0 +1,121 @@
+#include "Misc/ConfigCacheIni.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace
+{
+	namespace fs = std::filesystem;
+
+	class ConfigWriters : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			static int Counter = 0;
+			Dir = fs::temp_directory_path() / ("ConfigWritersTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
+			fs::create_directories(Dir);
+			Path = FString((Dir / "Game.ini").string());
+		}
+		void TearDown() override { fs::remove_all(Dir); }
+
+		std::string Read() const
+		{
+			std::ifstream Stream(*Path, std::ios::binary);
+			std::stringstream Buffer;
+			Buffer << Stream.rdbuf();
+			return Buffer.str();
+		}
+		void Write(const std::string& Text) const { std::ofstream(*Path, std::ios::binary) << Text; }
+
+		fs::path Dir;
+		FString Path;
+	};
+
+	const TCHAR* const Section = TEXT("/Script/Game.Settings");
+} // namespace
+
+TEST_F(ConfigWriters, ControlCharactersAreEscapedSoNoValueLeavesItsLine)
+{
+	const std::string Hostile = "a\nbDisable=True\n[/Script/X.Y]\r\nOwner=A\t\\n\x01\x7f\"end\"";
+	// An array element keeps a NUL too (a C string cannot carry one to SetString).
+	const std::string WithNul = Hostile + '\0' + "tail";
+	{
+		FConfigCacheIni Config;
+		Config.SetString(Section, TEXT("Value"), Hostile.c_str(), Path);
+		Config.SetArray(Section, TEXT("List"), {FString(WithNul), FString(TEXT("plain"))}, Path);
+		Config.Flush(true);
+		ASSERT_TRUE(Config.GetLastWriteError().IsEmpty()) << *Config.GetLastWriteError();
+	}
+	const std::string OnDisk = Read();
+	EXPECT_EQ(std::count(OnDisk.begin(), OnDisk.end(), '\n'), 4) << OnDisk;
+	EXPECT_EQ(OnDisk.find("\n[/Script/X.Y]"), std::string::npos) << OnDisk;
+
+	FConfigCacheIni Fresh;
+	FString Value;
+	ASSERT_TRUE(Fresh.GetString(Section, TEXT("Value"), Value, Path));
+	EXPECT_EQ(Value.ToStdString(), Hostile);
+	TArray<FString> List;
+	ASSERT_EQ(Fresh.GetArray(Section, TEXT("List"), List, Path), 2);
+	EXPECT_EQ(List[0].ToStdString(), WithNul);
+	EXPECT_EQ(FString::Join(Fresh.GetKeys(Section, Path), TEXT(",")).ToStdString(), "Value,List");
+	EXPECT_FALSE(Fresh.DoesSectionExist(TEXT("/Script/X.Y"), Path));
+}
+
+TEST_F(ConfigWriters, HandWrittenBackslashesThatAreNoEscapeStayAsWritten)
+{
+	Write("[S]\nPath=\" C:\\dir\\file \"\nRaw=C:\\new\n");
+	FConfigCacheIni Config;
+	FString Value;
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Path"), Value, Path));
+	EXPECT_EQ(Value.ToStdString(), " C:\\dir\\file ");
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Raw"), Value, Path));
+	EXPECT_EQ(Value.ToStdString(), "C:\\new");
+}
+
+TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
+{
+	Write("[S]\nA=0\nB=0\n; note\n");
+	FConfigCacheIni First;
+	FConfigCacheIni Second;
+	FString Ignored;
+	// Both read the file before either writes: the classic lost update.
+	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
+	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("B"), Ignored, Path));
+	First.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
+	Second.SetString(TEXT("S"), TEXT("B"), TEXT("2"), Path);
+	Second.SetArray(TEXT("S"), TEXT("L"), {FString(TEXT("x"))}, Path);
+	First.Flush(false);
+	Second.Flush(false);
+	EXPECT_EQ(Read(), "[S]\nA=1\nB=2\n; note\n+L=x\n");
+
+	// Each writer now holds the merged file, so reading after its own write sees the other's too.
+	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
+	EXPECT_EQ(Ignored.ToStdString(), "1");
+	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
+	EXPECT_EQ(Ignored.ToStdString(), "1");
+}
+
+TEST_F(ConfigWriters, AWriteRemovesTheTemporaryFilesOfWritersThatDied)
+{
+	Write("[S]\nA=0\n");
+	std::ofstream(Dir / "Game.ini.tmp.12345") << "[S]\nA=half\n";
+	std::ofstream(Dir / "Game.ini.tmp.notapid") << "kept";
+	std::ofstream(Dir / "Other.ini.tmp.12345") << "kept";
+	FConfigCacheIni Config;
+	FString Value;
+	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("A"), Value, Path));
+	EXPECT_EQ(Value.ToStdString(), "0") << "a temporary file is never read";
+	Config.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
+	Config.Flush(false);
+	EXPECT_FALSE(fs::exists(Dir / "Game.ini.tmp.12345"));
+	EXPECT_TRUE(fs::exists(Dir / "Game.ini.tmp.notapid"));
+	EXPECT_TRUE(fs::exists(Dir / "Other.ini.tmp.12345"));
+	EXPECT_EQ(Read(), "[S]\nA=1\n");
+}
