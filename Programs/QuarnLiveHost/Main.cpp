@@ -39,6 +39,10 @@ namespace
 			});
 		run->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
 			->type_name("DIR");
+		run->add_option("--log-verbosity", options.logVerbosity, "Run a log category at another verbosity (LogQuarnLive=Verbose); repeatable")
+			->type_name("CATEGORY=LEVEL")
+			->take_last()
+			->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 	}
 
 	void addRunCommand(CLI::App& app, quarnlive::run::RunOptions& options)

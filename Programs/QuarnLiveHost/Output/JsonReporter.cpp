@@ -71,7 +71,17 @@ namespace quarnlive::output
 				write(line);
 			}
 
-			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) override
+			void line(const Stamp& stamp, const std::string& type, const nlohmann::ordered_json& fields, const std::string&) override
+			{
+				Line line = start(stamp, type.c_str());
+				for (const auto& [key, value] : fields.items())
+				{
+					line[key] = value;
+				}
+				write(line);
+			}
+
+			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses, const nlohmann::ordered_json& extra) override
 			{
 				Line line = start(stamp, "final");
 				Line all = Line::object();
@@ -80,6 +90,10 @@ namespace quarnlive::output
 					all[status.name] = Line{{"color", colorJson(status.value.color)}, {"message", status.value.message}};
 				}
 				line["statuses"] = std::move(all);
+				for (const auto& [key, value] : extra.items())
+				{
+					line[key] = value;
+				}
 				write(line);
 			}
 

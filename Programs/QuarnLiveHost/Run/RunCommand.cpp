@@ -2,7 +2,10 @@
 
 #include "Actions/Action.h"
 #include "Errors.h"
+#include "Output/EvaluationWatcher.h"
+#include "Output/EventRecorder.h"
 #include "Output/LogForwarder.h"
+#include "Output/LogVerbosity.h"
 #include "Output/Reporter.h"
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
@@ -132,8 +135,10 @@ namespace quarnlive::run
 		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
 
 		std::vector<output::NamedStatus> finalStatuses;
+		nlohmann::ordered_json finalExtra = nlohmann::ordered_json::object();
 		output::Stamp finalStamp;
 		{
+			output::setLogVerbosities(options.logVerbosity);
 			state::applyBeforeBoot(scenario.state);
 			EngineSession session(engineOptions);
 			for (const std::string& name : moduleNames)
@@ -146,8 +151,10 @@ namespace quarnlive::run
 			state::apply(scenario.state, nlohmann::ordered_json());
 			nlohmann::ordered_json appliedState = scenario.state;
 
-			output::StatusWatcher watcher(!scenario.editor);
+			output::StatusWatcher watcher;
 			watcher.poll(currentStamp(), *reporter);
+			output::EventRecorder events(*reporter, currentStamp);
+			output::EvaluationWatcher evaluations;
 
 			std::unique_ptr<IEngineClock> clock;
 			if (options.realtime)
@@ -160,11 +167,20 @@ namespace quarnlive::run
 			}
 
 			actions::Context context;
+			context.reporter = reporter.get();
+			// A frame of the engine loop, as the run loop and the actions that tick run it.
+			context.tick = [&](double deltaSeconds, const output::Stamp& stamp) {
+				evaluations.beforeTick();
+				FHeadlessEngineLoop::Tick(deltaSeconds);
+				evaluations.afterTick(deltaSeconds, stamp, *reporter);
+				watcher.poll(stamp, *reporter);
+			};
 			std::size_t nextEntry = 0;
 			while (!reached(FApp::GetCurrentTime(), end))
 			{
 				const output::Stamp stamp = currentStamp();
 				context.now = stamp.time;
+				context.frame = stamp.frame;
 				if (context.savingPackageUntil && reached(stamp.time, *context.savingPackageUntil))
 				{
 					context.savingPackageUntil.reset();
@@ -189,16 +205,16 @@ namespace quarnlive::run
 					}
 					watcher.poll(stamp, *reporter);
 				}
-				FHeadlessEngineLoop::Tick(clock->WaitForNextFrame());
-				watcher.poll(stamp, *reporter);
+				context.tick(clock->WaitForNextFrame(), stamp);
 			}
 			finalStamp = currentStamp();
 			finalStatuses = watcher.snapshot();
+			finalExtra["evaluation"] = output::EvaluationWatcher::current();
 			if (atEnd)
 			{
 				atEnd();
 			}
 		}
-		reporter->final(finalStamp, finalStatuses);
+		reporter->final(finalStamp, finalStatuses, finalExtra);
 	}
 } // namespace quarnlive::run
