@@ -1,0 +1,88 @@
+// End to end: the module's events in `run`, raised by server callbacks injected on a thread
+// of their own. These runs start the multi-engine server, each on a loopback address of its
+// own (127.0.0.81 and up), so callbacks reach a follower as they would from the network.
+
+#include "HostRun.h"
+
+namespace quarnlive::test
+{
+	namespace
+	{
+		std::vector<nlohmann::json> linesOfType(const RunResult& result, const std::string& type)
+		{
+			std::vector<nlohmann::json> found;
+			for (const nlohmann::json& line : result.jsonLines())
+			{
+				if (line.value("type", "") == type)
+				{
+					found.push_back(line);
+				}
+			}
+			return found;
+		}
+
+		nlohmann::json followerOn(const std::string& address, nlohmann::json timeline)
+		{
+			return {{"frameRate", 10}, {"duration", 0.5}, {"state", {{"multiEngine", {{"enabled", true}, {"bindAddress", address}, {"role", "follower"}}}}},
+				{"timeline", std::move(timeline)}};
+		}
+	} // namespace
+
+	class RunEvents : public HostTest
+	{
+	};
+
+	TEST_F(RunEvents, EachReceivedCommandRaisesTheBlueprintEventThenTheNativeDelegateOnTheGameThread)
+	{
+		const nlohmann::json timeline = {{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "selectCamera"}, {"value", 4}},
+			{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "triggerCustomEight"}, {"value", {1, 2, 3, 4, 5, 6, 7, 8}}}};
+		const RunResult result = runJson(writeScenario("Events.json", followerOn("127.0.0.81", timeline)));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> events = linesOfType(result, "event");
+		ASSERT_EQ(events.size(), 4u) << result.out;
+		EXPECT_EQ(events[0]["name"], "SelectCamera");
+		EXPECT_EQ(events[0]["blueprint"], true);
+		EXPECT_EQ(events[0]["delegate"], "On Select Camera");
+		EXPECT_EQ(events[1]["name"], "SelectCamera");
+		EXPECT_EQ(events[1]["blueprint"], false);
+		for (const nlohmann::json& event : {events[0], events[1]})
+		{
+			EXPECT_EQ(event["args"], nlohmann::json::array({4}));
+			EXPECT_EQ(event["gameThread"], true);
+		}
+		EXPECT_EQ(events[2]["name"], "ReceiveCustomEight");
+		EXPECT_EQ(events[3]["args"], nlohmann::json::array({1, 2, 3, 4, 5, 6, 7, 8}));
+	}
+
+	TEST_F(RunEvents, AMasterRaisesNothingForAReceivedCommand)
+	{
+		nlohmann::json scenario = followerOn("127.0.0.82", {{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "play"}}});
+		scenario["state"]["multiEngine"]["role"] = "master";
+		const RunResult result = runJson(writeScenario("Master.json", scenario));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(linesOfType(result, "event").empty()) << result.out;
+	}
+
+	TEST_F(RunEvents, AFollowerAnswersTheTimecodeQueryAtOnce)
+	{
+		const RunResult result = runJson(writeScenario("Timecode.json", followerOn("127.0.0.83", {{{"at", 0.2}, {"action", "injectCallback"}, {"callback", "getTimecode"}}})));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> answers = linesOfType(result, "callback");
+		ASSERT_EQ(answers.size(), 1u);
+		EXPECT_EQ(answers[0]["answer"]["frames"], 2) << "0.2 s at ten frames a second";
+	}
+
+	class LogVerbosity : public HostTest
+	{
+	};
+
+	TEST_F(LogVerbosity, SilencesTheModuleWhenSetToErrorsOnly)
+	{
+		const std::filesystem::path scenario = writeScenario("Quiet.json", followerOn("127.0.0.84", nlohmann::json::array()));
+		const RunResult loud = runJson(scenario);
+		const RunResult quiet = runJson(scenario, {"--log-verbosity", "LogQuarnLive=Error"});
+		ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+		EXPECT_FALSE(linesOfType(loud, "log").empty()) << "the server's start is logged";
+		EXPECT_TRUE(linesOfType(quiet, "log").empty()) << quiet.out;
+	}
+} // namespace quarnlive::test
