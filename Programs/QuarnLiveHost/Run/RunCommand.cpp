@@ -84,6 +84,33 @@ namespace quarnlive::run
 			return state.at("engine").value("savingPackage", false);
 		}
 
+		/**
+		 * The shared default project keeps what earlier runs wrote; a scenario that says nothing
+		 * of media assets would silently see theirs. A project given with --project is the
+		 * user's own business.
+		 */
+		void warnOfLeftoverAssets(const RunOptions& options, const scenario::Scenario& scenario, const std::filesystem::path& projectDir, std::FILE* err)
+		{
+			if (options.project || scenario.state.contains("mediaAssets"))
+			{
+				return;
+			}
+			const std::vector<std::string> assets = mediaAssetsIn(projectDir);
+			if (assets.empty())
+			{
+				return;
+			}
+			std::string names;
+			for (const std::string& name : assets)
+			{
+				names += (names.empty() ? "" : ", ") + name;
+			}
+			std::fprintf(err,
+				"quarnlive: note: the default project %s holds media assets from earlier runs (%s) and this scenario does not set "
+				"mediaAssets; the video status sees them. Pass --project DIR for a project of your own.\n",
+				projectDir.string().c_str(), names.c_str());
+		}
+
 		/** Boots in the constructor, shuts down in the destructor, whatever happens between. */
 		class EngineSession
 		{
@@ -114,6 +141,7 @@ namespace quarnlive::run
 		const scenario::Scenario scenario = scenario::load(options.scenario.value_or(pluginDir / "Examples" / "DefaultScenario.json"));
 		const std::vector<std::string> moduleNames = readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
+		warnOfLeftoverAssets(options, scenario, projectDir, err);
 		const double end = options.until.value_or(scenario.defaultEnd());
 
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));
