@@ -1,6 +1,6 @@
 // End to end: the module's events in `run`, raised by server callbacks injected on a thread
 // of their own. These runs start the multi-engine server, each on a loopback address of its
-// own (127.0.0.81 and up), so callbacks reach a follower as they would from the network.
+// own (127.0.0.81 to .85), so callbacks reach a follower as they would from the network.
 
 #include "HostRun.h"
 
@@ -84,5 +84,27 @@ namespace quarnlive::test
 		ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
 		EXPECT_FALSE(linesOfType(loud, "log").empty()) << "the server's start is logged";
 		EXPECT_TRUE(linesOfType(quiet, "log").empty()) << quiet.out;
+	}
+
+	class EngineEdits : public HostTest
+	{
+	};
+
+	TEST_F(EngineEdits, StandardInputEditsTheRunningEngineAndShowsBothFollowerLists)
+	{
+		const std::string input = "state\noverride-master\nset OtherMultiEngineIps 127.0.0.5 bogus\nadd-ip 010.0.0.9\nstate\nset bShouldBroadcastRecord maybe\nquit\n";
+		const RunResult result = run({"engine", "--json", "--bind", "127.0.0.85", "--project", project().string()}, input);
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> states = linesOfType(result, "state");
+		ASSERT_EQ(states.size(), 4u) << result.out;
+		EXPECT_EQ(states[0]["master"], false) << "without --role the project's setting decides";
+		EXPECT_EQ(states[1]["master"], false) << "overriding the role waits for the next settings change";
+		EXPECT_EQ(states[3]["master"], true);
+		EXPECT_EQ(states[3]["followersRaw"], nlohmann::json::array({"127.0.0.5", "bogus", "10.0.0.9"}));
+		// The bad address is left out; the added one is saved but counts from the next settings change.
+		EXPECT_EQ(states[3]["followersValidated"], nlohmann::json::array({"127.0.0.5"}));
+		const std::vector<nlohmann::json> errors = linesOfType(result, "error");
+		ASSERT_EQ(errors.size(), 1u);
+		EXPECT_NE(errors[0]["message"].get<std::string>().find("'maybe' is not a valid value for bShouldBroadcastRecord"), std::string::npos);
 	}
 } // namespace quarnlive::test

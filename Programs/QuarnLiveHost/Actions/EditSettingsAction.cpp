@@ -8,9 +8,6 @@
 #include "Reflection/PropertyJson.h"
 #include "Settings/SettingsEdit.h"
 
-#include "ISettingsModule.h"
-#include "ISettingsSection.h"
-#include "Modules/ModuleManager.h"
 #include "UObject/Class.h"
 
 namespace quarnlive::actions
@@ -52,28 +49,22 @@ namespace quarnlive::actions
 
 			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
-				ISettingsModule* registry = FModuleManager::GetModulePtr<ISettingsModule>("Settings");
-				if (!registry)
-				{
-					throw RuntimeFailure("editSettings: there is no settings registry (a game run)");
-				}
 				const std::string property = arguments.at("property").get<std::string>();
-				settings::Found found;
+				settings::Edited edited;
 				try
 				{
-					found = settings::findProperty(*registry, property);
-					settings::applyValues(*found.property, *found.object, textsOf(arguments.at("value")));
+					edited = settings::editSetting(property, textsOf(arguments.at("value")));
 				}
 				catch (const InputError& error)
 				{
-					InputError placed(context.entryPath, "editSettings: " + error.problem());
-					throw placed;
+					throw InputError(context.entryPath, "editSettings: " + error.problem());
 				}
-				const bool saved = found.section->NotifySectionOnPropertyModified();
-				if (saved)
+				catch (const RuntimeFailure& error)
 				{
-					found.section->Save();
+					throw RuntimeFailure(std::string("editSettings: ") + error.what());
 				}
+				const settings::Found& found = edited.found;
+				const bool saved = edited.saved;
 				const nlohmann::ordered_json value = reflection::valueJson(*found.property, found.property->ContainerPtrToValuePtr(found.object));
 				context.reporter->line(context.stamp(), "settings", nlohmann::ordered_json{{"property", property}, {"value", value}, {"saved", saved}},
 					property + " = " + value.dump() + (saved ? ", saved" : ", not saved: the page's handler refused it"));

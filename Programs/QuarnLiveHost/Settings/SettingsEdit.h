@@ -28,4 +28,19 @@ namespace quarnlive::settings
 	 * before the object changes, so a refusal (InputError) leaves it as it was.
 	 */
 	void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values);
+
+	struct Edited
+	{
+		Found found;
+		/** Whether the page's modified handler let the page be saved (it then was). */
+		bool saved = false;
+	};
+
+	/**
+	 * An edit of the running editor's settings page, in-process as the settings editor makes
+	 * it: the object changes, the page's modified handler runs, and the page is saved when the
+	 * handler agrees. Throws InputError for an unknown setting or a bad value (nothing
+	 * changes then) and RuntimeFailure when the engine has no settings registry.
+	 */
+	Edited editSetting(const std::string& name, const std::vector<std::string>& values);
 } // namespace quarnlive::settings
