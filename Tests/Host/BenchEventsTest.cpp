@@ -1,6 +1,6 @@
 // End to end: the module's events in `run`, raised by server callbacks injected on a thread
 // of their own. These runs start the multi-engine server, each on a loopback address of its
-// own (127.0.0.81 to .85), so callbacks reach a follower as they would from the network.
+// own (127.0.0.81 to .86), so callbacks reach a follower as they would from the network.
 
 #include "HostRun.h"
 
@@ -106,5 +106,42 @@ namespace quarnlive::test
 		const std::vector<nlohmann::json> errors = linesOfType(result, "error");
 		ASSERT_EQ(errors.size(), 1u);
 		EXPECT_NE(errors[0]["message"].get<std::string>().find("'maybe' is not a valid value for bShouldBroadcastRecord"), std::string::npos);
+	}
+
+	class BenchExamples : public HostTest
+	{
+	};
+
+	TEST_F(BenchExamples, InjectedCallbacksShowsTheHeldCommandsRaisedWhenPumped)
+	{
+		const RunResult result = runJson(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "InjectedCallbacks.json");
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		std::vector<std::string> order;
+		for (const nlohmann::json& line : result.jsonLines())
+		{
+			if (line["type"] == "event" || line["type"] == "pump")
+			{
+				order.push_back(line["type"].get<std::string>() + ":" + line.value("name", ""));
+			}
+		}
+		const std::vector<std::string> expected = {"event:SettingsChanged", "event:Play", "event:Play", "event:SelectCamera", "event:SelectCamera", "pump:",
+			"event:ReceiveCustomTransform", "event:ReceiveCustomTransform"};
+		EXPECT_EQ(order, expected) << "the settings change overtakes the held commands";
+	}
+
+	TEST_F(BenchExamples, LibraryCallsReadsTheHealthyStudiosSnapshot)
+	{
+		const RunResult result = runJson(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "LibraryCalls.json");
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		nlohmann::json snapshots;
+		for (const nlohmann::json& line : linesOfType(result, "library"))
+		{
+			if (line["function"] == "GetSnapshots")
+			{
+				snapshots = line["outputs"]["ReturnValue"];
+			}
+		}
+		ASSERT_EQ(snapshots.size(), 1u) << result.out;
+		EXPECT_EQ(snapshots[0]["controllerOwner"], "QuarnCamera");
 	}
 } // namespace quarnlive::test
