@@ -21,7 +21,7 @@ namespace quarnlive::output
 		{
 			// A rotation of -0 degrees is 0 to anyone reading the line.
 			const float value = values[index] == 0.f ? 0.f : values[index];
-			result.push_back(std::strtod(shortestText(value).c_str(), nullptr));
+			result.push_back(jsonNumber(value));
 		}
 		return result;
 	}

@@ -1,9 +1,9 @@
 // Lines for people: "  12.40 s  frame 372    TrackingStatus   Green  message".
 
+#include "Output/LineWriter.h"
 #include "Output/Reporter.h"
 
 #include <cinttypes>
-#include <mutex>
 
 namespace quarnlive::output
 {
@@ -26,7 +26,7 @@ namespace quarnlive::output
 		{
 		public:
 			HumanReporter(std::FILE* stream, bool useColor)
-				: stream_(stream)
+				: writer_(stream)
 				, useColor_(useColor)
 			{
 			}
@@ -110,17 +110,10 @@ namespace quarnlive::output
 				return value.message.empty() ? text : text + "  " + value.message;
 			}
 
-			void write(const std::string& text)
-			{
-				std::lock_guard<std::mutex> guard(lock_);
-				std::fputs(text.c_str(), stream_);
-				std::fputc('\n', stream_);
-				std::fflush(stream_);
-			}
+			void write(const std::string& text) { writer_.write(text); }
 
-			std::FILE* stream_;
+			LineWriter writer_;
 			bool useColor_;
-			std::mutex lock_;
 		};
 	} // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Math/Color.h"
+#include "Output/Numbers.h"
 
 #include <nlohmann/json.hpp>
 
@@ -36,8 +37,6 @@ namespace quarnlive::output
 
 	/** "Green", "Yellow" or "Red" when the colour is exactly that engine constant, else empty. */
 	std::string colorName(const FLinearColor& color);
-	/** A float as its shortest text that reads back to the same float ("0.1", not "0.100000001"). */
-	std::string shortestText(float value);
 
 	/** Where the run's events go. Lines are written whole, from any thread. */
 	class Reporter

@@ -62,7 +62,7 @@ namespace quarnlive::reflection
 			case EPropertyKind::UInt32: return read<std::uint32_t>(value);
 			case EPropertyKind::UInt64: return read<std::uint64_t>(value);
 			// Through the float's shortest text, so 0.1f reads 0.1.
-			case EPropertyKind::Float: return std::strtod(output::shortestText(read<float>(value)).c_str(), nullptr);
+			case EPropertyKind::Float: return output::jsonNumber(read<float>(value));
 			case EPropertyKind::Double: return read<double>(value);
 			case EPropertyKind::Str: return static_cast<const FString*>(value)->ToStdString();
 			case EPropertyKind::Name: return static_cast<const FName*>(value)->ToString().ToStdString();
