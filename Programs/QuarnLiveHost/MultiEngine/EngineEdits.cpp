@@ -34,28 +34,6 @@ namespace quarnlive::multiengine
 			return text.empty() ? "none" : text;
 		}
 
-		/** The follower addresses the subsystem sends to, as the server asks for them; only a master has any. */
-		nlohmann::ordered_json validatedFollowers(UQuarnMultiEngineSubsystem& multiEngine)
-		{
-			quarn::QuarnString csv;
-			nlohmann::ordered_json list = nlohmann::ordered_json::array();
-			if (!multiEngine.getBroadcastIpsCSV(csv))
-			{
-				return list;
-			}
-			const std::string& text = csv.str();
-			for (std::size_t start = 0; start < text.size();)
-			{
-				const std::size_t comma = std::min(text.find(',', start), text.size());
-				if (comma > start)
-				{
-					list.push_back(text.substr(start, comma - start));
-				}
-				start = comma + 1;
-			}
-			return list;
-		}
-
 		void printState(Printer& printer)
 		{
 			UQuarnMultiEngineSubsystem* multiEngine = UQuarnMultiEngineSubsystem::Get();
@@ -79,6 +57,27 @@ namespace quarnlive::multiengine
 			return *subsystem;
 		}
 	} // namespace
+
+		nlohmann::ordered_json validatedFollowers(UQuarnMultiEngineSubsystem& multiEngine)
+	{
+		quarn::QuarnString csv;
+		nlohmann::ordered_json list = nlohmann::ordered_json::array();
+		if (!multiEngine.getBroadcastIpsCSV(csv))
+		{
+			return list;
+		}
+		const std::string& text = csv.str();
+		for (std::size_t start = 0; start < text.size();)
+		{
+			const std::size_t comma = std::min(text.find(',', start), text.size());
+			if (comma > start)
+			{
+				list.push_back(text.substr(start, comma - start));
+			}
+			start = comma + 1;
+		}
+		return list;
+	}
 
 	bool runEngineEdit(const std::vector<std::string>& words, Printer& printer)
 	{

@@ -2,8 +2,12 @@
 
 #include "MultiEngine/Printer.h"
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
+
+class UQuarnMultiEngineSubsystem;
 
 namespace quarnlive::multiengine
 {
@@ -14,4 +18,7 @@ namespace quarnlive::multiengine
 	 * set and as validated). False when words are none of these.
 	 */
 	bool runEngineEdit(const std::vector<std::string>& words, Printer& printer);
+
+	/** The follower addresses the subsystem sends to, as the server asks for them; only a master has any. */
+	nlohmann::ordered_json validatedFollowers(UQuarnMultiEngineSubsystem& multiEngine);
 } // namespace quarnlive::multiengine

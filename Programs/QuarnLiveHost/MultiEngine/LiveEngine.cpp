@@ -1,6 +1,7 @@
 #include "MultiEngine/LiveEngine.h"
 
 #include "MultiEngine/Addresses.h"
+#include "MultiEngine/EngineEdits.h"
 #include "Run/PluginDescriptor.h"
 #include "Run/ProjectFolder.h"
 
@@ -170,12 +171,15 @@ namespace quarnlive::multiengine
 		const std::string role = master ? "master" : "follower";
 		const std::string where = bindAddress + ":" + std::to_string(serverPort);
 		std::string text = "ready: " + role + " on " + where + ", multi-engine " + (enabled ? "enabled" : "disabled");
+		// "followers" as the settings hold them, "followersValidated" as the subsystem sends to them.
+		const nlohmann::ordered_json validated = multiEngine ? validatedFollowers(*multiEngine) : nlohmann::ordered_json::array();
 		if (master)
 		{
-			text += ", followers " + (followerText.empty() ? std::string("none") : followerText);
+			text += ", followers " + (followerText.empty() ? std::string("none") : followerText) + " (valid: " + std::to_string(validated.size()) + ")";
 		}
 		printer_.line("ready",
-			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers}},
+			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers},
+				{"followersValidated", validated}},
 			text);
 	}
 

@@ -144,13 +144,19 @@ namespace quarnlive::reflect
 				{
 					return classJson(*type);
 				}
-				if (const UScriptStruct* type = FReflectionRegistry::FindStruct(text))
+				for (const UScriptStruct* type : FReflectionRegistry::GetAllStructs())
 				{
-					return structJson(*type);
+					if (type->GetName() == text)
+					{
+						return structJson(*type);
+					}
 				}
-				if (const UEnum* type = FReflectionRegistry::FindEnum(text))
+				for (const UEnum* type : FReflectionRegistry::GetAllEnums())
 				{
-					return enumJson(*type);
+					if (type->GetName() == text)
+					{
+						return enumJson(*type);
+					}
 				}
 			}
 			throw InputError("", "no reflected class, struct or enum named \"" + name + "\"");
