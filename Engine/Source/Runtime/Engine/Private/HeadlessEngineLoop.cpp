@@ -117,7 +117,6 @@ void FHeadlessEngineLoop::Shutdown()
 bool FHeadlessEngineLoop::IsBooted() { return State().bBooted; }
 uint64 FHeadlessEngineLoop::GetFrameNumber() { return State().FrameNumber; }
 void FHeadlessEngineLoop::SetGameThreadTasksHeld(bool bHeld) { State().bTasksHeld = bHeld; }
-bool FHeadlessEngineLoop::AreGameThreadTasksHeld() { return State().bTasksHeld; }
 
 FRealTimeClock::FRealTimeClock(double InFramesPerSecond)
 	: Interval(InFramesPerSecond > 0.0 ? 1.0 / InFramesPerSecond : 0.0)

@@ -40,7 +40,6 @@ public:
 	 * Shut-down releases the hold.
 	 */
 	static void SetGameThreadTasksHeld(bool bHeld);
-	static bool AreGameThreadTasksHeld();
 	/** Called after modules load and before the engine subsystems are made (engine pieces register here). */
 	static TMulticastDelegate<void()>& OnPreSubsystems();
 	/** Called at shut-down before modules unload. */
