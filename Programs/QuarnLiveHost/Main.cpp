@@ -4,6 +4,7 @@
 #include "Compose/ComposeCommand.h"
 #include "Errors.h"
 #include "MultiEngine/MultiEngineCommands.h"
+#include "Reflect/ReflectCommand.h"
 #include "Run/RunCommand.h"
 #include "Settings/SettingsCommand.h"
 
@@ -39,6 +40,10 @@ namespace
 			});
 		run->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
 			->type_name("DIR");
+		run->add_option("--log-verbosity", options.logVerbosity, "Run a log category at another verbosity (LogQuarnLive=Verbose); repeatable")
+			->type_name("CATEGORY=LEVEL")
+			->take_last()
+			->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 	}
 
 	void addRunCommand(CLI::App& app, quarnlive::run::RunOptions& options)
@@ -64,6 +69,13 @@ namespace
 		set->add_option("name", options.name, "The setting's name, as `quarnlive settings` shows it in brackets")->required();
 		set->add_option("values", options.values, "The new value; for a list, one value per element (none empties it)");
 	}
+
+	void addReflectCommand(CLI::App& app, quarnlive::reflect::ReflectOptions& options)
+	{
+		CLI::App* reflect = app.add_subcommand("reflect", "Show what the header tool generated for a class, struct or enum of the plug-in");
+		reflect->add_option("name", options.name, "The type's name, with or without its prefix (QuarnLiveSettings)")->required();
+		reflect->add_flag("--json", options.json, "One JSON object instead of text");
+	}
 } // namespace
 
 int main(int argc, char** argv)
@@ -76,6 +88,8 @@ int main(int argc, char** argv)
 	addComposeCommand(app, composeOptions);
 	quarnlive::settings::SettingsOptions settingsOptions;
 	addSettingsCommand(app, settingsOptions);
+	quarnlive::reflect::ReflectOptions reflectOptions;
+	addReflectCommand(app, reflectOptions);
 	quarnlive::multiengine::Options multiEngineOptions;
 	quarnlive::multiengine::addCommands(app, multiEngineOptions);
 
@@ -103,6 +117,10 @@ int main(int argc, char** argv)
 		else if (app.got_subcommand("compose"))
 		{
 			quarnlive::compose::composeScenario(composeOptions, stdout, stderr);
+		}
+		else if (app.got_subcommand("reflect"))
+		{
+			quarnlive::reflect::reflectType(reflectOptions, stdout);
 		}
 		else if (quarnlive::multiengine::chosen(app))
 		{

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -93,13 +94,25 @@ namespace quarnlive::test
 			return file;
 		}
 
-		/** Runs quarnlive with args; stdout and stderr go to files so neither can block the other. */
-		RunResult run(const std::vector<std::string>& args) const
+		/**
+		 * Runs quarnlive with args; stdout and stderr go to files so neither can block the other.
+		 * input, when given, is what the program reads on standard input.
+		 */
+		RunResult run(const std::vector<std::string>& args, const std::optional<std::string>& input = std::nullopt) const
 		{
 			const std::filesystem::path outFile = scratch / "stdout.txt";
 			const std::filesystem::path errFile = scratch / "stderr.txt";
+			const std::filesystem::path inFile = scratch / "stdin.txt";
+			if (input)
+			{
+				std::ofstream(inFile, std::ios::binary) << *input;
+			}
 			posix_spawn_file_actions_t actions;
 			posix_spawn_file_actions_init(&actions);
+			if (input)
+			{
+				posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inFile.c_str(), O_RDONLY, 0);
+			}
 			posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 			posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 			pid_t pid = 0;

@@ -171,6 +171,7 @@ namespace quarnlive::test
 		EXPECT_EQ(ready.at("enabled"), true);
 		EXPECT_EQ(ready.at("master"), true);
 		EXPECT_EQ(ready.at("followers"), nlohmann::json::array({firstFollower, secondFollower}));
+		EXPECT_EQ(ready.at("followersValidated"), nlohmann::json::array({firstFollower, secondFollower}));
 
 		const std::vector<std::string> commands = {
 			"play",

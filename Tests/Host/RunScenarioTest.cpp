@@ -159,7 +159,7 @@ namespace quarnlive::test
 	{
 	};
 
-	TEST_F(RunKind, GameRunsAlsoWatchTheVideoInputAndOutput)
+	TEST_F(RunKind, EditorAndGameRunsBothWatchTheVideoInputAndOutput)
 	{
 		const auto watched = [this](const char* kind) {
 			const RunResult result = runJson(writeScenario("Kind.json", {{"run", kind}, {"frameRate", 10}, {"duration", 0.5}}));
@@ -174,10 +174,10 @@ namespace quarnlive::test
 			}
 			return names;
 		};
-		EXPECT_EQ(watched("editor"), chainStatuses);
-		std::vector<std::string> game = chainStatuses;
-		game.insert(game.end(), {"VideoInput", "VideoOutput"});
-		EXPECT_EQ(watched("game"), game);
+		std::vector<std::string> all = chainStatuses;
+		all.insert(all.end(), {"VideoInput", "VideoOutput"});
+		EXPECT_EQ(watched("editor"), all);
+		EXPECT_EQ(watched("game"), all);
 	}
 
 	TEST_F(RunKind, ActionsAreReportedWithTheirArgumentsAndOddColoursAsComponents)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "Json/Checks.h"
+#include "Output/Reporter.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,12 +17,19 @@ namespace quarnlive::actions
 	/** What an action may read or leave behind for the run loop. */
 	struct Context
 	{
-		/** Engine time of the frame the action runs in. */
+		/** Engine time and number of the frame the action runs in. */
 		double now = 0.0;
+		std::uint64_t frame = 0;
 		/** "$.timeline[3]": where the running action stands in the scenario, for messages. */
 		std::string entryPath;
 		/** Set by savePackage: engine time at which the package save is over. */
 		std::optional<double> savingPackageUntil;
+		/** Runs one engine frame of that many seconds and reports what it changed, stamped as given. */
+		std::function<void(double deltaSeconds, const output::Stamp& stamp)> tick;
+		/** Where actions report what they found (library lines). */
+		output::Reporter* reporter = nullptr;
+
+		output::Stamp stamp() const { return output::Stamp{now, frame}; }
 	};
 
 	/** A timeline action: {"at": 4, "action": "<name>", <arguments>}. */
@@ -49,6 +59,17 @@ namespace quarnlive::actions
 	const Action& addWidgetAction();
 	const Action& drawWidgetsAction();
 	const Action& removeAllWidgetsAction();
+	const Action& callLibraryAction();
+	const Action& callSubsystemAction();
+	const Action& addIPAddressAction();
+	const Action& overrideIsMasterAction();
+	const Action& injectCallbackAction();
+	const Action& tickAction();
+	const Action& holdGameThreadAction();
+	const Action& pumpAction();
+	const Action& collectGarbageAction();
+	const Action& destroyActorAction();
+	const Action& editSettingsAction();
 
 	/** Null for an unknown name. */
 	const Action* findAction(std::string_view name);

@@ -6,9 +6,9 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		const std::array<const Action*, 14>& allActions()
+		const std::array<const Action*, 25>& allActions()
 		{
-			static const std::array<const Action*, 14> all = {
+			static const std::array<const Action*, 25> all = {
 				&beginPlayAction(),
 				&endPlayAction(),
 				&overrideStatusAction(),
@@ -23,6 +23,17 @@ namespace quarnlive::actions
 				&addWidgetAction(),
 				&drawWidgetsAction(),
 				&removeAllWidgetsAction(),
+				&callLibraryAction(),
+				&callSubsystemAction(),
+				&addIPAddressAction(),
+				&overrideIsMasterAction(),
+				&injectCallbackAction(),
+				&tickAction(),
+				&holdGameThreadAction(),
+				&pumpAction(),
+				&collectGarbageAction(),
+				&destroyActorAction(),
+				&editSettingsAction(),
 			};
 			return all;
 		}

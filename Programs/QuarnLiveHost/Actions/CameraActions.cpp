@@ -3,17 +3,13 @@
 // change of its status during play.
 
 #include "Actions/Action.h"
+#include "Actions/FindActor.h"
 
-#include "Engine/Engine.h"
-#include "Engine/World.h"
 #include "Errors.h"
 #include "GameFramework/Actor.h"
-#include "QuarnCamera.h"
-#include "QuarnFunctionLibrary.h"
 #include "QuarnLensDistortionComponent.h"
 #include "QuarnLiveLinkComponentController.h"
 #include "QuarnVPEditorSubsystem.h"
-#include "QuarnVPEngineSubsystem.h"
 
 #include <functional>
 
@@ -21,49 +17,6 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		/** The actor of that name in the current world, else among the cameras the VP subsystems know. */
-		AActor* findActor(const std::string& name)
-		{
-			const FName actorName{FString(name)};
-			if (UWorld* world = UQuarnFunctionLibrary::GetCurrentWorld())
-			{
-				for (AActor* actor : world->GetActors())
-				{
-					if (actor->GetFName() == actorName)
-					{
-						return actor;
-					}
-				}
-			}
-			TArray<TWeakObjectPtr<AQuarnCamera>> cameras;
-			if (UQuarnVPEditorSubsystem* editor = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
-			{
-				editor->GetQuarnCameras(cameras);
-			}
-			if (UQuarnVPEngineSubsystem* engine = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr)
-			{
-				engine->GetQuarnCameras(cameras);
-			}
-			for (const TWeakObjectPtr<AQuarnCamera>& camera : cameras)
-			{
-				if (camera.IsValid() && camera->GetFName() == actorName)
-				{
-					return camera.Get();
-				}
-			}
-			return nullptr;
-		}
-
-		AActor& requireActor(std::string_view action, const std::string& name)
-		{
-			AActor* actor = findActor(name);
-			if (!actor)
-			{
-				throw RuntimeFailure(std::string(action) + ": no actor named \"" + name + "\" (cameras come from the cameras section)");
-			}
-			return *actor;
-		}
-
 		class ActiveCameraAction final : public Action
 		{
 		public:

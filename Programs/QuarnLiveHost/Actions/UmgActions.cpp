@@ -39,9 +39,11 @@ namespace quarnlive::actions
 			std::string_view name() const override { return "addWidget"; }
 			void checkArguments(json::ObjectReader& entry) const override
 			{
-				if (json::readString(entry.require("widget"), entry.pathOf("widget")).empty())
+				// null hands the subsystem no widget at all, as a Blueprint with an unset variable does.
+				const nlohmann::ordered_json& widget = entry.require("widget");
+				if (!widget.is_null() && json::readString(widget, entry.pathOf("widget")).empty())
 				{
-					throw InputError(entry.pathOf("widget"), "needs the name of a widget of umg.widgets");
+					throw InputError(entry.pathOf("widget"), "needs the name of a widget of umg.widgets, or null");
 				}
 				checkVector(entry, "size", 0.0, true);
 				checkVector(entry, "position", -maxPixels, false);
@@ -52,11 +54,15 @@ namespace quarnlive::actions
 			}
 			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
-				const std::string name = arguments.at("widget").get<std::string>();
-				UUserWidget* widget = state::findWidget(name);
-				if (!widget)
+				UUserWidget* widget = nullptr;
+				if (!arguments.at("widget").is_null())
 				{
-					throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
+					const std::string name = arguments.at("widget").get<std::string>();
+					widget = state::findWidget(name);
+					if (!widget)
+					{
+						throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
+					}
 				}
 				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
 				{

@@ -1,4 +1,5 @@
 #include "Compose/ComposeCommand.h"
+#include "Output/LineWriter.h"
 
 #include "Errors.h"
 
@@ -84,29 +85,30 @@ namespace quarnlive::compose
 
 		void report(const std::vector<Picture>& pictures, const std::vector<std::string>& notes, bool json, std::FILE* out)
 		{
+			output::LineWriter writer(out);
 			for (const Picture& picture : pictures)
 			{
 				if (json)
 				{
 					const nlohmann::ordered_json line{{"type", "picture"}, {"kind", picture.kind}, {"name", picture.name},
 						{"path", picture.file.string()}, {"width", picture.width}, {"height", picture.height}};
-					std::fprintf(out, "%s\n", line.dump().c_str());
+					writer.writeJson(line);
 				}
 				else
 				{
-					std::fprintf(out, "wrote %s (%s %s, %dx%d)\n", picture.file.string().c_str(),
-						picture.kind == "camera" ? "camera" : "render target", picture.name.c_str(), picture.width, picture.height);
+					writer.write("wrote " + picture.file.string() + " (" + (picture.kind == "camera" ? "camera" : "render target") + " " + picture.name + ", "
+						+ std::to_string(picture.width) + "x" + std::to_string(picture.height) + ")");
 				}
 			}
 			for (const std::string& note : notes)
 			{
 				if (json)
 				{
-					std::fprintf(out, "%s\n", nlohmann::ordered_json{{"type", "note"}, {"message", note}}.dump().c_str());
+					writer.writeJson(nlohmann::ordered_json{{"type", "note"}, {"message", note}});
 				}
 				else
 				{
-					std::fprintf(out, "note: %s\n", note.c_str());
+					writer.write("note: " + note);
 				}
 			}
 		}

@@ -1,6 +1,7 @@
 #include "MultiEngine/LiveEngine.h"
 
 #include "MultiEngine/Addresses.h"
+#include "MultiEngine/EngineEdits.h"
 #include "Run/PluginDescriptor.h"
 #include "Run/ProjectFolder.h"
 
@@ -190,9 +191,11 @@ namespace quarnlive::multiengine
 		const std::string role = master ? "master" : "follower";
 		const std::string where = bindAddress + ":" + std::to_string(serverPort);
 		std::string text = "ready: " + role + " on " + where + ", multi-engine " + (enabled ? "enabled" : "disabled");
+		// "followers" as the settings hold them, "followersValidated" as the subsystem sends to them.
+		const nlohmann::ordered_json validated = multiEngine ? validatedFollowers(*multiEngine) : nlohmann::ordered_json::array();
 		if (master)
 		{
-			text += ", followers " + (followerText.empty() ? std::string("none") : followerText);
+			text += ", followers " + (followerText.empty() ? std::string("none") : followerText) + " (valid: " + std::to_string(validated.size()) + ")";
 		}
 		// What a stranger on the network can do, at a glance; a disabled engine has no server.
 		if (enabled)
@@ -201,7 +204,7 @@ namespace quarnlive::multiengine
 		}
 		printer_.line("ready",
 			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers},
-				{"studioKey", security.studioKey != nullptr}, {"masters", security.masters}},
+				{"followersValidated", validated}, {"studioKey", security.studioKey != nullptr}, {"masters", security.masters}},
 			text);
 	}
 

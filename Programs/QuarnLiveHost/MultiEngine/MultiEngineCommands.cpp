@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "MultiEngine/Addresses.h"
 #include "MultiEngine/EngineCommand.h"
+#include "MultiEngine/EngineEdits.h"
 #include "MultiEngine/LiveEngine.h"
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ServerSecurity.h"
@@ -154,7 +155,8 @@ namespace quarnlive::multiengine
 
 	void runEngine(const Options& options, std::FILE* out)
 	{
-		const EngineSetup setup = setupOf(options, options.role == "master");
+		// Without --role the project's bMultiEngineMaster decides, as in the editor.
+		const EngineSetup setup = setupOf(options, options.role.empty() ? std::nullopt : std::optional<bool>(options.role == "master"));
 		Printer printer(out, options.json);
 		const StopSignals signals;
 		std::string reason = "end of input";
@@ -191,6 +193,10 @@ namespace quarnlive::multiengine
 					}
 					try
 					{
+						if (runEngineEdit(words, printer))
+						{
+							continue;
+						}
 						const EngineCommand command = parseCommand(words);
 						UQuarnMultiEngineSubsystem* multiEngine = engine.subsystem();
 						printResult(printer, command, multiEngine && broadcastCommand(*multiEngine, command));

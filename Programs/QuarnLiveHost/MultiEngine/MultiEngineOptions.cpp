@@ -33,7 +33,7 @@ namespace quarnlive::multiengine
 		options.bind = "0.0.0.0";
 
 		CLI::App* engine = app.add_subcommand("engine", "Run a live engine in a multi-engine session; as master, broadcast the commands typed on stdin");
-		engine->add_option("--role", options.role, "This engine's role for the run (not saved)")->required()->check(CLI::IsMember({"master", "follower"}));
+		engine->add_option("--role", options.role, "This engine's role for the run (not saved; default: the project's setting)")->check(CLI::IsMember({"master", "follower"}));
 		addBind(*engine, options, "Local address the server listens on, port 10001 (default: every interface)");
 		addProject(*engine, options);
 		engine->add_option("--followers", options.followers, "Follower addresses A,B,... for this run instead of the project's list (not saved)")->type_name("A,B,...");

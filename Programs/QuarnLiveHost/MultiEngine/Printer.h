@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Output/LineWriter.h"
+#include "Output/Numbers.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 
 namespace quarnlive::multiengine
@@ -26,13 +28,10 @@ namespace quarnlive::multiengine
 		void error(const std::string& message);
 
 	private:
-		std::FILE* stream_;
+		output::LineWriter writer_;
 		bool json_;
-		std::mutex lock_;
 	};
 
-	/** A number as people write it: at most four decimals, no trailing zeros, never "-0". */
-	std::string shortNumber(double value);
-	/** The same rounding, for JSON. */
-	double roundedNumber(double value);
+	using output::roundedNumber;
+	using output::shortNumber;
 } // namespace quarnlive::multiengine

@@ -1,9 +1,9 @@
 #include "MultiEngine/ReceiptTracker.h"
 
 #include "Async/Async.h"
-#include "CoreGlobals.h"
 #include "HeadlessEngineLoop.h"
 #include "Misc/App.h"
+#include "Misc/CoreMisc.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "ServerNode.h"
 

@@ -1,9 +1,9 @@
 // Lines for people: "  12.40 s  frame 372    TrackingStatus   Green  message".
 
+#include "Output/LineWriter.h"
 #include "Output/Reporter.h"
 
 #include <cinttypes>
-#include <mutex>
 
 namespace quarnlive::output
 {
@@ -26,7 +26,7 @@ namespace quarnlive::output
 		{
 		public:
 			HumanReporter(std::FILE* stream, bool useColor)
-				: stream_(stream)
+				: writer_(stream)
 				, useColor_(useColor)
 			{
 			}
@@ -58,7 +58,12 @@ namespace quarnlive::output
 				write(prefix(stamp, "action") + text);
 			}
 
-			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) override
+			void line(const Stamp& stamp, const std::string& type, const nlohmann::ordered_json&, const std::string& text) override
+			{
+				write(prefix(stamp, type) + text);
+			}
+
+			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses, const nlohmann::ordered_json& extra) override
 			{
 				char heading[96];
 				std::snprintf(heading, sizeof(heading), "Final statuses at %.2f s, frame %" PRIu64 ":", stamp.time, stamp.frame);
@@ -71,6 +76,12 @@ namespace quarnlive::output
 						std::snprintf(name, sizeof(name), "\n  %-16s ", status.name.c_str());
 						text += name + describe(status.value);
 					}
+				}
+				for (const auto& [key, value] : extra.items())
+				{
+					char name[64];
+					std::snprintf(name, sizeof(name), "\n  %-16s ", key.c_str());
+					text += name + value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 				}
 				write(text);
 			}
@@ -99,17 +110,10 @@ namespace quarnlive::output
 				return value.message.empty() ? text : text + "  " + value.message;
 			}
 
-			void write(const std::string& text)
-			{
-				std::lock_guard<std::mutex> guard(lock_);
-				std::fputs(text.c_str(), stream_);
-				std::fputc('\n', stream_);
-				std::fflush(stream_);
-			}
+			void write(const std::string& text) { writer_.write(text); }
 
-			std::FILE* stream_;
+			LineWriter writer_;
 			bool useColor_;
-			std::mutex lock_;
 		};
 	} // namespace
 

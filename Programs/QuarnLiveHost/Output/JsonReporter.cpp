@@ -1,10 +1,9 @@
 // The --json shape: one object per line, always "time", "frame" and "type" first.
 
+#include "Output/LineWriter.h"
 #include "Output/Reporter.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <mutex>
 
 namespace quarnlive::output
 {
@@ -18,12 +17,6 @@ namespace quarnlive::output
 			return std::round(seconds * 1e6) / 1e6;
 		}
 
-		// Through the float's shortest text, so 0.1f prints as 0.1.
-		double component(float value)
-		{
-			return std::strtod(shortestText(value).c_str(), nullptr);
-		}
-
 		Line colorJson(const FLinearColor& color)
 		{
 			const std::string name = colorName(color);
@@ -31,14 +24,14 @@ namespace quarnlive::output
 			{
 				return name;
 			}
-			return Line{{"r", component(color.R)}, {"g", component(color.G)}, {"b", component(color.B)}, {"a", component(color.A)}};
+			return Line{{"r", jsonNumber(color.R)}, {"g", jsonNumber(color.G)}, {"b", jsonNumber(color.B)}, {"a", jsonNumber(color.A)}};
 		}
 
 		class JsonReporter final : public Reporter
 		{
 		public:
 			explicit JsonReporter(std::FILE* stream)
-				: stream_(stream)
+				: writer_(stream)
 			{
 			}
 
@@ -71,7 +64,17 @@ namespace quarnlive::output
 				write(line);
 			}
 
-			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) override
+			void line(const Stamp& stamp, const std::string& type, const nlohmann::ordered_json& fields, const std::string&) override
+			{
+				Line line = start(stamp, type.c_str());
+				for (const auto& [key, value] : fields.items())
+				{
+					line[key] = value;
+				}
+				write(line);
+			}
+
+			void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses, const nlohmann::ordered_json& extra) override
 			{
 				Line line = start(stamp, "final");
 				Line all = Line::object();
@@ -80,6 +83,10 @@ namespace quarnlive::output
 					all[status.name] = Line{{"color", colorJson(status.value.color)}, {"message", status.value.message}};
 				}
 				line["statuses"] = std::move(all);
+				for (const auto& [key, value] : extra.items())
+				{
+					line[key] = value;
+				}
 				write(line);
 			}
 
@@ -89,18 +96,9 @@ namespace quarnlive::output
 				return Line{{"time", roundedTime(stamp.time)}, {"frame", stamp.frame}, {"type", type}};
 			}
 
-			void write(const Line& line)
-			{
-				// Messages from the engine are not guaranteed UTF-8; replace rather than throw.
-				const std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-				std::lock_guard<std::mutex> guard(lock_);
-				std::fputs(text.c_str(), stream_);
-				std::fputc('\n', stream_);
-				std::fflush(stream_);
-			}
+			void write(const Line& line) { writer_.writeJson(line); }
 
-			std::FILE* stream_;
-			std::mutex lock_;
+			LineWriter writer_;
 		};
 	} // namespace
 

@@ -1,6 +1,5 @@
 #include "Output/Reporter.h"
 
-#include <charconv>
 
 namespace quarnlive::output
 {
@@ -19,12 +18,5 @@ namespace quarnlive::output
 			return "Red";
 		}
 		return {};
-	}
-
-	std::string shortestText(float value)
-	{
-		char buffer[32];
-		const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value);
-		return error == std::errc() ? std::string(buffer, end) : std::string("nan");
 	}
 } // namespace quarnlive::output

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Math/Color.h"
+#include "Output/Numbers.h"
 
 #include <nlohmann/json.hpp>
 
@@ -36,8 +37,6 @@ namespace quarnlive::output
 
 	/** "Green", "Yellow" or "Red" when the colour is exactly that engine constant, else empty. */
 	std::string colorName(const FLinearColor& color);
-	/** A float as its shortest text that reads back to the same float ("0.1", not "0.100000001"). */
-	std::string shortestText(float value);
 
 	/** Where the run's events go. Lines are written whole, from any thread. */
 	class Reporter
@@ -48,7 +47,10 @@ namespace quarnlive::output
 		virtual void log(const Stamp& stamp, const std::string& category, const std::string& verbosity, const std::string& message) = 0;
 		/** A timeline entry: an action with its arguments, or "set" with its patch. */
 		virtual void action(const Stamp& stamp, const std::string& action, const nlohmann::ordered_json& arguments) = 0;
-		virtual void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses) = 0;
+		/** Any other line (event, evaluation, library, trace): fields for JSON, text for people. */
+		virtual void line(const Stamp& stamp, const std::string& type, const nlohmann::ordered_json& fields, const std::string& text) = 0;
+		/** extra: further fields of the final line ("evaluation"), each an object. */
+		virtual void final(const Stamp& stamp, const std::vector<NamedStatus>& statuses, const nlohmann::ordered_json& extra) = 0;
 	};
 
 	/** One JSON object per line. */

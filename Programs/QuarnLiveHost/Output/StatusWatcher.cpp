@@ -12,8 +12,8 @@ namespace quarnlive::output
 {
 	namespace
 	{
-		constexpr std::array<const char*, 4> chainStatuses = {"TrackingStatus", "LensStatus", "VideoStatus", "SyncStatus"};
-		constexpr std::array<const char*, 2> gameStatuses = {"VideoInput", "VideoOutput"};
+		// Editor runs show the media module's VideoInput and VideoOutput too: they change there as well.
+		constexpr std::array<const char*, 6> watchedStatuses = {"TrackingStatus", "LensStatus", "VideoStatus", "SyncStatus", "VideoInput", "VideoOutput"};
 
 		bool contains(const auto& names, const std::string& name)
 		{
@@ -37,7 +37,7 @@ namespace quarnlive::output
 		}
 	} // namespace
 
-	StatusWatcher::StatusWatcher(bool gameRun)
+	StatusWatcher::StatusWatcher()
 	{
 		for (const FProperty* property : UQuarnStatusSubsystem::StaticClass()->GetAllProperties())
 		{
@@ -46,7 +46,7 @@ namespace quarnlive::output
 				continue;
 			}
 			const std::string name = property->GetName().ToStdString();
-			const bool watched = contains(chainStatuses, name) || (gameRun && contains(gameStatuses, name));
+			const bool watched = contains(watchedStatuses, name);
 			statuses_.push_back(Watched{property, name, watched, false, StatusValue{}});
 		}
 	}

@@ -16,8 +16,7 @@ namespace quarnlive::output
 	class StatusWatcher
 	{
 	public:
-		/** Game runs also watch the media module's VideoInput and VideoOutput. */
-		explicit StatusWatcher(bool gameRun);
+		StatusWatcher();
 
 		void poll(const Stamp& stamp, Reporter& reporter);
 		/** Every FQuarnStatus property, in declaration order. */

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -38,5 +39,25 @@ namespace quarnlive::run
 			}
 		}
 		return folder;
+	}
+
+	std::vector<std::string> mediaAssetsIn(const std::filesystem::path& projectFolder)
+	{
+		std::vector<std::string> names;
+		std::error_code error;
+		const std::filesystem::path folder = projectFolder / "Content" / "Quarn" / "Media";
+		if (!std::filesystem::is_directory(folder, error))
+		{
+			return names;
+		}
+		for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder, error))
+		{
+			if (entry.is_regular_file(error) && entry.path().extension() == ".uasset")
+			{
+				names.push_back(entry.path().filename().string());
+			}
+		}
+		std::sort(names.begin(), names.end());
+		return names;
 	}
 } // namespace quarnlive::run

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace quarnlive::run
 {
@@ -11,4 +13,7 @@ namespace quarnlive::run
 	 * its Config/ and Content/ when missing; a RuntimeFailure when that is impossible.
 	 */
 	std::filesystem::path prepareProjectFolder(const std::optional<std::filesystem::path>& requested);
+
+	/** The media assets (the .uasset files of Content/Quarn/Media) a project folder holds, by file name, sorted. */
+	std::vector<std::string> mediaAssetsIn(const std::filesystem::path& projectFolder);
 } // namespace quarnlive::run

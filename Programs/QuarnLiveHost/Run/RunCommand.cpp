@@ -3,7 +3,10 @@
 #include "Actions/Action.h"
 #include "Errors.h"
 #include "MultiEngine/ServerSecurity.h"
+#include "Output/EvaluationWatcher.h"
+#include "Output/EventRecorder.h"
 #include "Output/LogForwarder.h"
+#include "Output/LogVerbosity.h"
 #include "Output/Reporter.h"
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
@@ -82,6 +85,33 @@ namespace quarnlive::run
 			return state.at("engine").value("savingPackage", false);
 		}
 
+		/**
+		 * The shared default project keeps what earlier runs wrote; a scenario that says nothing
+		 * of media assets would silently see theirs. A project given with --project is the
+		 * user's own business.
+		 */
+		void warnOfLeftoverAssets(const RunOptions& options, const scenario::Scenario& scenario, const std::filesystem::path& projectDir, std::FILE* err)
+		{
+			if (options.project || scenario.state.contains("mediaAssets"))
+			{
+				return;
+			}
+			const std::vector<std::string> assets = mediaAssetsIn(projectDir);
+			if (assets.empty())
+			{
+				return;
+			}
+			std::string names;
+			for (const std::string& name : assets)
+			{
+				names += (names.empty() ? "" : ", ") + name;
+			}
+			std::fprintf(err,
+				"quarnlive: note: the default project %s holds media assets from earlier runs (%s) and this scenario does not set "
+				"mediaAssets; the video status sees them. Pass --project DIR for a project of your own.\n",
+				projectDir.string().c_str(), names.c_str());
+		}
+
 		/** Boots in the constructor, shuts down in the destructor, whatever happens between. */
 		class EngineSession
 		{
@@ -118,6 +148,7 @@ namespace quarnlive::run
 		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
 		// A server the scenario starts takes the project's studio key and allow-list, as `engine` does.
 		multiengine::useServerSecurity(multiengine::resolveServerSecurity(std::nullopt, std::nullopt, projectDir), quarn::QuarnVirtualProductionServer::instance());
+		warnOfLeftoverAssets(options, scenario, projectDir, err);
 		const double end = options.until.value_or(scenario.defaultEnd());
 
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));
@@ -139,8 +170,10 @@ namespace quarnlive::run
 		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
 
 		std::vector<output::NamedStatus> finalStatuses;
+		nlohmann::ordered_json finalExtra = nlohmann::ordered_json::object();
 		output::Stamp finalStamp;
 		{
+			output::setLogVerbosities(options.logVerbosity);
 			state::applyBeforeBoot(scenario.state);
 			EngineSession session(engineOptions);
 			for (const std::string& name : moduleNames)
@@ -153,8 +186,10 @@ namespace quarnlive::run
 			state::apply(scenario.state, nlohmann::ordered_json());
 			nlohmann::ordered_json appliedState = scenario.state;
 
-			output::StatusWatcher watcher(!scenario.editor);
+			output::StatusWatcher watcher;
 			watcher.poll(currentStamp(), *reporter);
+			output::EventRecorder events(*reporter, currentStamp);
+			output::EvaluationWatcher evaluations;
 
 			std::unique_ptr<IEngineClock> clock;
 			if (options.realtime)
@@ -167,11 +202,20 @@ namespace quarnlive::run
 			}
 
 			actions::Context context;
+			context.reporter = reporter.get();
+			// A frame of the engine loop, as the run loop and the actions that tick run it.
+			context.tick = [&](double deltaSeconds, const output::Stamp& stamp) {
+				evaluations.beforeTick();
+				FHeadlessEngineLoop::Tick(deltaSeconds);
+				evaluations.afterTick(deltaSeconds, stamp, *reporter);
+				watcher.poll(stamp, *reporter);
+			};
 			std::size_t nextEntry = 0;
 			while (!reached(FApp::GetCurrentTime(), end))
 			{
 				const output::Stamp stamp = currentStamp();
 				context.now = stamp.time;
+				context.frame = stamp.frame;
 				if (context.savingPackageUntil && reached(stamp.time, *context.savingPackageUntil))
 				{
 					context.savingPackageUntil.reset();
@@ -196,16 +240,16 @@ namespace quarnlive::run
 					}
 					watcher.poll(stamp, *reporter);
 				}
-				FHeadlessEngineLoop::Tick(clock->WaitForNextFrame());
-				watcher.poll(stamp, *reporter);
+				context.tick(clock->WaitForNextFrame(), stamp);
 			}
 			finalStamp = currentStamp();
 			finalStatuses = watcher.snapshot();
+			finalExtra["evaluation"] = output::EvaluationWatcher::current();
 			if (atEnd)
 			{
 				atEnd();
 			}
 		}
-		reporter->final(finalStamp, finalStatuses);
+		reporter->final(finalStamp, finalStatuses, finalExtra);
 	}
 } // namespace quarnlive::run

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace quarnlive::run
 {
@@ -17,6 +19,8 @@ namespace quarnlive::run
 		/** Engine seconds to stop at; default from the scenario. */
 		std::optional<double> until;
 		std::optional<std::filesystem::path> project;
+		/** "CATEGORY=LEVEL" each, applied before the engine boots. */
+		std::vector<std::string> logVerbosity;
 	};
 
 	/**

@@ -9,8 +9,13 @@
 #include "State/StudioState.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 #include <sstream>
+
+#ifndef QUARN_PLUGIN_DIR
+#error "QUARN_PLUGIN_DIR must name the plug-in root, ending in '/'"
+#endif
 
 namespace quarnlive::scenario
 {
@@ -89,6 +94,24 @@ namespace quarnlive::scenario
 			result.arguments.erase("action");
 			return result;
 		}
+
+		/**
+		 * The state of the named baseline, Examples/<name>.json; only its "state" counts. File
+		 * names in it resolve against the scenario's folder, like the scenario's own.
+		 */
+		nlohmann::ordered_json baseState(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			const std::string name = json::readString(value, path);
+			const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) || c == '_' || c == '-'; });
+			const std::filesystem::path file = std::filesystem::path(QUARN_PLUGIN_DIR) / "Examples" / (name + ".json");
+			if (!plain || !std::filesystem::is_regular_file(file))
+			{
+				throw InputError(path, "no baseline named \"" + name + "\": expected the name of a scenario file in Examples/ without \".json\", such as \"healthyStudio\"");
+			}
+			nlohmann::ordered_json state = json::readFile(file).value("state", nlohmann::ordered_json::object());
+			state::checkState(state, path);
+			return state;
+		}
 	} // namespace
 
 	double Scenario::defaultEnd() const
@@ -139,10 +162,17 @@ namespace quarnlive::scenario
 			scenario.duration = json::readNumber(*duration, top.pathOf("duration"), 0.0, infinity);
 			scenario.checkRunLength(*scenario.duration, top.pathOf("duration"), false);
 		}
+		if (const nlohmann::ordered_json* base = top.find("base"))
+		{
+			scenario.state = baseState(*base, top.pathOf("base"));
+		}
 		if (const nlohmann::ordered_json* state = top.find("state"))
 		{
-			state::checkState(*state, top.pathOf("state"));
-			scenario.state = *state;
+			// The scenario's state changes the baseline as a timeline patch would.
+			nlohmann::ordered_json merged = scenario.state;
+			merged.merge_patch(*state);
+			state::checkState(merged, top.pathOf("state"));
+			scenario.state = std::move(merged);
 		}
 		if (const nlohmann::ordered_json* timeline = top.find("timeline"))
 		{

@@ -1,4 +1,5 @@
 #include "Settings/SettingsCommand.h"
+#include "Settings/SettingsEdit.h"
 
 #include "Errors.h"
 #include "Run/PluginDescriptor.h"
@@ -250,14 +251,9 @@ namespace quarnlive::settings
 			}
 		}
 
-		struct Found
-		{
-			TSharedPtr<ISettingsSection> section;
-			UObject* object = nullptr;
-			FProperty* property = nullptr;
-		};
+	} // namespace
 
-		Found findProperty(const ISettingsModule& registry, const std::string& name)
+	Found findProperty(const ISettingsModule& registry, const std::string& name)
 		{
 			std::string known;
 			for (const TSharedPtr<ISettingsSection>& section : registry.GetAllSections())
@@ -283,6 +279,8 @@ namespace quarnlive::settings
 			throw InputError("", "no setting named '" + name + "' on the settings pages" + (known.empty() ? std::string() : "; known: " + known));
 		}
 
+	namespace
+	{
 		/**
 		 * A configuration value is one line: line breaks, NUL and the other control characters are
 		 * refused rather than escaped, so what the page shows is what a person reads in the file.
@@ -310,8 +308,8 @@ namespace quarnlive::settings
 				}
 			}
 		}
+	} // namespace
 
-		/** Every value is checked before the object changes, so a refusal leaves it as it was. */
 		void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values)
 		{
 			void* value = property.ContainerPtrToValuePtr(&object);
@@ -365,6 +363,9 @@ namespace quarnlive::settings
 				throw InputError("", "'" + values[static_cast<std::size_t>(bad)] + "' is not a valid element for " + name + " (" + text(property.GetCPPType()) + ")");
 			}
 		}
+
+	namespace
+	{
 
 		void failOnWriteError()
 		{

@@ -25,6 +25,7 @@ namespace quarnlive::state
 			&vpSettingsSection(),
 			&zentrelsSection(),
 			&vpEngineSection(),
+			&cameraCalibrationSection(),
 			&vpEditorSection(),
 			&mediaEditorSection(),
 			&engineSection(),

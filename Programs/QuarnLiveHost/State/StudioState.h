@@ -13,6 +13,7 @@ namespace quarnlive::state
 	const Section& vpSettingsSection();
 	const Section& zentrelsSection();
 	const Section& vpEngineSection();
+	const Section& cameraCalibrationSection();
 	const Section& vpEditorSection();
 	const Section& mediaEditorSection();
 	const Section& engineSection();

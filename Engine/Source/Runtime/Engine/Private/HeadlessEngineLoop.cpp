@@ -21,6 +21,7 @@ namespace
 		bool bBooted = false;
 		uint64 FrameNumber = 0;
 		bool bDropFrame = false;
+		bool bTasksHeld = false;
 	};
 
 	FLoopState& State()
@@ -78,7 +79,10 @@ void FHeadlessEngineLoop::Boot(const FHeadlessEngineOptions& Options)
 
 void FHeadlessEngineLoop::Tick(double DeltaSeconds)
 {
-	FGameThreadTasks::ProcessQueued();
+	if (!State().bTasksHeld)
+	{
+		FGameThreadTasks::ProcessQueued();
+	}
 	FTickableGameObject::TickObjects(static_cast<float>(DeltaSeconds), GIsEditor, false);
 	FApp::SetDeltaTime(DeltaSeconds);
 	FApp::SetCurrentTime(FApp::GetCurrentTime() + DeltaSeconds);
@@ -106,11 +110,13 @@ void FHeadlessEngineLoop::Shutdown()
 	GIsSavingPackage = false;
 	GIsGarbageCollecting = false;
 	GIsEditor = true;
+	State().bTasksHeld = false;
 	State().bBooted = false;
 }
 
 bool FHeadlessEngineLoop::IsBooted() { return State().bBooted; }
 uint64 FHeadlessEngineLoop::GetFrameNumber() { return State().FrameNumber; }
+void FHeadlessEngineLoop::SetGameThreadTasksHeld(bool bHeld) { State().bTasksHeld = bHeld; }
 
 FRealTimeClock::FRealTimeClock(double InFramesPerSecond)
 	: Interval(InFramesPerSecond > 0.0 ? 1.0 / InFramesPerSecond : 0.0)

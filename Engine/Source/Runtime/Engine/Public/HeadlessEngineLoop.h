@@ -34,6 +34,12 @@ public:
 	static void Shutdown();
 	static bool IsBooted();
 	static uint64 GetFrameNumber();
+	/**
+	 * While held, frames leave the queued game-thread tasks queued (FGameThreadTasks::ProcessQueued
+	 * still runs them on request): a test bench arranges the order of callbacks and tasks with it.
+	 * Shut-down releases the hold.
+	 */
+	static void SetGameThreadTasksHeld(bool bHeld);
 	/** Called after modules load and before the engine subsystems are made (engine pieces register here). */
 	static TMulticastDelegate<void()>& OnPreSubsystems();
 	/** Called at shut-down before modules unload. */

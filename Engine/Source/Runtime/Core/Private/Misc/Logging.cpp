@@ -1,3 +1,4 @@
+#include "Logging/LogCategoryRegistry.h"
 #include "Logging/LogMacros.h"
 #include "Misc/OutputDeviceConsole.h"
 #include "Misc/OutputDeviceRedirector.h"
@@ -5,7 +6,27 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <strings.h>
+#include <vector>
+
+namespace
+{
+	struct FCategoryRegistry
+	{
+		std::mutex Lock;
+		std::vector<FLogCategoryBase*> Categories;
+	};
+
+	// Categories are static objects of the engine's and the modules' libraries, which stay loaded
+	// for the whole process; the registry outlives every one of them.
+	FCategoryRegistry& Registry()
+	{
+		static FCategoryRegistry* Instance = new FCategoryRegistry;
+		return *Instance;
+	}
+} // namespace
 
 DEFINE_LOG_CATEGORY(LogTemp)
 DEFINE_LOG_CATEGORY(LogInit)
@@ -32,6 +53,34 @@ FLogCategoryBase::FLogCategoryBase(const TCHAR* InCategoryName, ELogVerbosity::T
 	, DefaultVerbosity(InDefaultVerbosity)
 	, CompileTimeVerbosity(InCompileTimeVerbosity)
 {
+	const std::lock_guard<std::mutex> Guard(Registry().Lock);
+	Registry().Categories.push_back(this);
+}
+
+FLogCategoryBase* FindLogCategory(const FName& Name)
+{
+	const std::lock_guard<std::mutex> Guard(Registry().Lock);
+	for (FLogCategoryBase* Category : Registry().Categories)
+	{
+		if (Category->GetCategoryName() == Name)
+		{
+			return Category;
+		}
+	}
+	return nullptr;
+}
+
+ELogVerbosity::Type ParseLogVerbosityFromString(const TCHAR* Name)
+{
+	for (int32 Value = ELogVerbosity::Fatal; Value < ELogVerbosity::NumVerbosity; ++Value)
+	{
+		const ELogVerbosity::Type Verbosity = static_cast<ELogVerbosity::Type>(Value);
+		if (::strcasecmp(Name, ToString(Verbosity)) == 0)
+		{
+			return Verbosity;
+		}
+	}
+	return ELogVerbosity::NoLogging;
 }
 
 void FLogCategoryBase::SetVerbosity(ELogVerbosity::Type NewVerbosity)

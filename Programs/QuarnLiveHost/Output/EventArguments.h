@@ -1,0 +1,14 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+struct FEightBytes;
+struct FTransform;
+
+namespace quarnlive::output
+{
+	/** The eight bytes, byte1 first. */
+	nlohmann::ordered_json eightBytesJson(const FEightBytes& bytes);
+	/** Location XYZ, roll pitch yaw in degrees, scale XYZ, as the multi-engine wire carries them. */
+	nlohmann::ordered_json transformJson(const FTransform& transform);
+} // namespace quarnlive::output

@@ -1,0 +1,147 @@
+// End to end: the module's events in `run`, raised by server callbacks injected on a thread
+// of their own. These runs start the multi-engine server, each on a loopback address of its
+// own (127.0.0.81 to .86), so callbacks reach a follower as they would from the network.
+
+#include "HostRun.h"
+
+namespace quarnlive::test
+{
+	namespace
+	{
+		std::vector<nlohmann::json> linesOfType(const RunResult& result, const std::string& type)
+		{
+			std::vector<nlohmann::json> found;
+			for (const nlohmann::json& line : result.jsonLines())
+			{
+				if (line.value("type", "") == type)
+				{
+					found.push_back(line);
+				}
+			}
+			return found;
+		}
+
+		nlohmann::json followerOn(const std::string& address, nlohmann::json timeline)
+		{
+			return {{"frameRate", 10}, {"duration", 0.5}, {"state", {{"multiEngine", {{"enabled", true}, {"bindAddress", address}, {"role", "follower"}}}}},
+				{"timeline", std::move(timeline)}};
+		}
+	} // namespace
+
+	class RunEvents : public HostTest
+	{
+	};
+
+	TEST_F(RunEvents, EachReceivedCommandRaisesTheBlueprintEventThenTheNativeDelegateOnTheGameThread)
+	{
+		const nlohmann::json timeline = {{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "selectCamera"}, {"value", 4}},
+			{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "triggerCustomEight"}, {"value", {1, 2, 3, 4, 5, 6, 7, 8}}}};
+		const RunResult result = runJson(writeScenario("Events.json", followerOn("127.0.0.81", timeline)));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> events = linesOfType(result, "event");
+		ASSERT_EQ(events.size(), 4u) << result.out;
+		EXPECT_EQ(events[0]["name"], "SelectCamera");
+		EXPECT_EQ(events[0]["blueprint"], true);
+		EXPECT_EQ(events[0]["delegate"], "On Select Camera");
+		EXPECT_EQ(events[1]["name"], "SelectCamera");
+		EXPECT_EQ(events[1]["blueprint"], false);
+		for (const nlohmann::json& event : {events[0], events[1]})
+		{
+			EXPECT_EQ(event["args"], nlohmann::json::array({4}));
+			EXPECT_EQ(event["gameThread"], true);
+		}
+		EXPECT_EQ(events[2]["name"], "ReceiveCustomEight");
+		EXPECT_EQ(events[3]["args"], nlohmann::json::array({1, 2, 3, 4, 5, 6, 7, 8}));
+	}
+
+	TEST_F(RunEvents, AMasterRaisesNothingForAReceivedCommand)
+	{
+		nlohmann::json scenario = followerOn("127.0.0.82", {{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "play"}}});
+		scenario["state"]["multiEngine"]["role"] = "master";
+		const RunResult result = runJson(writeScenario("Master.json", scenario));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_TRUE(linesOfType(result, "event").empty()) << result.out;
+	}
+
+	TEST_F(RunEvents, AFollowerAnswersTheTimecodeQueryAtOnce)
+	{
+		const RunResult result = runJson(writeScenario("Timecode.json", followerOn("127.0.0.83", {{{"at", 0.2}, {"action", "injectCallback"}, {"callback", "getTimecode"}}})));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> answers = linesOfType(result, "callback");
+		ASSERT_EQ(answers.size(), 1u);
+		EXPECT_EQ(answers[0]["answer"]["frames"], 2) << "0.2 s at ten frames a second";
+	}
+
+	class LogVerbosity : public HostTest
+	{
+	};
+
+	TEST_F(LogVerbosity, SilencesTheModuleWhenSetToErrorsOnly)
+	{
+		const std::filesystem::path scenario = writeScenario("Quiet.json", followerOn("127.0.0.84", nlohmann::json::array()));
+		const RunResult loud = runJson(scenario);
+		const RunResult quiet = runJson(scenario, {"--log-verbosity", "LogQuarnLive=Error"});
+		ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+		EXPECT_FALSE(linesOfType(loud, "log").empty()) << "the server's start is logged";
+		EXPECT_TRUE(linesOfType(quiet, "log").empty()) << quiet.out;
+	}
+
+	class EngineEdits : public HostTest
+	{
+	};
+
+	TEST_F(EngineEdits, StandardInputEditsTheRunningEngineAndShowsBothFollowerLists)
+	{
+		const std::string input = "state\noverride-master\nset OtherMultiEngineIps 127.0.0.5 bogus\nadd-ip 010.0.0.9\nstate\nset bShouldBroadcastRecord maybe\nquit\n";
+		const RunResult result = run({"engine", "--json", "--bind", "127.0.0.85", "--project", project().string()}, input);
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> states = linesOfType(result, "state");
+		ASSERT_EQ(states.size(), 4u) << result.out;
+		EXPECT_EQ(states[0]["master"], false) << "without --role the project's setting decides";
+		EXPECT_EQ(states[1]["master"], false) << "overriding the role waits for the next settings change";
+		EXPECT_EQ(states[3]["master"], true);
+		EXPECT_EQ(states[3]["followersRaw"], nlohmann::json::array({"127.0.0.5", "bogus", "10.0.0.9"}));
+		// The bad address is left out; the added one is saved but counts from the next settings change.
+		EXPECT_EQ(states[3]["followersValidated"], nlohmann::json::array({"127.0.0.5"}));
+		const std::vector<nlohmann::json> errors = linesOfType(result, "error");
+		ASSERT_EQ(errors.size(), 1u);
+		EXPECT_NE(errors[0]["message"].get<std::string>().find("'maybe' is not a valid value for bShouldBroadcastRecord"), std::string::npos);
+	}
+
+	class BenchExamples : public HostTest
+	{
+	};
+
+	TEST_F(BenchExamples, InjectedCallbacksShowsTheHeldCommandsRaisedWhenPumped)
+	{
+		const RunResult result = runJson(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "InjectedCallbacks.json");
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		std::vector<std::string> order;
+		for (const nlohmann::json& line : result.jsonLines())
+		{
+			if (line["type"] == "event" || line["type"] == "pump")
+			{
+				order.push_back(line["type"].get<std::string>() + ":" + line.value("name", ""));
+			}
+		}
+		const std::vector<std::string> expected = {"event:SettingsChanged", "event:Play", "event:Play", "event:SelectCamera", "event:SelectCamera", "pump:",
+			"event:ReceiveCustomTransform", "event:ReceiveCustomTransform"};
+		EXPECT_EQ(order, expected) << "the settings change overtakes the held commands";
+	}
+
+	TEST_F(BenchExamples, LibraryCallsReadsTheHealthyStudiosSnapshot)
+	{
+		const RunResult result = runJson(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "LibraryCalls.json");
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		nlohmann::json snapshots;
+		for (const nlohmann::json& line : linesOfType(result, "library"))
+		{
+			if (line["function"] == "GetSnapshots")
+			{
+				snapshots = line["outputs"]["ReturnValue"];
+			}
+		}
+		ASSERT_EQ(snapshots.size(), 1u) << result.out;
+		EXPECT_EQ(snapshots[0]["controllerOwner"], "QuarnCamera");
+	}
+} // namespace quarnlive::test
