@@ -254,30 +254,30 @@ namespace quarnlive::settings
 	} // namespace
 
 	Found findProperty(const ISettingsModule& registry, const std::string& name)
+	{
+		std::string known;
+		for (const TSharedPtr<ISettingsSection>& section : registry.GetAllSections())
 		{
-			std::string known;
-			for (const TSharedPtr<ISettingsSection>& section : registry.GetAllSections())
+			UObject* object = section->GetSettingsObject().Get();
+			if (!object)
 			{
-				UObject* object = section->GetSettingsObject().Get();
-				if (!object)
+				continue;
+			}
+			for (FProperty* property : object->GetClass()->GetAllProperties())
+			{
+				if (!property->HasAnyPropertyFlags(CPF_Edit))
 				{
 					continue;
 				}
-				for (FProperty* property : object->GetClass()->GetAllProperties())
+				if (property->GetFName() == FName(name.c_str()))
 				{
-					if (!property->HasAnyPropertyFlags(CPF_Edit))
-					{
-						continue;
-					}
-					if (property->GetFName() == FName(name.c_str()))
-					{
-						return Found{section, object, property};
-					}
-					known += (known.empty() ? "" : ", ") + text(property->GetName());
+					return Found{section, object, property};
 				}
+				known += (known.empty() ? "" : ", ") + text(property->GetName());
 			}
-			throw InputError("", "no setting named '" + name + "' on the settings pages" + (known.empty() ? std::string() : "; known: " + known));
 		}
+		throw InputError("", "no setting named '" + name + "' on the settings pages" + (known.empty() ? std::string() : "; known: " + known));
+	}
 
 	namespace
 	{
@@ -310,59 +310,59 @@ namespace quarnlive::settings
 		}
 	} // namespace
 
-		void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values)
+	void applyValues(const FProperty& property, UObject& object, const std::vector<std::string>& values)
+	{
+		void* value = property.ContainerPtrToValuePtr(&object);
+		const std::string name = text(property.GetName());
+		refuseControlCharacters(name, values);
+		if (property.GetKind() != EPropertyKind::Array)
 		{
-			void* value = property.ContainerPtrToValuePtr(&object);
-			const std::string name = text(property.GetName());
-			refuseControlCharacters(name, values);
-			if (property.GetKind() != EPropertyKind::Array)
+			if (values.size() != 1)
 			{
-				if (values.size() != 1)
-				{
-					throw InputError("", name + " takes exactly one value, got " + std::to_string(values.size()));
-				}
-				FString before;
-				property.ExportTextItem(before, value);
-				if (!property.ImportText(*FString(values.front()), value))
-				{
-					property.ImportText(*before, value);
-					throw InputError("", "'" + values.front() + "' is not a valid value for " + name + " (" + text(property.GetCPPType()) + ")");
-				}
-				return;
+				throw InputError("", name + " takes exactly one value, got " + std::to_string(values.size()));
 			}
-
-			const FProperty* inner = property.GetInner();
-			const FPropertyValueOps& ops = property.GetOps();
-			TArray<FString> before;
-			for (int32 index = 0; index < ops.ArrayNum(value); ++index)
+			FString before;
+			property.ExportTextItem(before, value);
+			if (!property.ImportText(*FString(values.front()), value))
 			{
-				FString element;
-				inner->ExportTextItem(element, ops.ArrayElement(value, index));
-				before.Add(element);
+				property.ImportText(*before, value);
+				throw InputError("", "'" + values.front() + "' is not a valid value for " + name + " (" + text(property.GetCPPType()) + ")");
 			}
-			auto fill = [&](const TArray<FString>& elements) -> int32 {
-				ops.ArrayEmpty(value);
-				for (int32 index = 0; index < elements.Num(); ++index)
-				{
-					if (!inner->ImportText(*elements[index], ops.ArrayElement(value, ops.ArrayAddDefaulted(value))))
-					{
-						return index;
-					}
-				}
-				return INDEX_NONE;
-			};
-			TArray<FString> after;
-			for (const std::string& element : values)
-			{
-				after.Add(FString(element));
-			}
-			const int32 bad = fill(after);
-			if (bad != INDEX_NONE)
-			{
-				fill(before);
-				throw InputError("", "'" + values[static_cast<std::size_t>(bad)] + "' is not a valid element for " + name + " (" + text(property.GetCPPType()) + ")");
-			}
+			return;
 		}
+
+		const FProperty* inner = property.GetInner();
+		const FPropertyValueOps& ops = property.GetOps();
+		TArray<FString> before;
+		for (int32 index = 0; index < ops.ArrayNum(value); ++index)
+		{
+			FString element;
+			inner->ExportTextItem(element, ops.ArrayElement(value, index));
+			before.Add(element);
+		}
+		auto fill = [&](const TArray<FString>& elements) -> int32 {
+			ops.ArrayEmpty(value);
+			for (int32 index = 0; index < elements.Num(); ++index)
+			{
+				if (!inner->ImportText(*elements[index], ops.ArrayElement(value, ops.ArrayAddDefaulted(value))))
+				{
+					return index;
+				}
+			}
+			return INDEX_NONE;
+		};
+		TArray<FString> after;
+		for (const std::string& element : values)
+		{
+			after.Add(FString(element));
+		}
+		const int32 bad = fill(after);
+		if (bad != INDEX_NONE)
+		{
+			fill(before);
+			throw InputError("", "'" + values[static_cast<std::size_t>(bad)] + "' is not a valid element for " + name + " (" + text(property.GetCPPType()) + ")");
+		}
+	}
 
 	namespace
 	{
