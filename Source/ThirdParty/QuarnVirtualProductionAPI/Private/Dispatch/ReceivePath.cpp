@@ -135,6 +135,7 @@ namespace quarn::dispatch
 		drain(*sender, keyOf(from));
 		// The acknowledgement is this follower's half of the heartbeat.
 		sender->bAcknowledgementDue = true;
+		sink.masterHeartbeat(from);
 	}
 
 	void ReceivePath::handlePlain(const codec::Decoded& message, const transport::Endpoint& from)
@@ -159,6 +160,16 @@ namespace quarn::dispatch
 			return;
 		case MessageKind::Receipt:
 			sink.receiptArrived(from, message.receipt);
+			return;
+		case MessageKind::Report:
+			Counters::add(counters.reportsReceived);
+			sink.reportArrived(from, message.report);
+			return;
+		case MessageKind::TimecodeAnswer:
+			if (!sink.timecodeAnswered(from, message))
+			{
+				Counters::add(counters.unexpected);
+			}
 			return;
 		default:
 			if (const std::optional<codec::Command> command = commandOf(message))

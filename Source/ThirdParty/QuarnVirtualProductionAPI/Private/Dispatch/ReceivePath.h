@@ -34,6 +34,12 @@ namespace quarn::dispatch
 		// reports what became of it; false has the receive path report it raised.
 		virtual bool tracked(const DeliveryTicket& ticket) = 0;
 		virtual void masterSilent(const transport::Endpoint& master) = 0;
+		// Follower side: a master's heartbeat was taken; the owner sends its report along.
+		virtual void masterHeartbeat(const transport::Endpoint&) {}
+		// Master side: a follower's report. A timecode answer: true when it answered this
+		// node's probe, false counts it unexpected.
+		virtual void reportArrived(const transport::Endpoint&, const EngineReport&) {}
+		virtual bool timecodeAnswered(const transport::Endpoint&, const codec::Decoded&) { return false; }
 		virtual void masterBack(const transport::Endpoint& master, std::chrono::milliseconds silentFor) = 0;
 
 	protected:
