@@ -77,6 +77,7 @@ namespace quarnlive::multiengine
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
 		: printer_(printer)
 		, reporter_(printer)
+		, observers_(reporter_, setup.observer)
 		, receipts_(quarn::QuarnVirtualProductionServer::instance())
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
@@ -87,8 +88,9 @@ namespace quarnlive::multiengine
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
 		config.maxLateness = std::chrono::milliseconds(setup.maxLateMilliseconds.value_or(0));
+		config.timecodeProbeInterval = setup.timecodeProbe;
 		server.setConfig(config);
-		server.setObserver(&reporter_);
+		server.setObserver(&observers_);
 		server.setDeliveryTracker([this](const quarn::DeliveryTicket& ticket) { receipts_.track(ticket); });
 
 		FHeadlessEngineOptions options;

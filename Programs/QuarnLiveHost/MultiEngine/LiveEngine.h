@@ -1,11 +1,13 @@
 #pragma once
 
+#include "MultiEngine/ObserverPair.h"
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ReceiptTracker.h"
 #include "MultiEngine/SessionReporter.h"
 
 #include "Misc/OutputDevice.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +28,10 @@ namespace quarnlive::multiengine
 		std::optional<std::vector<std::string>> followers;
 		/** Commands later than this are not raised but reported stale; unset raises every command. */
 		std::optional<int> maxLateMilliseconds;
+		/** Also told what the server tells (the stage board); null for nobody else. */
+		quarn::ServerObserver* observer = nullptr;
+		/** As master, ask each follower for its timecode this often; zero never. */
+		std::chrono::milliseconds timecodeProbe{0};
 	};
 
 	/**
@@ -67,6 +73,7 @@ namespace quarnlive::multiengine
 
 		Printer& printer_;
 		SessionReporter reporter_;
+		ObserverPair observers_;
 		ReceiptTracker receipts_;
 		std::optional<LogDevice> logDevice_;
 		bool booted_ = false;

@@ -17,7 +17,7 @@ namespace quarn::dispatch
 		{
 			return;
 		}
-		next = now + interval;
+		next = now + interval * 3 / 4 + std::chrono::microseconds(jitter() % (std::chrono::duration_cast<std::chrono::microseconds>(interval).count() / 2 + 1));
 		outstanding.clear();
 		for (const uint32_t address : followers)
 		{

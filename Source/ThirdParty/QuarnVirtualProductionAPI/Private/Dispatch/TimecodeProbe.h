@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <unordered_map>
 #include <vector>
 
@@ -27,7 +28,7 @@ namespace quarn::dispatch
 
 		TimecodeProbe(std::chrono::milliseconds interval, uint16_t port, Counters& counters);
 
-		// Service thread: one request to each follower once per interval. A request still
+		// Service thread: one request to each follower about once per interval. A request still
 		// unanswered then is given up; its answer, should it come, no longer pairs.
 		void service(Clock::time_point now, const std::vector<uint32_t>& followers, const Send& send);
 		// Receive thread: the sample when `from` answered an outstanding request.
@@ -42,5 +43,8 @@ namespace quarn::dispatch
 		// Follower address to the wall-clock send time of its outstanding request.
 		std::unordered_map<uint32_t, int64_t> outstanding;
 		codec::Bytes request;
+		// Each interval is drawn from 3/4 to 5/4 of the set one: answers at a fixed phase of the
+		// followers' frames would all round the same way and bias the mean offset.
+		std::minstd_rand jitter{std::random_device{}()};
 	};
 }
