@@ -8,6 +8,8 @@ PACKAGES=(
 	nlohmann-json3-dev libcli11-dev
 	liblo-dev liblo-tools
 	libpng-dev libfreetype-dev fonts-dejavu-core
+	libcpp-httplib-dev
+	chromium chromium-driver python3-selenium
 )
 
 missing=()
