@@ -8,6 +8,7 @@
 #include "Errors.h"
 #include "MultiEngine/Addresses.h"
 #include "MultiEngine/EngineCommand.h"
+#include "MultiEngine/FrameTimes.h"
 #include "MultiEngine/LiveEngine.h"
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/SessionReporter.h"
@@ -235,6 +236,16 @@ namespace quarnlive::multiengine
 			return false;
 		}
 
+		void printFrameTimes(Printer& printer, const FrameTimes& frames)
+		{
+			const double budgetMs = 1000.0 / studioFramesPerSecond;
+			const double p50 = roundedNumber(frames.percentileMs(0.5));
+			const double p99 = roundedNumber(frames.percentileMs(0.99));
+			printer.line("frames", {{"frames", frames.count()}, {"workP50Ms", p50}, {"workP99Ms", p99}, {"budgetMs", roundedNumber(budgetMs)}},
+				"frames: work p50 " + shortNumber(p50) + " ms, p99 " + shortNumber(p99) + " ms of a " + shortNumber(budgetMs) + " ms budget (last "
+					+ std::to_string(frames.count()) + " frames)");
+		}
+
 		void printServerStats(Printer& printer)
 		{
 			quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
@@ -342,6 +353,8 @@ namespace quarnlive::multiengine
 			InputLines input;
 			std::vector<std::string> lines;
 			bool inPlay = false;
+			FrameTimes frameTimes;
+			std::optional<std::chrono::steady_clock::time_point> workStart;
 			bool running = true;
 			while (running)
 			{
@@ -363,6 +376,7 @@ namespace quarnlive::multiengine
 					if (words.size() == 1 && words[0] == "stats")
 					{
 						printServerStats(printer);
+						printFrameTimes(printer, frameTimes);
 						continue;
 					}
 					try
@@ -393,11 +407,18 @@ namespace quarnlive::multiengine
 				}
 				if (running)
 				{
-					engine.tick(clock.WaitForNextFrame());
+					if (workStart)
+					{
+						frameTimes.add(std::chrono::steady_clock::now() - *workStart);
+					}
+					const double delta = clock.WaitForNextFrame();
+					workStart = std::chrono::steady_clock::now();
+					engine.tick(delta);
 				}
 			}
 			// The server's counters end with the engine.
 			printServerStats(printer);
+			printFrameTimes(printer, frameTimes);
 		}
 		// After the engine's shut-down, so the server is stopped when this line appears.
 		printer.line("stopped", {{"reason", reason}}, "stopped: " + reason);
