@@ -5,6 +5,7 @@
 #include "HeadlessEngineLoop.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
+#include "QuietServerDelegate.h"
 #include "ServerNode.h"
 
 #include <algorithm>
@@ -75,26 +76,12 @@ namespace
 	}
 
 	/** A master of its own that always sends to the follower engine. */
-	class FMaster final : public quarn::QuarnVirtualProductionServerDelegate
+	class FMaster final : public QuietServerDelegate
 	{
 	public:
-		void play() override {}
-		void stop() override {}
-		void startRecord() override {}
-		void stopRecord() override {}
-		void selectCamera(int32_t) override {}
-		void selectCameraXR(int32_t) override {}
-		void selectLevel(int32_t) override {}
-		void triggerAnimation(char) override {}
-		void triggerCustom(uint8_t) override {}
-		void triggerCustomEight(quarn::QuarnEightBytes) override {}
-		void triggerCustomTransform(quarn::QuarnTransform<float>) override {}
-		void triggerCustomInt(int32_t) override {}
-		quarn::Timecode getTimecode() override { return quarn::Timecode(quarn::FrameRate()); }
-		bool getBroadcastIpsCSV(quarn::QuarnString& Ips) override
+		FMaster()
+			: QuietServerDelegate(FollowerAddress)
 		{
-			Ips = FollowerAddress.c_str();
-			return true;
 		}
 	};
 

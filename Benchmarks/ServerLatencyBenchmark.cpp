@@ -4,6 +4,7 @@
 // followers. Prints p50/p99 and the ratios; it is a measurement, not a pass/fail test.
 
 #include "Codec/Protocol.h"
+#include "QuietServerDelegate.h"
 #include "ServerNode.h"
 #include "Transport/UdpSocket.h"
 
@@ -146,38 +147,17 @@ namespace
 		return percentiles(values);
 	}
 
-	class BenchDelegate final : public quarn::QuarnVirtualProductionServerDelegate
+	class BenchDelegate final : public QuietServerDelegate
 	{
 	public:
-		void play() override {}
-		void stop() override {}
-		void startRecord() override {}
-		void stopRecord() override {}
 		void selectCamera(int32_t index) override
 		{
 			lastIndex.store(index, std::memory_order_relaxed);
 			calls.fetch_add(1, std::memory_order_relaxed);
 			stamp.store(Clock::now().time_since_epoch().count(), std::memory_order_release);
 		}
-		void selectCameraXR(int32_t) override {}
-		void selectLevel(int32_t) override {}
-		void triggerAnimation(char) override {}
-		void triggerCustom(uint8_t) override {}
-		void triggerCustomEight(quarn::QuarnEightBytes) override {}
-		void triggerCustomTransform(quarn::QuarnTransform<float>) override {}
-		void triggerCustomInt(int32_t) override {}
 		quarn::Timecode getTimecode() override { return quarn::Timecode(10, 0, 0, 24, quarn::FrameRate(25.f)); }
-		bool getBroadcastIpsCSV(quarn::QuarnString& ips) override
-		{
-			if (followers.empty())
-			{
-				return false;
-			}
-			ips = followers.c_str();
-			return true;
-		}
 
-		std::string followers;
 		std::atomic<int64_t> stamp{-1};
 		std::atomic<int32_t> lastIndex{-1};
 		std::atomic<int64_t> calls{0};

@@ -7,7 +7,9 @@ PACKAGES=(
 	libgtest-dev libgmock-dev libbenchmark-dev
 	nlohmann-json3-dev libcli11-dev
 	liblo-dev liblo-tools
-	libpng-dev libfreetype-dev fonts-dejavu-core
+	libpng-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev pkgconf
+	fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei fonts-noto-color-emoji
+	clang-format universal-ctags python3
 	libcpp-httplib-dev
 	chromium chromium-driver python3-selenium
 )

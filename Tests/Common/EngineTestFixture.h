@@ -6,6 +6,7 @@
 #include "CoreMinimal.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "TestFolder.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
 
@@ -20,10 +21,7 @@ class FObjectSystemTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		ProjectDir = std::filesystem::temp_directory_path() /
-					 ("quarn-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(ProjectDir);
-		std::filesystem::create_directories(ProjectDir);
+		ProjectDir = MakeTestFolder("quarn-test");
 		FPaths::SetProjectDir(FString(ProjectDir.string()));
 		InitUObject();
 		FConfigCacheIni::InitializeConfigSystem();

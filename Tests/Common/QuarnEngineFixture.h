@@ -7,11 +7,8 @@
 #include "HeadlessEngineLoop.h"
 #include "HeadlessLiveLinkClient.h"
 #include "ProcessLoopback.h"
-#include "QuarnMediaEditorSubsystem.h"
-#include "QuarnVPEditorSubsystem.h"
-#include "QuarnVPEngineSubsystem.h"
-#include "QuarnViewportEditorSubsystem.h"
-#include "QuarnZentrelSubsystem.h"
+#include "StandInAvailability.h"
+#include "TestFolder.h"
 #include "UObject/Class.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +22,7 @@ class FQuarnEngineTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		ProjectDir = std::filesystem::temp_directory_path() /
-					 ("quarn-engine-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(ProjectDir);
-		std::filesystem::create_directories(ProjectDir);
+		ProjectDir = MakeTestFolder("quarn-engine-test");
 		BindServerToProcessLoopback();
 		BeforeBoot();
 		FHeadlessEngineOptions Options;
@@ -46,12 +40,7 @@ protected:
 		FHeadlessEngineLoop::Shutdown();
 		FHeadlessLiveLinkClient::Get().Reset();
 		FHeadlessLiveLinkClient::Unregister();
-		// The stand-ins' availability switches are process-wide.
-		UQuarnVPEditorSubsystem::SetAvailable(true);
-		UQuarnVPEngineSubsystem::SetAvailable(true);
-		UQuarnMediaEditorSubsystem::SetAvailable(true);
-		UQuarnViewportEditorSubsystem::SetAvailable(true);
-		UQuarnZentrelSubsystem::SetAvailable(true);
+		MakeEveryStandInAvailable();
 		UCameraCalibrationSubsystem::SetCreationEnabled(true);
 		std::filesystem::remove_all(ProjectDir);
 	}
@@ -62,6 +51,6 @@ protected:
 
 	bool bEditor = true;
 	std::filesystem::path ProjectDir;
-	/** The plug-in folder whose Content/ is mounted at /QuarnPranto/; empty mounts the working folder. */
+	/** The plug-in folder: its descriptor names the root its Content/ is mounted at; empty is the working folder. */
 	FString PluginDir;
 };

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
 /** Points the project and the plug-in at known folders and puts them back afterwards. */
 class PackageFilenames : public ::testing::Test
 {
@@ -12,14 +17,21 @@ protected:
 		PreviousProjectDir = FPaths::ProjectDir();
 		PreviousPluginDir = FPaths::PluginDir();
 		FPaths::SetProjectDir(TEXT("/studio/Project"));
-		FPaths::SetPluginDir(TEXT("/studio/Plugins/Pranto"));
+		// The plug-in's descriptor names its content root.
+		PluginDir = std::filesystem::temp_directory_path() / ("quarn-package-plugin-" + std::to_string(::getpid()));
+		std::filesystem::create_directories(PluginDir);
+		std::ofstream(PluginDir / "Pranto.uplugin") << "{}\n";
+		FPaths::SetPluginDir(FString(PluginDir.string() + "/"));
 	}
 
 	void TearDown() override
 	{
 		FPaths::SetProjectDir(PreviousProjectDir);
 		FPaths::SetPluginDir(PreviousPluginDir);
+		std::filesystem::remove_all(PluginDir);
 	}
+
+	std::string PluginContent(const std::string& Rest) const { return PluginDir.string() + "/Content/" + Rest; }
 
 	static FString Convert(const TCHAR* Name, const TCHAR* Extension = TEXT(""))
 	{
@@ -29,6 +41,7 @@ protected:
 
 	FString PreviousProjectDir;
 	FString PreviousPluginDir;
+	std::filesystem::path PluginDir;
 };
 
 TEST_F(PackageFilenames, GameRootIsTheProjectsContentFolder)
@@ -37,15 +50,22 @@ TEST_F(PackageFilenames, GameRootIsTheProjectsContentFolder)
 	EXPECT_EQ(Convert(TEXT("/Game/Quarn/")).ToStdString(), "/studio/Project/Content/Quarn/");
 }
 
-TEST_F(PackageFilenames, PluginRootIsThePluginsContentFolder)
+TEST_F(PackageFilenames, PluginRootIsNamedByItsDescriptorAndIsItsContentFolder)
 {
-	EXPECT_EQ(Convert(TEXT("/QuarnPranto/live/Target"), TEXT(".uasset")).ToStdString(), "/studio/Plugins/Pranto/Content/live/Target.uasset");
+	EXPECT_EQ(Convert(TEXT("/Pranto/live/Target"), TEXT(".uasset")).ToStdString(), PluginContent("live/Target.uasset"));
+	EXPECT_EQ(Convert(TEXT("/QuarnPranto/live/Target")).ToStdString(), "<failed: untouched>") << "no root is named by the engine";
+}
+
+TEST_F(PackageFilenames, APluginFolderWithoutADescriptorMountsNothing)
+{
+	std::filesystem::remove(PluginDir / "Pranto.uplugin");
+	EXPECT_EQ(Convert(TEXT("/Pranto/live/Target")).ToStdString(), "<failed: untouched>");
 }
 
 TEST_F(PackageFilenames, RootMatchesIgnoringCaseAndTheRestKeepsItsCase)
 {
 	EXPECT_EQ(Convert(TEXT("/game/Quarn/Clip")).ToStdString(), "/studio/Project/Content/Quarn/Clip");
-	EXPECT_EQ(Convert(TEXT("/QUARNPRANTO/Live/Target")).ToStdString(), "/studio/Plugins/Pranto/Content/Live/Target");
+	EXPECT_EQ(Convert(TEXT("/PRANTO/Live/Target")).ToStdString(), PluginContent("Live/Target"));
 }
 
 TEST_F(PackageFilenames, NameOutsideEveryRootFailsAndLeavesTheFilename)

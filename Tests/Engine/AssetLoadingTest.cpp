@@ -119,6 +119,7 @@ TEST_F(PluginContent, MaterialIsAPostProcessMaterialOverTheRenderTarget)
 	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
 	ASSERT_NE(Material, nullptr);
 	EXPECT_EQ(Material->MaterialDomain, EMaterialDomain::MD_PostProcess);
+	EXPECT_EQ(Material->OverlayBlend, EOverlayBlend::InvertedAlphaComposite) << "it reads the widget renderer's coverage as one minus alpha";
 	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
 	ASSERT_NE(Target, nullptr);
 	EXPECT_EQ(Material->OverlayTexture, Target) << "the reference and a direct load are one object";
@@ -142,15 +143,16 @@ TEST_F(PluginContent, MaterialInstanceOnACameraLaysTheRenderTargetOverItsPicture
 	UTextureRenderTarget2D* Target = Cast<UTextureRenderTarget2D>(Material->OverlayTexture);
 	ASSERT_NE(Target, nullptr);
 	// The picture's top-left pixel samples the target at (480, 270) once the target is stretched over 2x2.
-	Target->SetPixel(480, 270, FLinearColor(1.f, 0.5f, 0.f, 1.f));
+	// Drawn by the widget renderer: colour weighted by full coverage, alpha one minus it.
+	Target->SetPixel(480, 270, FLinearColor(1.f, 0.5f, 0.f, 0.f));
 	UCameraComponent* Camera = NewObject<UCameraComponent>();
 	Camera->ScenePicture = FImage(2, 2, FColor(90, 90, 90, 255));
 	Camera->PostProcessSettings.AddBlendable(UMaterialInstanceDynamic::Create(Material, nullptr), 1.f);
 
 	const FImage Picture = FPostProcessing::RenderCameraPicture(*Camera);
 	ASSERT_EQ(Picture.RawData.Num(), 4);
-	EXPECT_EQ(Picture.Pixel(0, 0), FColor(255, 128, 0, 255)) << "RGBA8 keeps 0.5 as 128/255";
-	EXPECT_EQ(Picture.Pixel(1, 1), FColor(0, 0, 0, 255)) << "the opaque black clear colour covers the scene";
+	EXPECT_EQ(Picture.Pixel(0, 0), FColor(255, 128, 0, 255)) << "RGBA8 keeps 0.5 as 128/255, read back as the sRGB code it is";
+	EXPECT_EQ(Picture.Pixel(1, 1), FColor(90, 90, 90, 255)) << "the opaque black clear colour lets the scene through";
 }
 
 using LoadedAssetIdentity = FAssetLoadingTest;

@@ -36,11 +36,12 @@ protected:
 		return Target;
 	}
 
-	UMaterial* MakeMaterial(UTexture* Overlay, EMaterialDomain Domain = EMaterialDomain::MD_PostProcess)
+	UMaterial* MakeMaterial(UTexture* Overlay, EMaterialDomain Domain = EMaterialDomain::MD_PostProcess, EOverlayBlend Blend = EOverlayBlend::Translucent)
 	{
 		UMaterial* Material = NewObject<UMaterial>();
 		Material->MaterialDomain = Domain;
 		Material->OverlayTexture = Overlay;
+		Material->OverlayBlend = Blend;
 		return Material;
 	}
 
@@ -85,8 +86,33 @@ TEST_F(PostProcessOverlay, MixesByTheOverlaysAlphaAndKeepsThePicturesAlpha)
 	const FImage Picture = Render();
 	ASSERT_EQ(Picture.RawData.Num(), 3);
 	EXPECT_EQ(Picture.Pixel(0, 0), Scene) << "alpha 0 leaves the picture";
-	EXPECT_EQ(Picture.Pixel(1, 0), FColor(51, 102, 255, 77)) << "alpha 1 replaces the colour";
-	EXPECT_EQ(Picture.Pixel(2, 0), FColor(178, 153, 228, 77)) << "alpha 0.5 averages";
+	EXPECT_EQ(Picture.Pixel(1, 0), FColor(124, 170, 255, 77)) << "alpha 1 replaces the colour, written sRGB-encoded";
+	EXPECT_EQ(Picture.Pixel(2, 0), FColor(198, 190, 230, 77)) << "alpha 0.5 averages in linear light, not (178, 153, 228) as display values would";
+}
+
+TEST_F(PostProcessOverlay, InvertedAlphaCompositeLetsThroughWhatTheAlphaSaysAndAddsTheColour)
+{
+	// As the widget renderer leaves a target cleared to opaque black: nothing, half a red plate, opaque white.
+	UTextureRenderTarget2D* Target = MakeTarget({FLinearColor(0.f, 0.f, 0.f, 1.f), FLinearColor(0.5f, 0.f, 0.f, 0.5f), FLinearColor(1.f, 1.f, 1.f, 0.f)});
+	Camera->PostProcessSettings.AddBlendable(MakeMaterial(Target, EMaterialDomain::MD_PostProcess, EOverlayBlend::InvertedAlphaComposite), 1.f);
+
+	const FImage Picture = Render();
+	EXPECT_EQ(Picture.Pixel(0, 0), Scene) << "where nothing drew the picture is untouched";
+	EXPECT_EQ(Picture.Pixel(1, 0), FColor(198, 35, 147, 77));
+	EXPECT_EQ(Picture.Pixel(2, 0), FColor(255, 255, 255, 77));
+}
+
+TEST_F(PostProcessOverlay, EightBitTargetIsReadAsSRGBAndAFloatTargetAsLinear)
+{
+	const float Code188 = 188.f / 255.f;
+	UTextureRenderTarget2D* Encoded = MakeTarget({FLinearColor(Code188, Code188, Code188, 1.f)});
+	Encoded->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA8;
+	Camera->PostProcessSettings.AddBlendable(MakeMaterial(Encoded), 1.f);
+	EXPECT_EQ(Render().Pixel(0, 0), FColor(188, 188, 188, 77));
+
+	Camera->PostProcessSettings.WeightedBlendables.Array.Empty();
+	Camera->PostProcessSettings.AddBlendable(MakeFlatOverlay(FLinearColor(Code188, Code188, Code188, 1.f)), 1.f);
+	EXPECT_EQ(Render().Pixel(0, 0), FColor(223, 223, 223, 77));
 }
 
 TEST_F(PostProcessOverlay, IsStretchedAndSampledNearest)
@@ -119,7 +145,7 @@ TEST_F(PostProcessOverlay, TwoBlendablesApplyInListOrder)
 	Camera->PostProcessSettings.AddBlendable(MakeFlatOverlay(FLinearColor(1.f, 0.f, 0.f, 1.f)), 1.f);
 	Camera->PostProcessSettings.AddBlendable(MakeFlatOverlay(FLinearColor(0.2f, 0.4f, 0.8f, 0.5f)), 1.f);
 
-	EXPECT_EQ(Render().Pixel(0, 0), FColor(153, 51, 102, 77));
+	EXPECT_EQ(Render().Pixel(0, 0), FColor(203, 124, 170, 77));
 }
 
 TEST_F(PostProcessOverlay, InstanceOfAPostProcessMaterialApplies)
@@ -135,7 +161,7 @@ using PostProcessWeight = FPostProcessingTest;
 TEST_F(PostProcessWeight, BlendsTheOverlaidPictureIn)
 {
 	Camera->PostProcessSettings.AddBlendable(MakeFlatOverlay(FLinearColor(1.f, 1.f, 1.f, 1.f)), 0.5f);
-	EXPECT_EQ(Render().Pixel(0, 0), FColor(178, 153, 228, 77));
+	EXPECT_EQ(Render().Pixel(0, 0), FColor(198, 190, 230, 77)) << "in linear light";
 
 	Camera->PostProcessSettings.AddBlendable(Camera->PostProcessSettings.WeightedBlendables.Array[0].Object, 4.f);
 	EXPECT_EQ(Render().Pixel(0, 0), FColor(255, 255, 255, 77)) << "weights above 1 count as 1";
@@ -145,7 +171,7 @@ TEST_F(PostProcessWeight, CamerasBlendWeightScalesEveryBlendable)
 {
 	Camera->PostProcessSettings.AddBlendable(MakeFlatOverlay(FLinearColor(1.f, 1.f, 1.f, 1.f)), 1.f);
 	Camera->PostProcessBlendWeight = 0.5f;
-	EXPECT_EQ(Render().Pixel(0, 0), FColor(178, 153, 228, 77));
+	EXPECT_EQ(Render().Pixel(0, 0), FColor(198, 190, 230, 77));
 
 	Camera->PostProcessBlendWeight = 0.f;
 	EXPECT_EQ(Render().Pixel(0, 0), Scene);

@@ -6,6 +6,7 @@
 #include "Codec/Protocol.h"
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
+#include "QuietServerDelegate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,23 +15,10 @@ namespace
 {
 	using namespace quarn;
 
-	class QuietDelegate final : public QuarnVirtualProductionServerDelegate
+	class FixedTimecodeDelegate final : public QuietServerDelegate
 	{
 	public:
-		void play() override {}
-		void stop() override {}
-		void startRecord() override {}
-		void stopRecord() override {}
-		void selectCamera(int32_t) override {}
-		void selectCameraXR(int32_t) override {}
-		void selectLevel(int32_t) override {}
-		void triggerAnimation(char) override {}
-		void triggerCustom(uint8_t) override {}
-		void triggerCustomEight(QuarnEightBytes) override {}
-		void triggerCustomTransform(QuarnTransform<float>) override {}
-		void triggerCustomInt(int32_t) override {}
 		Timecode getTimecode() override { return Timecode(1, 2, 3, 4, FrameRate(25.f)); }
-		bool getBroadcastIpsCSV(QuarnString&) override { return false; }
 	};
 
 	// Whatever the node sends back must be something it can read itself.
@@ -83,7 +71,7 @@ namespace
 
 		uint64_t deliveries = 0;
 
-		QuietDelegate delegate;
+		FixedTimecodeDelegate delegate;
 		dispatch::Counters counters;
 		dispatch::Outbox outbox;
 		dispatch::ReceivePath path{delegate, *this, counters};

@@ -57,8 +57,8 @@ namespace quarnlive::test
 		const FImage target = readPng(scratch / "out" / "QuarnUMGToContextRenderTarget2D.png");
 		ASSERT_EQ(target.SizeX, 1920);
 		ASSERT_EQ(target.SizeY, 1080);
-		EXPECT_EQ(target.Pixel(10, 10).A, 0) << "transparent where the lower third draws nothing";
-		EXPECT_EQ(target.Pixel(100, 900), FColor(245, 166, 35, 255)) << "the accent bar";
+		EXPECT_EQ(target.Pixel(10, 10), FColor(0, 0, 0, 255)) << "the opaque black clear where the lower third draws nothing";
+		EXPECT_EQ(target.Pixel(100, 900), FColor(245, 166, 35, 0)) << "the accent bar, covering fully: alpha is one minus coverage";
 
 		const FImage camera = readPng(scratch / "out" / "QuarnCamera.png");
 		const FImage scene = readPng(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "studio-picture.png");
@@ -87,8 +87,8 @@ namespace quarnlive::test
 		EXPECT_FALSE(std::filesystem::exists(scratch / "out" / "Witness.png"));
 
 		const FImage target = readPng(scratch / "out" / "QuarnUMGToContextRenderTarget2D.png");
-		EXPECT_EQ(target.Pixel(100, 100), FColor(0, 0, 255, 255));
-		EXPECT_EQ(target.Pixel(1500, 900), FColor(255, 0, 0, 255));
+		EXPECT_EQ(target.Pixel(100, 100), FColor(0, 0, 255, 0));
+		EXPECT_EQ(target.Pixel(1500, 900), FColor(255, 0, 0, 0));
 		const FImage main = readPng(scratch / "out" / "Main.png");
 		ASSERT_EQ(main.SizeX, 64);
 		EXPECT_EQ(main.Pixel(2, 2), FColor(0, 0, 255, 255)) << "the target is stretched over the picture";
@@ -124,6 +124,10 @@ namespace quarnlive::test
 			{{{"Bad", {{"elements", {{{"type", "image"}, {"size", {10, 10}}, {"file", "missing.png"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].file"},
 			{{{"Bad", {{"elements", nlohmann::json::array()}, {"animations", {{{"element", 0}, {"property", "x"}, {"from", 0}, {"to", 1}, {"duration", 1}}}}}}},
 				"$.state.umg.widgets.Bad.animations[0]"},
+			{{{"Bad", {{"elements", {{{"type", "box"}, {"size", {10, 10}}, {"radius", -2}}}}}}}, "$.state.umg.widgets.Bad.elements[0].radius"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"align", "justify"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].align"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"wrapWidth", 0}}}}}}}, "$.state.umg.widgets.Bad.elements[0].wrapWidth"},
+			{{{"Bad", {{"elements", {{{"type", "text"}, {"text", "x"}, {"italic", "yes"}}}}}}}, "$.state.umg.widgets.Bad.elements[0].italic"},
 		};
 		for (const auto& [widgets, place] : cases)
 		{
@@ -131,6 +135,15 @@ namespace quarnlive::test
 			EXPECT_EQ(result.exitCode, 2) << place;
 			EXPECT_NE(result.err.find(place), std::string::npos) << result.err;
 		}
+	}
+
+	TEST_F(Compose, AFontFamilyThatIsNotInstalledIsBadInputNamingThePlace)
+	{
+		const nlohmann::json widgets = {{"Title", {{"elements", {{{"type", "text"}, {"text", "Hello"}, {"fontFamily", "No Such Family 7"}}}}}}};
+		const RunResult result = compose(writeScenario("Font.json", sceneWith({{"umg", {{"widgets", widgets}}}}, nlohmann::json::array())));
+		EXPECT_EQ(result.exitCode, 2);
+		EXPECT_NE(result.err.find("$.state.umg.widgets.Title.elements[0].fontFamily"), std::string::npos) << result.err;
+		EXPECT_NE(result.err.find("font family \"No Such Family 7\" is not installed"), std::string::npos) << result.err;
 	}
 
 	TEST_F(Compose, NeedsAnOutputFolder)

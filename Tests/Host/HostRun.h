@@ -3,6 +3,8 @@
 // Runs the built quarnlive program as a child process and hands back what it printed.
 // Each test gets its own scratch folder (project folder, generated scenarios, captured output).
 
+#include "SpawnProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -96,21 +98,12 @@ namespace quarnlive::test
 		{
 			const std::filesystem::path outFile = scratch / "stdout.txt";
 			const std::filesystem::path errFile = scratch / "stderr.txt";
-			std::vector<std::string> argv = {QUARNLIVE_EXE};
-			argv.insert(argv.end(), args.begin(), args.end());
-			std::vector<char*> rawArgv;
-			for (std::string& arg : argv)
-			{
-				rawArgv.push_back(arg.data());
-			}
-			rawArgv.push_back(nullptr);
-
 			posix_spawn_file_actions_t actions;
 			posix_spawn_file_actions_init(&actions);
 			posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 			posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 			pid_t pid = 0;
-			const int spawnError = posix_spawn(&pid, rawArgv[0], &actions, nullptr, rawArgv.data(), environ);
+			const int spawnError = spawnProcess(QUARNLIVE_EXE, args, actions, pid);
 			posix_spawn_file_actions_destroy(&actions);
 
 			RunResult result;

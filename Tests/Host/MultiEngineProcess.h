@@ -3,6 +3,8 @@
 // A `quarnlive` child process to talk to: its standard input is a pipe the test writes
 // lines to, its standard output a pipe read line by line with bounded waits.
 
+#include "SpawnProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -41,21 +43,12 @@ namespace quarnlive::test
 				ADD_FAILURE() << "pipe: " << std::strerror(errno);
 				return;
 			}
-			std::vector<std::string> argv = {QUARNLIVE_EXE};
-			argv.insert(argv.end(), args.begin(), args.end());
-			std::vector<char*> rawArgv;
-			for (std::string& arg : argv)
-			{
-				rawArgv.push_back(arg.data());
-			}
-			rawArgv.push_back(nullptr);
-
 			posix_spawn_file_actions_t actions;
 			posix_spawn_file_actions_init(&actions);
 			posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
 			posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
 			posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-			const int spawnError = posix_spawn(&pid_, rawArgv[0], &actions, nullptr, rawArgv.data(), environ);
+			const int spawnError = spawnProcess(QUARNLIVE_EXE, args, actions, pid_);
 			posix_spawn_file_actions_destroy(&actions);
 			::close(input[0]);
 			::close(output[1]);

@@ -2,6 +2,7 @@
 #include "Misc/ConfigCacheIni.h"
 #include "ProcessLoopback.h"
 #include "QuarnLiveSettings.h"
+#include "TestFolder.h"
 #include "UObject/Class.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,7 @@ namespace
 	protected:
 		void SetUp() override
 		{
-			ProjectDir = std::filesystem::temp_directory_path() /
-						 ("quarn-live-settings-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-			std::filesystem::remove_all(ProjectDir);
+			ProjectDir = MakeTestFolder("quarn-live-settings");
 			std::filesystem::create_directories(ProjectDir / "Config");
 		}
 

@@ -5,6 +5,7 @@
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
 #include "QuarnVirtualProductionSettings.h"
+#include "QuietServerDelegate.h"
 #include "ServerNode.h"
 
 #include <arpa/inet.h>
@@ -40,35 +41,7 @@ namespace
 	};
 
 	/** A master of its own, as another engine on the network would be. */
-	class FTestMaster final : public quarn::QuarnVirtualProductionServerDelegate
-	{
-	public:
-		explicit FTestMaster(std::string InFollowers)
-			: Followers(std::move(InFollowers))
-		{
-		}
-		void play() override {}
-		void stop() override {}
-		void startRecord() override {}
-		void stopRecord() override {}
-		void selectCamera(int32_t) override {}
-		void selectCameraXR(int32_t) override {}
-		void selectLevel(int32_t) override {}
-		void triggerAnimation(char) override {}
-		void triggerCustom(uint8_t) override {}
-		void triggerCustomEight(quarn::QuarnEightBytes) override {}
-		void triggerCustomTransform(quarn::QuarnTransform<float>) override {}
-		void triggerCustomInt(int32_t) override {}
-		quarn::Timecode getTimecode() override { return quarn::Timecode(quarn::FrameRate()); }
-		bool getBroadcastIpsCSV(quarn::QuarnString& Ips) override
-		{
-			Ips = Followers.c_str();
-			return true;
-		}
-
-	private:
-		std::string Followers;
-	};
+	using FTestMaster = QuietServerDelegate;
 
 	class MultiEngine : public FQuarnEngineTest
 	{

@@ -12,6 +12,7 @@
 #include "QuarnEngineFixture.h"
 #include "QuarnMediaEditorModule.h"
 #include "QuarnMediaLayout.h"
+#include "QuarnStatusPrinting.h"
 #include "QuarnStatusSubsystem.h"
 #include "QuarnVirtualProductionSettings.h"
 #include "TimedDataMonitorSubsystem.h"
@@ -135,9 +136,14 @@ protected:
 	UWorld* World = nullptr;
 };
 
-/** Prints a status as colour and quoted message in test failures. */
-inline void PrintTo(const FQuarnStatus& Status, std::ostream* Stream)
+/** The same studio, booted as a game rather than the editor. */
+template <typename StudioFixture>
+class TGameRunOf : public StudioFixture
 {
-	const char* ColorName = Status.Color == FLinearColor::Green ? "Green" : Status.Color == FLinearColor::Yellow ? "Yellow" : Status.Color == FLinearColor::Red ? "Red" : "other";
-	*Stream << ColorName << " \"" << Status.Message.ToStdString() << "\"";
-}
+protected:
+	void BeforeBoot() override
+	{
+		this->bEditor = false;
+		StudioFixture::BeforeBoot();
+	}
+};

@@ -17,15 +17,7 @@ namespace
 	using SyncCheckOrder = SyncStatusTest;
 	using SyncMonitorState = SyncStatusTest;
 
-	class SyncGameRun : public SyncStatusTest
-	{
-	protected:
-		void BeforeBoot() override
-		{
-			bEditor = false;
-			SyncStatusTest::BeforeBoot();
-		}
-	};
+	using SyncGameRun = TGameRunOf<SyncStatusTest>;
 
 	class SyncWithoutMonitorModule : public SyncStatusTest
 	{

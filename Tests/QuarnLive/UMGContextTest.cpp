@@ -1,5 +1,6 @@
 // The UMG context: widgets drawn into the plug-in's render target, and its material put on
-// the tagged cameras. Pixels are read back from the target (gamma-encoded 8-bit values).
+// the tagged cameras. Pixels are read back from the target (gamma-encoded 8-bit values); where
+// a widget covers the target its alpha is 0, where nothing drew the opaque black clear stays.
 
 #include "Blueprint/GameViewportSubsystem.h"
 #include "Blueprint/UserWidget.h"
@@ -22,8 +23,8 @@
 namespace
 {
 	const FColor OpaqueBlack(0, 0, 0, 255);
-	const FColor Red(255, 0, 0, 255);
-	const FColor Blue(0, 0, 255, 255);
+	const FColor Red(255, 0, 0, 0);
+	const FColor Blue(0, 0, 255, 0);
 	const FName CameraTag(TEXT("QuarnCamera"));
 } // namespace
 
@@ -123,7 +124,7 @@ TEST_F(UMGContextInitialize, DrawsWithGammaCorrection)
 	Context->AddWidget(MakeFilledWidget(FLinearColor(0.5f, 0.5f, 0.5f, 1.f)), FVector2D(64.0, 64.0), FVector2D::ZeroVector, false);
 	Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
 	// Linear 0.5 is stored display-encoded: 188, not 128.
-	EXPECT_EQ(Pixel(10, 10), FColor(188, 188, 188, 255));
+	EXPECT_EQ(Pixel(10, 10), FColor(188, 188, 188, 0));
 }
 
 using UMGContextDrawing = FQuarnUMGContextTest;
@@ -365,8 +366,62 @@ TEST_F(UMGContextCameras, TheCameraPictureShowsTheWidgetsOverTheScene)
 	Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
 	const FImage Picture = FPostProcessing::RenderCameraPicture(*Camera->CameraComponent);
 	ASSERT_EQ(Picture.SizeX, 1920);
-	EXPECT_EQ(Picture.Pixel(50, 50), Red);
+	EXPECT_EQ(Picture.Pixel(50, 50), FColor(255, 0, 0, 255));
 	EXPECT_EQ(Picture.Pixel(500, 500), FColor(0, 128, 0, 255)) << "the scene shows where the widget is transparent";
+}
+
+namespace
+{
+	/** A scene with a different colour in every pixel, so that any change shows. */
+	FImage StudioPicture()
+	{
+		FImage Picture(1920, 1080);
+		for (int32 Y = 0; Y < Picture.SizeY; ++Y)
+		{
+			for (int32 X = 0; X < Picture.SizeX; ++X)
+			{
+				Picture.Pixel(X, Y) = FColor(static_cast<uint8>(X), static_cast<uint8>(Y), static_cast<uint8>(X / 256 + Y / 256 * 8), 255);
+			}
+		}
+		return Picture;
+	}
+
+	/** Pixels of Picture that differ from Scene outside [MinX, MaxX) x [MinY, MaxY). */
+	int32 ChangesOutside(const FImage& Picture, const FImage& Scene, int32 MinX, int32 MinY, int32 MaxX, int32 MaxY)
+	{
+		int32 Changes = 0;
+		for (int32 Y = 0; Y < Scene.SizeY; ++Y)
+		{
+			for (int32 X = 0; X < Scene.SizeX; ++X)
+			{
+				const bool bInside = X >= MinX && X < MaxX && Y >= MinY && Y < MaxY;
+				Changes += !bInside && !(Picture.Pixel(X, Y) == Scene.Pixel(X, Y)) ? 1 : 0;
+			}
+		}
+		return Changes;
+	}
+} // namespace
+
+TEST_F(UMGContextCameras, ASmallWidgetCoversOnlyItsOwnPixelsOfTheCameraPicture)
+{
+	AQuarnCamera* Camera = SpawnTaggedCamera(TEXT("Camera"));
+	const FImage Scene = StudioPicture();
+	Camera->CameraComponent->ScenePicture = Scene;
+
+	Context->AddWidget(MakeFilledWidget(FLinearColor::Red), FVector2D(120.0, 40.0), FVector2D(1600.0, 40.0), false);
+	EXPECT_EQ(ChangesOutside(FPostProcessing::RenderCameraPicture(*Camera->CameraComponent), Scene, 0, 0, 0, 0), 0)
+		<< "before any widget is drawn the camera shows its picture";
+
+	Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
+	const FImage Picture = FPostProcessing::RenderCameraPicture(*Camera->CameraComponent);
+	EXPECT_EQ(Picture.Pixel(0, 0), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Picture.Pixel(119, 39), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Picture.Pixel(120, 39), Scene.Pixel(120, 39));
+	EXPECT_EQ(ChangesOutside(Picture, Scene, 0, 0, 120, 40), 0) << "the camera picture is intact around the widget";
+
+	Context->RemoveAllWidgets();
+	EXPECT_EQ(ChangesOutside(FPostProcessing::RenderCameraPicture(*Camera->CameraComponent), Scene, 0, 0, 0, 0), 0)
+		<< "after removing every widget the camera shows its picture, not black";
 }
 
 class UMGContextMissingRenderTarget : public FQuarnUMGContextTest

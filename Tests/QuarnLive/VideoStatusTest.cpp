@@ -18,15 +18,7 @@ namespace
 	using VideoCameraCount = VideoStatusTest;
 	using VideoOutputCapture = VideoStatusTest;
 
-	class VideoGameRun : public VideoStatusTest
-	{
-	protected:
-		void BeforeBoot() override
-		{
-			bEditor = false;
-			VideoStatusTest::BeforeBoot();
-		}
-	};
+	using VideoGameRun = TGameRunOf<VideoStatusTest>;
 } // namespace
 
 TEST_F(VideoCheckOrder, AHealthyStudioIsGreenWithAnEmptyMessage)

@@ -11,6 +11,8 @@
 #include "QuarnVPEngineSubsystem.h"
 #include "QuarnVirtualProductionModule.h"
 #include "QuarnZentrelSubsystem.h"
+#include "StandInAvailability.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +28,14 @@ class StandInSubsystems : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		ProjectDir = std::filesystem::temp_directory_path() /
-					 ("quarn-standin-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(ProjectDir);
-		std::filesystem::create_directories(ProjectDir);
-		SetAllAvailable();
+		ProjectDir = MakeTestFolder("quarn-standin-test");
+		MakeEveryStandInAvailable();
 	}
 
 	void TearDown() override
 	{
 		FHeadlessEngineLoop::Shutdown();
-		SetAllAvailable();
+		MakeEveryStandInAvailable();
 		std::filesystem::remove_all(ProjectDir);
 	}
 
@@ -51,14 +50,6 @@ protected:
 	}
 
 	void WriteDescriptor(const std::string& Text) const { std::ofstream(ProjectDir / "QuarnPranto.uplugin") << Text; }
-
-	static void SetAllAvailable()
-	{
-		UQuarnVPEngineSubsystem::SetAvailable(true);
-		UQuarnZentrelSubsystem::SetAvailable(true);
-		UQuarnVPEditorSubsystem::SetAvailable(true);
-		UQuarnMediaEditorSubsystem::SetAvailable(true);
-	}
 
 	std::filesystem::path ProjectDir;
 };

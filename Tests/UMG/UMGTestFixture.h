@@ -9,6 +9,7 @@
 #include "Framework/Application/SlateApplication.h"
 #include "HeadlessEngineLoop.h"
 #include "Slate/WidgetRenderer.h"
+#include "TestFolder.h"
 #include "Widgets/SWidget.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +24,7 @@ class FUMGTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		ProjectDir = std::filesystem::temp_directory_path() /
-					 ("quarn-umg-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(ProjectDir);
-		std::filesystem::create_directories(ProjectDir);
+		ProjectDir = MakeTestFolder("quarn-umg-test");
 		FHeadlessEngineOptions Options;
 		Options.ProjectDir = FString(ProjectDir.string());
 		FHeadlessEngineLoop::Boot(Options);
@@ -41,8 +39,9 @@ protected:
 	}
 
 public:
+	/** A target cleared to opaque black by default, as the plug-in's is: what the widget renderer leaves there is coverage as one minus alpha. */
 	static UTextureRenderTarget2D* MakeTarget(int32 Width, int32 Height,
-		ETextureRenderTargetFormat Format = ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor ClearColor = FLinearColor(0.f, 1.f, 0.f, 1.f))
+		ETextureRenderTargetFormat Format = ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor ClearColor = FLinearColor(0.f, 0.f, 0.f, 1.f))
 	{
 		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
 		Target->RenderTargetFormat = Format;
@@ -90,6 +89,43 @@ public:
 		const auto Channel = [](float V) { return static_cast<uint8>(FMath::RoundToInt(FMath::Clamp(V, 0.f, 1.f) * 255.0)); };
 		return FColor(Channel(Value.R), Channel(Value.G), Channel(Value.B), Channel(Value.A));
 	}
+
+	/** The pixels that anything covers, and how much in all. */
+	struct FInk
+	{
+		int32 MinX = INT32_MAX;
+		int32 MinY = INT32_MAX;
+		int32 MaxX = -1;
+		int32 MaxY = -1;
+		double Total = 0.0;
+
+		bool IsEmpty() const { return MaxX < 0; }
+		int32 Width() const { return IsEmpty() ? 0 : MaxX - MinX + 1; }
+	};
+
+	static FInk MeasureInk(const UTextureRenderTarget2D* Target, int32 MinY = 0, int32 MaxY = INT32_MAX)
+	{
+		FInk Ink;
+		for (int32 Y = MinY; Y < FMath::Min(MaxY, Target->SizeY); ++Y)
+		{
+			for (int32 X = 0; X < Target->SizeX; ++X)
+			{
+				const float Coverage = 1.f - Target->GetPixel(X, Y).A;
+				if (Coverage > 0.f)
+				{
+					Ink.MinX = FMath::Min(Ink.MinX, X);
+					Ink.MinY = FMath::Min(Ink.MinY, Y);
+					Ink.MaxX = FMath::Max(Ink.MaxX, X);
+					Ink.MaxY = FMath::Max(Ink.MaxY, Y);
+					Ink.Total += Coverage;
+				}
+			}
+		}
+		return Ink;
+	}
+
+	/** How much widgets cover the pixel, 0 to 255: one minus the alpha the widget renderer leaves. */
+	static int32 Coverage8(const UTextureRenderTarget2D* Target, int32 X, int32 Y) { return 255 - Pixel8(Target, X, Y).A; }
 
 protected:
 	std::filesystem::path ProjectDir;

@@ -112,13 +112,13 @@ TEST_F(WidgetAnimation, AdvancesOnlyWhileTheWidgetIsOnTheViewport)
 	TickFrames(3);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(4, 4), FrameSeconds);
 	EXPECT_EQ(Widget->GetAnimationTime(), 0.0);
-	EXPECT_EQ(Pixel8(Target, 1, 1).A, 0);
+	EXPECT_EQ(Coverage8(Target, 1, 1), 0);
 
 	Widget->AddToViewport();
 	TickFrames(5);
 	EXPECT_NEAR(Widget->GetAnimationTime(), 0.5, 1e-6);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(4, 4), FrameSeconds);
-	EXPECT_NEAR(Pixel8(Target, 1, 1).A, 128, 1);
+	EXPECT_NEAR(Coverage8(Target, 1, 1), 128, 1);
 
 	Widget->RemoveFromParent();
 	TickFrames(5);
@@ -161,10 +161,10 @@ TEST_F(WidgetAnimation, AnimatedPositionMovesTheDrawnElement)
 	UTextureRenderTarget2D* Target = MakeTarget(16, 4);
 	FWidgetRenderer Renderer;
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(16, 4), 0.f);
-	EXPECT_EQ(Pixel8(Target, 0, 0).A, 0);
-	EXPECT_EQ(Pixel8(Target, 5, 0), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 6, 1), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 7, 0).A, 0);
+	EXPECT_EQ(Coverage8(Target, 0, 0), 0);
+	EXPECT_EQ(Pixel8(Target, 5, 0), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 6, 1), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Coverage8(Target, 7, 0), 0);
 }
 
 using UserWidgetSlate = FUMGTest;
@@ -176,16 +176,16 @@ TEST_F(UserWidgetSlate, DestroyedUserWidgetPaintsNothingThroughAHeldSlateWidget)
 	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
 	FWidgetRenderer Renderer;
 	Renderer.DrawWidget(Target, Held, FVector2D(8, 8), 0.f);
-	ASSERT_EQ(Pixel8(Target, 4, 4), FColor(255, 0, 0, 255));
+	ASSERT_EQ(Pixel8(Target, 4, 4), FColor(255, 0, 0, 0));
 
 	Widget->MarkAsGarbage();
 	Renderer.DrawWidget(Target, Held, FVector2D(8, 8), 0.f);
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 255));
 
 	CollectGarbage();
 	Target->Fill(FLinearColor::Green);
 	Renderer.DrawWidget(Target, Held, FVector2D(8, 8), 0.f);
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 255));
 }
 
 TEST_F(UserWidgetSlate, TakeWidgetBuildsOnceWithoutASlateApplication)
@@ -209,7 +209,7 @@ TEST_F(UserWidgetSlate, NewDescriptionShowsFromTheNextPaint)
 	UTextureRenderTarget2D* Target = MakeTarget(4, 4);
 	FWidgetRenderer Renderer;
 	Renderer.DrawWidget(Target, Slate, FVector2D(4, 4), 0.f);
-	EXPECT_EQ(Pixel8(Target, 2, 2), FColor(0, 0, 255, 255));
+	EXPECT_EQ(Pixel8(Target, 2, 2), FColor(0, 0, 255, 0));
 }
 
 TEST_F(UserWidgetSlate, SlateApplicationExistsFromCreateUntilShutdown)

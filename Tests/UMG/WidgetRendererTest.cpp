@@ -30,25 +30,26 @@ TEST_F(WidgetRendererBoxes, FillAndBorderAreWrittenLinearWithoutGammaCorrection)
 	UTextureRenderTarget2D* Target = MakeTarget(64, 64);
 	Draw(Target, MakeWidget({BorderedBox()}), FVector2D(64, 64));
 
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 11, 20), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(128, 128, 128, 255));
-	EXPECT_EQ(Pixel8(Target, 27, 27), FColor(128, 128, 128, 255));
-	EXPECT_EQ(Pixel8(Target, 28, 27), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 9, 20), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 11, 20), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(128, 128, 128, 0));
+	EXPECT_EQ(Pixel8(Target, 27, 27), FColor(128, 128, 128, 0));
+	EXPECT_EQ(Pixel8(Target, 28, 27), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 9, 20), FColor(0, 0, 0, 255));
 }
 
-TEST_F(WidgetRendererBoxes, GammaCorrectionWritesSRGBEncodedColoursAndKeepsAlpha)
+TEST_F(WidgetRendererBoxes, GammaCorrectionEncodesColoursAndLeavesOneMinusCoverageInAlpha)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(64, 64);
 	FWidgetElement Translucent = Box(40, 40, 10, 10, FLinearColor(0.5f, 0.f, 0.f, 0.5f));
 	Draw(Target, MakeWidget({BorderedBox(), Translucent}), FVector2D(64, 64), true);
 
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 255));
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 45, 45), FColor(188, 0, 0, 128));
+	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 0));
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 0));
+	// Half of linear 0.5 over the black clear is linear 0.25 (137), and half the clear's alpha stays.
+	EXPECT_EQ(Pixel8(Target, 45, 45), FColor(137, 0, 0, 128));
 }
 
 TEST_F(WidgetRendererBoxes, TranslucentElementBlendsOverEarlierOneInLinearColour)
@@ -59,53 +60,107 @@ TEST_F(WidgetRendererBoxes, TranslucentElementBlendsOverEarlierOneInLinearColour
 	Draw(Linear, MakeWidget(Elements), FVector2D(32, 32));
 	Draw(Encoded, MakeWidget(Elements), FVector2D(32, 32), true);
 
-	EXPECT_EQ(Pixel8(Linear, 15, 5), FColor(128, 0, 128, 255));
-	EXPECT_EQ(Pixel8(Encoded, 15, 5), FColor(188, 0, 188, 255));
-	// Over transparent black the colour stays whole and only alpha drops (straight alpha).
-	EXPECT_EQ(Pixel8(Linear, 25, 5), FColor(0, 0, 255, 128));
-	EXPECT_EQ(Pixel8(Linear, 5, 5), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Linear, 15, 5), FColor(128, 0, 128, 0));
+	EXPECT_EQ(Pixel8(Encoded, 15, 5), FColor(188, 0, 188, 0));
+	// Over the opaque black clear the colour is weighted by coverage and the alpha keeps what shows through.
+	EXPECT_EQ(Pixel8(Linear, 25, 5), FColor(0, 0, 128, 128));
+	EXPECT_EQ(Pixel8(Linear, 5, 5), FColor(255, 0, 0, 0));
 }
 
 TEST_F(WidgetRendererBoxes, ElementOfZeroOpacityDrawsNothing)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
 	Draw(Target, MakeWidget({Box(0, 0, 16, 16, FLinearColor::Red, 0.f)}), FVector2D(16, 16));
-	EXPECT_EQ(Pixel8(Target, 8, 8), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 8, 8), FColor(0, 0, 0, 255));
+}
+
+TEST_F(WidgetRendererBoxes, EdgesBetweenPixelsCoverThemPartly)
+{
+	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
+	Draw(Target, MakeWidget({Box(2.5, 2.25, 6, 4, FLinearColor::White)}), FVector2D(16, 16));
+
+	EXPECT_EQ(Coverage8(Target, 4, 4), 255);
+	EXPECT_NEAR(Coverage8(Target, 2, 4), 128, 1) << "left edge halfway through the pixel";
+	EXPECT_NEAR(Coverage8(Target, 8, 4), 128, 1) << "right edge at 8.5";
+	EXPECT_EQ(Coverage8(Target, 4, 2), 191) << "top edge a quarter into the pixel";
+	EXPECT_EQ(Coverage8(Target, 2, 2), 96) << "corner: both fractions";
+	EXPECT_EQ(Coverage8(Target, 4, 6), 64) << "bottom edge at 6.25";
+	EXPECT_EQ(Coverage8(Target, 1, 4), 0);
+	EXPECT_EQ(Coverage8(Target, 9, 4), 0);
+	// White weighted by coverage: the colour rises with the edge's coverage, no dark fringe.
+	EXPECT_EQ(Pixel8(Target, 2, 4).R, 128);
+}
+
+TEST_F(WidgetRendererBoxes, RoundedCornersLeaveTheCornerOutAndSmoothTheArc)
+{
+	FWidgetElement Rounded = Box(0, 0, 40, 20, FLinearColor::White);
+	Rounded.CornerRadius = 8.f;
+	UTextureRenderTarget2D* Target = MakeTarget(48, 24);
+	Draw(Target, MakeWidget({Rounded}), FVector2D(48, 24));
+
+	EXPECT_EQ(Coverage8(Target, 0, 0), 0) << "the corner pixel lies outside the arc";
+	EXPECT_EQ(Coverage8(Target, 1, 1), 0);
+	EXPECT_EQ(Coverage8(Target, 39, 19), 0);
+	EXPECT_EQ(Coverage8(Target, 8, 0), 255) << "the straight edge starts where the arc ends";
+	EXPECT_EQ(Coverage8(Target, 0, 10), 255);
+	EXPECT_EQ(Coverage8(Target, 4, 4), 255) << "inside the arc";
+	// On the arc (about 5.66 pixels from the corner circle's centre at 45 degrees) the pixel is partly covered.
+	const int32 OnArc = Coverage8(Target, 2, 2);
+	EXPECT_GT(OnArc, 0);
+	EXPECT_LT(OnArc, 255);
+}
+
+TEST_F(WidgetRendererBoxes, BorderAndFillShareAPixelWithoutASeam)
+{
+	FWidgetElement Framed = Box(0, 0, 40, 40, FLinearColor::Blue);
+	Framed.CornerRadius = 10.f;
+	Framed.BorderThickness = 2.5f;
+	Framed.BorderColor = FLinearColor::Red;
+	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	Draw(Target, MakeWidget({Framed}), FVector2D(40, 40));
+
+	EXPECT_EQ(Pixel8(Target, 1, 20), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 20, 20), FColor(0, 0, 255, 0));
+	// The border ends halfway through column 2: half border, half fill, and together they cover it.
+	EXPECT_EQ(Pixel8(Target, 2, 20), FColor(128, 0, 128, 0));
+	EXPECT_EQ(Coverage8(Target, 0, 0), 0) << "the border follows the rounded corner";
 }
 
 using WidgetRendererTarget = FUMGTest;
 
-TEST_F(WidgetRendererTarget, ClearsOnlyTheDrawSizeRectangle)
+TEST_F(WidgetRendererTarget, ClearsOnlyTheDrawSizeRectangleToTheTargetsClearColour)
 {
-	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	UTextureRenderTarget2D* Target = MakeTarget(40, 40, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(0.f, 1.f, 0.f, 1.f));
+	Target->Fill(FLinearColor::Red);
 	Draw(Target, MakeWidget({}), FVector2D(20, 10));
 
-	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 19, 9), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 20, 9), FColor(0, 255, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 19, 10), FColor(0, 255, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 39, 39), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 19, 9), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 20, 9), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 19, 10), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 39, 39), FColor(255, 0, 0, 255));
 }
 
 TEST_F(WidgetRendererTarget, ClearAroundAndUnderAPartialWidgetLeavesNoOldPixels)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
-	// A translucent box over the cleared area must blend with transparent black, not the old green.
+	Target->Fill(FLinearColor::Green);
+	// A translucent box over the cleared area must blend with the clear, not the old green.
 	Draw(Target, MakeWidget({Box(5, 5, 5, 5, FLinearColor::Red, 0.5f), Box(12, 12, 2, 2, FLinearColor::Blue)}), FVector2D(30, 30));
 
-	EXPECT_EQ(Pixel8(Target, 6, 6), FColor(255, 0, 0, 128));
-	EXPECT_EQ(Pixel8(Target, 11, 11), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 12, 5), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 6, 6), FColor(128, 0, 0, 128));
+	EXPECT_EQ(Pixel8(Target, 11, 11), FColor(0, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 12, 5), FColor(0, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(0, 0, 0, 255));
 	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 255, 0, 255));
 }
 
 TEST_F(WidgetRendererTarget, WithoutClearingBlendsOverWhatTheTargetHeld)
 {
-	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
+	UTextureRenderTarget2D* Target = MakeTarget(16, 16, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(0.f, 1.f, 0.f, 1.f));
 	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Red, 0.5f)}), FVector2D(16, 16), false, false);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(128, 128, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(128, 128, 0, 128));
 	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(0, 255, 0, 255));
 }
 
@@ -116,7 +171,7 @@ TEST_F(WidgetRendererTarget, WithGammaTheHeldColoursAreDecodedBeforeBlending)
 	UTextureRenderTarget2D* Target = MakeTarget(16, 16, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(Encoded, Encoded, Encoded, 1.f));
 	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Black, 0.5f)}), FVector2D(16, 16), true, false);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(137, 137, 137, 255));
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(137, 137, 137, 128));
 	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 255));
 }
 
@@ -124,13 +179,14 @@ TEST_F(WidgetRendererTarget, ClipsAtTheTargetEdgeAndAtTheDrawSize)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(32, 32);
 	Draw(Target, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red), Box(100, 100, 50, 50, FLinearColor::Blue)}), FVector2D(64, 64));
-	EXPECT_EQ(Pixel8(Target, 31, 31), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 31, 31), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 255));
 	EXPECT_EQ(Target->GetPixels().Num(), 32 * 32);
 
 	UTextureRenderTarget2D* Smaller = MakeTarget(32, 32);
+	Smaller->Fill(FLinearColor::Green);
 	Draw(Smaller, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red)}), FVector2D(28, 28));
-	EXPECT_EQ(Pixel8(Smaller, 27, 27), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Smaller, 27, 27), FColor(255, 0, 0, 0));
 	EXPECT_EQ(Pixel8(Smaller, 28, 28), FColor(0, 255, 0, 255));
 	EXPECT_EQ(Pixel8(Smaller, 28, 24), FColor(0, 255, 0, 255));
 }
@@ -138,13 +194,14 @@ TEST_F(WidgetRendererTarget, ClipsAtTheTargetEdgeAndAtTheDrawSize)
 TEST_F(WidgetRendererTarget, LaterDrawWinsWhereDrawsOverlap)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
+	Target->Fill(FLinearColor::Green);
 	FWidgetRenderer Renderer(true, true);
 	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 30, 30, FLinearColor::Red)})->TakeWidget(), FVector2D(30, 30), 0.f);
 	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 20, 20, FLinearColor::Blue)})->TakeWidget(), FVector2D(20, 20), 0.f);
 
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(0, 0, 255, 255));
-	EXPECT_EQ(Pixel8(Target, 25, 25), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 25, 5), FColor(255, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(0, 0, 255, 0));
+	EXPECT_EQ(Pixel8(Target, 25, 25), FColor(255, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 25, 5), FColor(255, 0, 0, 0));
 	EXPECT_EQ(Pixel8(Target, 35, 35), FColor(0, 255, 0, 255));
 }
 
@@ -152,12 +209,12 @@ TEST_F(WidgetRendererTarget, FloatTargetKeepsExactLinearValues)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(8, 8, ETextureRenderTargetFormat::RTF_RGBA16f);
 	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor(0.3f, 0.2f, 0.1f, 1.f))}), FVector2D(8, 8));
-	EXPECT_EQ(Target->GetPixel(3, 3), FLinearColor(0.3f, 0.2f, 0.1f, 1.f));
+	EXPECT_EQ(Target->GetPixel(3, 3), FLinearColor(0.3f, 0.2f, 0.1f, 0.f));
 }
 
 TEST_F(WidgetRendererTarget, NullTargetOrEmptyDrawSizeChangesNothing)
 {
-	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(0.f, 1.f, 0.f, 1.f));
 	UUserWidget* Widget = MakeWidget({Box(0, 0, 8, 8, FLinearColor::Red)});
 	FWidgetRenderer Renderer(false, true);
 	Renderer.DrawWidget(nullptr, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
@@ -201,36 +258,91 @@ TEST_F(WidgetRendererTarget, EveryDrawTicksTheWidgetWithAccumulatedTime)
 
 using WidgetRendererImages = FUMGTest;
 
-TEST_F(WidgetRendererImages, PngIsStretchedOverTheElementAndTinted)
+namespace
 {
-	FImage Picture(2, 2);
-	Picture.Pixel(0, 0) = FColor(255, 0, 0, 255);
-	Picture.Pixel(1, 0) = FColor(128, 64, 0, 255);
-	Picture.Pixel(0, 1) = FColor(0, 0, 255, 255);
-	Picture.Pixel(1, 1) = FColor(255, 255, 255, 0);
-	const FString Path(((ProjectDir / "picture.png").string()));
+	FWidgetElement ImageElement(const FString& Path, double X, double Y, double Width, double Height)
+	{
+		FWidgetElement Image;
+		Image.Kind = EWidgetElementKind::Image;
+		Image.ImagePath = Path;
+		Image.Position = FVector2D(X, Y);
+		Image.Size = FVector2D(Width, Height);
+		return Image;
+	}
+} // namespace
+
+TEST_F(WidgetRendererImages, EnlargedImageIsFilteredBilinearlyInLinearLight)
+{
+	FImage Picture(2, 1);
+	Picture.Pixel(0, 0) = FColor(0, 0, 0, 255);
+	Picture.Pixel(1, 0) = FColor(255, 255, 255, 255);
+	const FString Path(((ProjectDir / "ramp.png").string()));
 	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
 
-	FWidgetElement Image;
-	Image.Kind = EWidgetElementKind::Image;
-	Image.ImagePath = Path;
-	Image.Position = FVector2D(4, 4);
-	Image.Size = FVector2D(20, 20);
-	FWidgetElement Tinted = Image;
-	Tinted.Position = FVector2D(30, 4);
+	UTextureRenderTarget2D* Target = MakeTarget(4, 1);
+	Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 4, 1)}), FVector2D(4, 1), true);
+
+	// Pixel centres fall at texel positions -0.25, 0.25, 0.75 and 1.25: clamped, then mixed in linear light.
+	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 1, 0), FColor(137, 137, 137, 0));
+	EXPECT_EQ(Pixel8(Target, 2, 0), FColor(225, 225, 225, 0));
+	EXPECT_EQ(Pixel8(Target, 3, 0), FColor(255, 255, 255, 0));
+}
+
+TEST_F(WidgetRendererImages, TransparentTexelsLendNoColourToTheirNeighbours)
+{
+	FImage Picture(2, 1);
+	Picture.Pixel(0, 0) = FColor(255, 0, 0, 255);
+	Picture.Pixel(1, 0) = FColor(255, 255, 255, 0);
+	const FString Path(((ProjectDir / "edge.png").string()));
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
+
+	UTextureRenderTarget2D* Target = MakeTarget(4, 1);
+	Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 4, 1)}), FVector2D(4, 1), true);
+
+	// Three quarters red: the invisible white adds nothing (linear 0.75 red is 225).
+	EXPECT_EQ(Pixel8(Target, 1, 0), FColor(225, 0, 0, 64));
+	EXPECT_EQ(Pixel8(Target, 3, 0), FColor(0, 0, 0, 255));
+}
+
+TEST_F(WidgetRendererImages, ShrunkImageAveragesEveryTexelItCovers)
+{
+	// Stripes one texel wide, drawn at an eighth of their size: each pixel is their average, not a stripe.
+	FImage Picture(64, 64);
+	for (int32 Y = 0; Y < 64; ++Y)
+	{
+		for (int32 X = 0; X < 64; ++X)
+		{
+			Picture.Pixel(X, Y) = X % 2 == 0 ? FColor(255, 255, 255, 255) : FColor(0, 0, 0, 255);
+		}
+	}
+	const FString Path(((ProjectDir / "stripes.png").string()));
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
+
+	UTextureRenderTarget2D* Target = MakeTarget(8, 8);
+	Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 8, 8)}), FVector2D(8, 8), true);
+
+	for (int32 X = 0; X < 8; ++X)
+	{
+		EXPECT_NEAR(Pixel8(Target, X, 4).R, 188, 1) << X << ": linear half of white";
+	}
+}
+
+TEST_F(WidgetRendererImages, TintMultipliesAndEdgesBetweenPixelsCoverPartly)
+{
+	const FString Path(((ProjectDir / "red.png").string()));
+	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, FImage(4, 4, FColor(255, 0, 0, 255))));
+	FWidgetElement Tinted = ImageElement(Path, 0, 0, 4, 4);
 	Tinted.Color = FLinearColor(1.f, 1.f, 1.f, 0.5f);
+	FWidgetElement Offset = ImageElement(Path, 8.5, 0, 4, 4);
 
-	UTextureRenderTarget2D* Target = MakeTarget(64, 32);
-	Draw(Target, MakeWidget({Image, Tinted}), FVector2D(64, 32), true);
+	UTextureRenderTarget2D* Target = MakeTarget(16, 4);
+	Draw(Target, MakeWidget({Tinted, Offset}), FVector2D(16, 4), true);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 13, 13), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 14, 4), FColor(128, 64, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 23, 13), FColor(128, 64, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 4, 14), FColor(0, 0, 255, 255));
-	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 24, 4), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 31, 5), FColor(255, 0, 0, 128));
+	EXPECT_EQ(Pixel8(Target, 1, 1), FColor(188, 0, 0, 128));
+	EXPECT_NEAR(Coverage8(Target, 8, 1), 128, 1);
+	EXPECT_EQ(Coverage8(Target, 10, 1), 255);
+	EXPECT_NEAR(Coverage8(Target, 12, 1), 128, 1);
 }
 
 TEST_F(WidgetRendererImages, UnreadableImageDrawsNothingAndWarnsOnce)
@@ -246,7 +358,7 @@ TEST_F(WidgetRendererImages, UnreadableImageDrawsNothingAndWarnsOnce)
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 0));
+	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 255));
 	const FString Message = FString::Printf(TEXT("Image '%s' could not be read; the widget draws nothing in its place"), *Image.ImagePath);
 	EXPECT_EQ(Log.Count(TEXT("LogUMG"), *Message), 1);
 }
@@ -262,7 +374,8 @@ namespace
 		int32 MaxX = -1;
 		int32 MaxY = -1;
 		double Total = 0.0;
-		bool bStraightWhite = true;
+		/** White text over the black clear leaves its coverage in the colour as well. */
+		bool bWhiteWeightedByCoverage = true;
 	};
 
 	FCoverage MeasureCoverage(const UTextureRenderTarget2D* Target)
@@ -273,14 +386,15 @@ namespace
 			for (int32 X = 0; X < Target->SizeX; ++X)
 			{
 				const FLinearColor Pixel = Target->GetPixel(X, Y);
-				if (Pixel.A > 0.f)
+				const float Coverage = 1.f - Pixel.A;
+				if (Coverage > 0.f)
 				{
 					Result.MinX = FMath::Min(Result.MinX, X);
 					Result.MinY = FMath::Min(Result.MinY, Y);
 					Result.MaxX = FMath::Max(Result.MaxX, X);
 					Result.MaxY = FMath::Max(Result.MaxY, Y);
-					Result.Total += Pixel.A;
-					Result.bStraightWhite = Result.bStraightWhite && Pixel.R > 0.999f && Pixel.G > 0.999f && Pixel.B > 0.999f;
+					Result.Total += Coverage;
+					Result.bWhiteWeightedByCoverage = Result.bWhiteWeightedByCoverage && FMath::Abs(Pixel.R - Coverage) < 0.002f && Pixel.G == Pixel.R && Pixel.B == Pixel.R;
 				}
 			}
 		}
@@ -306,7 +420,7 @@ TEST_F(WidgetRendererText, CoverageStaysInsideTheLineBoxAndStartsAtItsTop)
 	EXPECT_LT(Coverage.MaxY, 8 + static_cast<int32>(Extent.Y));
 	// 'g' hangs below the baseline.
 	EXPECT_GT(Coverage.MaxY, 8 + 20 * 3 / 4);
-	EXPECT_TRUE(Coverage.bStraightWhite);
+	EXPECT_TRUE(Coverage.bWhiteWeightedByCoverage);
 }
 
 TEST_F(WidgetRendererText, BoldFaceCoversMoreThanRegular)
@@ -324,7 +438,7 @@ TEST_F(WidgetRendererText, TextIsClippedToTheDrawSize)
 	Draw(Target, MakeWidget({Text(0, 0, TEXT("WWWWWWWW"), 24)}), FVector2D(30, 40));
 	const FCoverage Coverage = MeasureCoverage(Target);
 	EXPECT_GE(Coverage.MaxX, 20);
-	EXPECT_EQ(Pixel8(Target, 30, 10), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Coverage.MaxX, 29);
 }
 
 TEST_F(WidgetRendererText, MissingFontFileDrawsNothingAndWarnsOnce)

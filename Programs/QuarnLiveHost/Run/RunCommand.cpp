@@ -109,6 +109,10 @@ namespace quarnlive::run
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const scenario::Scenario scenario = scenario::load(options.scenario.value_or(pluginDir / "Examples" / "DefaultScenario.json"));
+		if (options.until)
+		{
+			scenario.checkRunLength(*options.until, "--until");
+		}
 		const std::vector<std::string> moduleNames = readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
 		const double end = options.until.value_or(scenario.defaultEnd());

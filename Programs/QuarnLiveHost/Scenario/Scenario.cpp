@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <sstream>
 
 namespace quarnlive::scenario
 {
@@ -17,6 +18,16 @@ namespace quarnlive::scenario
 	{
 		constexpr double infinity = std::numeric_limits<double>::infinity();
 		constexpr double maxFrameRate = 1000.0;
+		// A frame lasts at most 1000 s, so even a run paced by the wall clock keeps moving.
+		constexpr double minFrameRate = 0.001;
+
+		std::string formatNumber(double value)
+		{
+			std::ostringstream out;
+			out.precision(15);
+			out << value;
+			return out.str();
+		}
 
 		std::string knownActions()
 		{
@@ -87,7 +98,24 @@ namespace quarnlive::scenario
 			return *duration;
 		}
 		const double lastEntry = timeline.empty() ? 0.0 : timeline.back().at;
-		return std::max(lastEntry + 2.5, 5.0);
+		return std::max(lastEntry + defaultTail, defaultMinimum);
+	}
+
+	void Scenario::checkRunLength(double end, const std::string& place, bool isDefaultEnd) const
+	{
+		const double frames = end * frameRate;
+		if (frames <= static_cast<double>(maxFrames))
+		{
+			return;
+		}
+		const std::string length = formatNumber(end) + " s";
+		const std::string rate = formatNumber(frameRate) + " frames per second";
+		const std::string limit = formatNumber(frames) + " frames: a run has at most " + std::to_string(maxFrames) + " frames";
+		if (isDefaultEnd)
+		{
+			throw InputError(place, "the run ends " + formatNumber(defaultTail) + " s after the last entry, at " + length + "; at " + rate + " that is " + limit);
+		}
+		throw InputError(place, length + " at " + rate + " is " + limit);
 	}
 
 	Scenario parse(const nlohmann::ordered_json& document)
@@ -101,10 +129,16 @@ namespace quarnlive::scenario
 		if (const nlohmann::ordered_json* frameRate = top.find("frameRate"))
 		{
 			scenario.frameRate = json::readNumber(*frameRate, top.pathOf("frameRate"), 0.0, maxFrameRate, true);
+			if (scenario.frameRate < minFrameRate)
+			{
+				throw InputError(top.pathOf("frameRate"), frameRate->dump() + " is out of range: expected at least " + formatNumber(minFrameRate)
+					+ " (a frame lasts at most " + formatNumber(1.0 / minFrameRate) + " s)");
+			}
 		}
 		if (const nlohmann::ordered_json* duration = top.find("duration"))
 		{
 			scenario.duration = json::readNumber(*duration, top.pathOf("duration"), 0.0, infinity);
+			scenario.checkRunLength(*scenario.duration, top.pathOf("duration"), false);
 		}
 		if (const nlohmann::ordered_json* state = top.find("state"))
 		{
@@ -132,6 +166,10 @@ namespace quarnlive::scenario
 			}
 		}
 		top.rejectUnknown();
+		if (!scenario.duration && !scenario.timeline.empty())
+		{
+			scenario.checkRunLength(scenario.defaultEnd(), json::childPath(scenario.timeline.back().path, "at"), true);
+		}
 		return scenario;
 	}
 

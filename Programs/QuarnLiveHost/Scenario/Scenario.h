@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,6 +25,12 @@ namespace quarnlive::scenario
 		nlohmann::ordered_json arguments;
 	};
 
+	/** No run, simulated or paced by the wall clock, has more frames than this. */
+	inline constexpr std::int64_t maxFrames = 10'000'000;
+	/** Without a duration, a run ends this long after its last timeline entry, but not before defaultMinimum. */
+	inline constexpr double defaultTail = 2.5;
+	inline constexpr double defaultMinimum = 5.0;
+
 	/** A checked scenario: nothing in it can fail a check any more. */
 	struct Scenario
 	{
@@ -36,6 +43,12 @@ namespace quarnlive::scenario
 
 		/** The duration key, else 2.5 s after the last timeline entry but at least 5 s. */
 		double defaultEnd() const;
+		/**
+		 * Throws an InputError at place when a run that ends at engine time end would have more
+		 * than maxFrames frames at this frame rate; isDefaultEnd: end is defaultEnd(), place the
+		 * last entry's "at".
+		 */
+		void checkRunLength(double end, const std::string& place, bool isDefaultEnd = false) const;
 	};
 
 	/** Checks a parsed scenario document; errors name JSON paths but no file. */

@@ -1,9 +1,10 @@
 #include "Scenario/ScenarioFiles.h"
 
 #include "Errors.h"
+#include "Scenario/PngCheck.h"
 
-#include <array>
-#include <fstream>
+#include <map>
+#include <optional>
 
 namespace quarnlive::scenario
 {
@@ -33,19 +34,17 @@ namespace quarnlive::scenario
 		{
 			throw InputError(path, "a PNG file needs a name");
 		}
+		// Every timeline patch checks the whole state again, pictures included: judge each file once.
+		static std::map<std::string, std::optional<std::string>> problems;
 		const std::filesystem::path file = resolveFile(name);
-		std::ifstream stream(file, std::ios::binary);
-		if (!stream)
+		const auto [verdict, isNew] = problems.try_emplace(file.string());
+		if (isNew)
 		{
-			throw InputError(path, "cannot read the PNG file " + file.string());
+			verdict->second = findPngProblem(file);
 		}
-		static constexpr std::array<unsigned char, 8> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-		std::array<char, 8> start{};
-		stream.read(start.data(), start.size());
-		if (stream.gcount() != static_cast<std::streamsize>(start.size())
-			|| !std::equal(signature.begin(), signature.end(), start.begin(), [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }))
+		if (verdict->second)
 		{
-			throw InputError(path, file.string() + " is not a PNG file");
+			throw InputError(path, *verdict->second);
 		}
 	}
 } // namespace quarnlive::scenario

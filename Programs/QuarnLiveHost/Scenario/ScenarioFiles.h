@@ -10,6 +10,6 @@ namespace quarnlive::scenario
 	void setBaseFolder(const std::filesystem::path& folder);
 	std::filesystem::path resolveFile(const std::string& name);
 
-	/** Throws an InputError naming path unless name resolves to a readable PNG file. */
+	/** Throws an InputError naming path unless name resolves to a PNG file the engine can use (see PngCheck.h). */
 	void checkPngFile(const std::string& name, const std::string& path);
 } // namespace quarnlive::scenario

@@ -7,6 +7,7 @@
 
 #include "Blueprint/UserWidget.h"
 #include "Errors.h"
+#include "Fonts/FontCache.h"
 #include "Json/Checks.h"
 #include "Scenario/ScenarioColor.h"
 #include "Scenario/ScenarioFiles.h"
@@ -29,6 +30,20 @@ namespace quarnlive::state
 		{
 			const auto [x, y] = json::readNumberPair(value, path, min, maxPixels);
 			return FVector2D(x, y);
+		}
+
+		std::string readFontFamily(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			const std::string family = json::readString(value, path);
+			if (family.empty())
+			{
+				throw InputError(path, "a font family needs a name; leave the key out for the engine's font");
+			}
+			if (!FSlateFontCache::IsFamilyInstalled(FString(family)))
+			{
+				throw InputError(path, "font family \"" + family + "\" is not installed (fc-list : family lists the installed ones)");
+			}
+			return family;
 		}
 
 		FWidgetElement readElement(const nlohmann::ordered_json& value, const std::string& path)
@@ -55,6 +70,10 @@ namespace quarnlive::state
 			}
 			if (element.Kind == EWidgetElementKind::Box)
 			{
+				if (const nlohmann::ordered_json* radius = reader.find("radius"))
+				{
+					element.CornerRadius = static_cast<float>(json::readNumber(*radius, reader.pathOf("radius"), 0.0, maxPixels));
+				}
 				if (const nlohmann::ordered_json* border = reader.find("border"))
 				{
 					json::ObjectReader borderReader(*border, reader.pathOf("border"));
@@ -73,6 +92,25 @@ namespace quarnlive::state
 				if (const nlohmann::ordered_json* bold = reader.find("bold"))
 				{
 					element.bBold = json::readBool(*bold, reader.pathOf("bold"));
+				}
+				if (const nlohmann::ordered_json* italic = reader.find("italic"))
+				{
+					element.bItalic = json::readBool(*italic, reader.pathOf("italic"));
+				}
+				if (const nlohmann::ordered_json* family = reader.find("fontFamily"))
+				{
+					element.FontFamily = FString(readFontFamily(*family, reader.pathOf("fontFamily")));
+				}
+				if (const nlohmann::ordered_json* align = reader.find("align"))
+				{
+					const std::string alignment = json::readChoice(*align, reader.pathOf("align"), {"left", "center", "right"});
+					element.Alignment = alignment == "left" ? EWidgetTextAlignment::Left
+						: alignment == "center"             ? EWidgetTextAlignment::Center
+															: EWidgetTextAlignment::Right;
+				}
+				if (const nlohmann::ordered_json* wrapWidth = reader.find("wrapWidth"))
+				{
+					element.WrapWidth = static_cast<float>(json::readNumber(*wrapWidth, reader.pathOf("wrapWidth"), 0.0, maxPixels, true));
 				}
 			}
 			if (element.Kind == EWidgetElementKind::Image)

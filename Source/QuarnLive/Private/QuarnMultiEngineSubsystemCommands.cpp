@@ -10,6 +10,17 @@ namespace
 	{
 		return quarn::QuarnVirtualProductionServer::instance();
 	}
+
+	// A received command is raised twice, with the same arguments: the Blueprint event first,
+	// then the native one.
+	template <typename DelegateType, typename EventType, typename... ArgTypes>
+	TFunction<void(UQuarnMultiEngineSubsystem&)> RaiseBoth(DelegateType UQuarnMultiEngineSubsystem::*Delegate, EventType UQuarnMultiEngineSubsystem::*Event, ArgTypes... Args)
+	{
+		return [Delegate, Event, Args...](UQuarnMultiEngineSubsystem& Self) {
+			(Self.*Delegate).Broadcast(Args...);
+			(Self.*Event).Broadcast(Args...);
+		};
+	}
 } // namespace
 
 bool UQuarnMultiEngineSubsystem::BroadcastPlay() { return CanBroadcast() && Server().broadcastPlay(); }
@@ -51,103 +62,30 @@ void UQuarnMultiEngineSubsystem::QueueReceived(bool bDroppedInGameRuns, TFunctio
 	});
 }
 
-void UQuarnMultiEngineSubsystem::play()
-{
-	QueueReceived(true, [](UQuarnMultiEngineSubsystem& Self) {
-		Self.PlayDelegate.Broadcast();
-		Self.PlayEvent.Broadcast();
-	});
-}
-
-void UQuarnMultiEngineSubsystem::stop()
-{
-	QueueReceived(true, [](UQuarnMultiEngineSubsystem& Self) {
-		Self.StopDelegate.Broadcast();
-		Self.StopEvent.Broadcast();
-	});
-}
-
-void UQuarnMultiEngineSubsystem::startRecord()
-{
-	QueueReceived(false, [](UQuarnMultiEngineSubsystem& Self) {
-		Self.StartRecordDelegate.Broadcast();
-		Self.StartRecordEvent.Broadcast();
-	});
-}
-
-void UQuarnMultiEngineSubsystem::stopRecord()
-{
-	QueueReceived(false, [](UQuarnMultiEngineSubsystem& Self) {
-		Self.StopRecordDelegate.Broadcast();
-		Self.StopRecordEvent.Broadcast();
-	});
-}
-
-void UQuarnMultiEngineSubsystem::selectCamera(int32 Index)
-{
-	QueueReceived(false, [Index](UQuarnMultiEngineSubsystem& Self) {
-		Self.SelectCameraDelegate.Broadcast(Index);
-		Self.SelectCameraEvent.Broadcast(Index);
-	});
-}
-
-void UQuarnMultiEngineSubsystem::selectCameraXR(int32 Index)
-{
-	QueueReceived(false, [Index](UQuarnMultiEngineSubsystem& Self) {
-		Self.SelectCameraXRDelegate.Broadcast(Index);
-		Self.SelectCameraXREvent.Broadcast(Index);
-	});
-}
-
-void UQuarnMultiEngineSubsystem::selectLevel(int32 Index)
-{
-	QueueReceived(false, [Index](UQuarnMultiEngineSubsystem& Self) {
-		Self.SelectLevelDelegate.Broadcast(Index);
-		Self.SelectLevelEvent.Broadcast(Index);
-	});
-}
+void UQuarnMultiEngineSubsystem::play() { QueueReceived(true, RaiseBoth(&UQuarnMultiEngineSubsystem::PlayDelegate, &UQuarnMultiEngineSubsystem::PlayEvent)); }
+void UQuarnMultiEngineSubsystem::stop() { QueueReceived(true, RaiseBoth(&UQuarnMultiEngineSubsystem::StopDelegate, &UQuarnMultiEngineSubsystem::StopEvent)); }
+void UQuarnMultiEngineSubsystem::startRecord() { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::StartRecordDelegate, &UQuarnMultiEngineSubsystem::StartRecordEvent)); }
+void UQuarnMultiEngineSubsystem::stopRecord() { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::StopRecordDelegate, &UQuarnMultiEngineSubsystem::StopRecordEvent)); }
+void UQuarnMultiEngineSubsystem::selectCamera(int32 Index) { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::SelectCameraDelegate, &UQuarnMultiEngineSubsystem::SelectCameraEvent, Index)); }
+void UQuarnMultiEngineSubsystem::selectCameraXR(int32 Index) { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::SelectCameraXRDelegate, &UQuarnMultiEngineSubsystem::SelectCameraXREvent, Index)); }
+void UQuarnMultiEngineSubsystem::selectLevel(int32 Index) { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::SelectLevelDelegate, &UQuarnMultiEngineSubsystem::SelectLevelEvent, Index)); }
 
 void UQuarnMultiEngineSubsystem::triggerAnimation(char Key)
 {
 	// The same eight bits: a signed -1 arrives as 255.
-	const uint8 KeyByte = static_cast<uint8>(Key);
-	QueueReceived(false, [KeyByte](UQuarnMultiEngineSubsystem& Self) {
-		Self.AnimationKeyDelegate.Broadcast(KeyByte);
-		Self.AnimationKeyEvent.Broadcast(KeyByte);
-	});
+	QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::AnimationKeyDelegate, &UQuarnMultiEngineSubsystem::AnimationKeyEvent, static_cast<uint8>(Key)));
 }
 
-void UQuarnMultiEngineSubsystem::triggerCustom(uint8 Value)
-{
-	QueueReceived(false, [Value](UQuarnMultiEngineSubsystem& Self) {
-		Self.ReceiveCustomDelegate.Broadcast(Value);
-		Self.ReceiveCustomEvent.Broadcast(Value);
-	});
-}
+void UQuarnMultiEngineSubsystem::triggerCustom(uint8 Value) { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::ReceiveCustomDelegate, &UQuarnMultiEngineSubsystem::ReceiveCustomEvent, Value)); }
 
 void UQuarnMultiEngineSubsystem::triggerCustomEight(quarn::QuarnEightBytes Value)
 {
-	const uint64 Packed = Value.value;
-	QueueReceived(false, [Packed](UQuarnMultiEngineSubsystem& Self) {
-		const FEightBytes Bytes = FEightBytes::FromUInt64(Packed);
-		Self.ReceiveCustomEightDelegate.Broadcast(Bytes);
-		Self.ReceiveCustomEightEvent.Broadcast(Bytes);
-	});
+	QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::ReceiveCustomEightDelegate, &UQuarnMultiEngineSubsystem::ReceiveCustomEightEvent, FEightBytes::FromUInt64(Value.value)));
 }
 
 void UQuarnMultiEngineSubsystem::triggerCustomTransform(quarn::QuarnTransform<float> Value)
 {
-	QueueReceived(false, [Value](UQuarnMultiEngineSubsystem& Self) {
-		const FTransform Transform = ConvertToFTransform(Value);
-		Self.ReceiveCustomTransformDelegate.Broadcast(Transform);
-		Self.ReceiveCustomTransformEvent.Broadcast(Transform);
-	});
+	QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::ReceiveCustomTransformDelegate, &UQuarnMultiEngineSubsystem::ReceiveCustomTransformEvent, ConvertToFTransform(Value)));
 }
 
-void UQuarnMultiEngineSubsystem::triggerCustomInt(int32 Value)
-{
-	QueueReceived(false, [Value](UQuarnMultiEngineSubsystem& Self) {
-		Self.ReceiveCustomIntDelegate.Broadcast(Value);
-		Self.ReceiveCustomIntEvent.Broadcast(Value);
-	});
-}
+void UQuarnMultiEngineSubsystem::triggerCustomInt(int32 Value) { QueueReceived(false, RaiseBoth(&UQuarnMultiEngineSubsystem::ReceiveCustomIntDelegate, &UQuarnMultiEngineSubsystem::ReceiveCustomIntEvent, Value)); }

@@ -4,6 +4,7 @@
 #include "QuarnLiveLog.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionSettings.h"
+#include "Status/QuarnMediaFormatKind.h"
 #include "UObject/Class.h"
 
 #include <cstdlib>
@@ -39,7 +40,7 @@ quarn::Timecode UQuarnMultiEngineSubsystem::getTimecode()
 	FFrameRate Rate = FApp::GetTimecodeFrameRate();
 	int32 Frames = Timecode.Frames;
 	const UQuarnVirtualProductionSettings* Settings = GetDefault<UQuarnVirtualProductionSettings>();
-	if (Settings && Settings->MediaFormatKind == 1)
+	if (Settings && Settings->MediaFormatKind == QuarnMediaFormatKind::Interlaced)
 	{
 		Frames /= 2;
 		Rate.Numerator /= 2;

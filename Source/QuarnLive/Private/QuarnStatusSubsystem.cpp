@@ -10,6 +10,7 @@
 #include "QuarnMediaEditorSubsystem.h"
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
+#include "Status/QuarnTrackingRules.h"
 #include "UObject/Class.h"
 
 UQuarnStatusSubsystem* UQuarnStatusSubsystem::Get()
@@ -115,7 +116,7 @@ EQuarnVirtualProductionMode UQuarnStatusSubsystem::GetMode()
 	if (!Settings)
 	{
 		UE_LOG(LogQuarnLive, Error, TEXT("Quarn settings could not be retrieved"));
-		return static_cast<EQuarnVirtualProductionMode>(1);
+		return EQuarnVirtualProductionMode::VirtualStudio;
 	}
 	return Settings->CompositingMode;
 }
@@ -155,33 +156,10 @@ void UQuarnStatusSubsystem::UpdateStatus()
 
 bool UQuarnStatusSubsystem::ErrorTrackingStatus(EQuarnTrackingStatus Status) const
 {
-	switch (static_cast<int32>(Status))
-	{
-		case 0:
-		case 5:
-		case 6:
-		case 7:
-		case 8:
-		case 9:
-		case 10:
-		case 11:
-		case 14:
-		case 17:
-			return true;
-		default:
-			return false;
-	}
+	return QuarnTrackingRules::IsErrorStatus(Status);
 }
 
 bool UQuarnStatusSubsystem::WarningTrackingStatus(EQuarnTrackingStatus Status) const
 {
-	switch (static_cast<int32>(Status))
-	{
-		case 3:
-		case 4:
-		case 12:
-			return true;
-		default:
-			return false;
-	}
+	return QuarnTrackingRules::IsWarningStatus(Status);
 }

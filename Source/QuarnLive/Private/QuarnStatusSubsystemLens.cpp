@@ -7,100 +7,81 @@
 #include "Engine/Engine.h"
 #include "GameFramework/Actor.h"
 #include "Materials/MaterialInstanceDynamic.h"
-#include "Misc/CString.h"
 #include "QuarnLiveLinkComponentController.h"
+#include "Status/QuarnLensRules.h"
+
+using namespace QuarnLensRules;
+using QuarnStatusFinding::Report;
 
 namespace
 {
-	// A frame with less than this carries no lens data.
-	constexpr float LensDataThreshold = 1.0f;
-	// A distortion blendable applies only when blended in fully (strictly above this).
-	constexpr float DistortionBlendWeightThreshold = 0.999f;
-	const TCHAR* const DistortionMaterialName = TEXT("M_QuarnDistortionPostProcess");
+	using FSnapshot = UQuarnStatusSubsystem::SnapshotInfo;
 
-	bool IsDistortionBlendable(const FWeightedBlendable& Blendable)
+	// Names the receiving camera, or the subject when nothing receives it.
+	FString ReceiverName(const FSnapshot& Snapshot, const FString& SubjectName)
 	{
-		if (!Blendable.Object || !Blendable.Object->IsA(UMaterialInstanceDynamic::StaticClass()))
+		if (!Snapshot.Controller)
 		{
-			return false;
+			return TEXT("Subject ") + SubjectName;
 		}
-		const UMaterialInterface* ParentMaterial = static_cast<const UMaterialInstanceDynamic*>(Blendable.Object)->Parent;
-		return ParentMaterial && FCString::Stricmp(*ParentMaterial->GetName(), DistortionMaterialName) == 0
-			&& Blendable.Weight > DistortionBlendWeightThreshold;
+		const AActor* Owner = Snapshot.Controller->GetOwner();
+		return Owner ? Owner->GetName() : FString();
 	}
-}
+
+	bool IsDistorting(const FWeightedBlendable& Blendable)
+	{
+		const UMaterialInstanceDynamic* Material = Cast<UMaterialInstanceDynamic>(Blendable.Object);
+		const UMaterialInterface* ParentMaterial = Material ? Material->Parent : nullptr;
+		return ParentMaterial && IsDistortionBlendable(ParentMaterial->GetName(), Blendable.Weight);
+	}
+
+	// Judged only where it can be: without a calibration subsystem, camera or cine camera
+	// component the snapshot passes.
+	FQuarnStatusFinding CameraDistortsSnapshot(const FSnapshot& Snapshot, const FString& SubjectName)
+	{
+		UCameraCalibrationSubsystem* CalibrationSubsystem = GEngine ? GEngine->GetEngineSubsystem<UCameraCalibrationSubsystem>() : nullptr;
+		AActor* Camera = IsValid(CalibrationSubsystem) ? Snapshot.Controller->GetOwner() : nullptr;
+		if (!Camera)
+		{
+			return QuarnStatusFinding::Passed();
+		}
+		const UCineCameraComponent* CineCamera = Cast<UCineCameraComponent>(Camera->GetComponentByClass(UCineCameraComponent::StaticClass()));
+		if (!IsValid(CineCamera))
+		{
+			return QuarnStatusFinding::Passed();
+		}
+		const TArray<FWeightedBlendable> Blendables = CineCamera->PostProcessSettings.WeightedBlendables.Array;
+		return CameraDistorts(Blendables.ContainsByPredicate(&IsDistorting), SubjectName, Camera->GetName());
+	}
+
+	FQuarnStatusFinding CheckSnapshot(const FSnapshot& Snapshot)
+	{
+		const FString SubjectName = Snapshot.SubjectKey.SubjectName.Name.ToString();
+		if (FQuarnStatusFinding Finding = LensDataArrives(Snapshot.FrameData.LensDataLevel, ReceiverName(Snapshot, SubjectName)))
+		{
+			return Finding;
+		}
+		if (FQuarnStatusFinding Finding = SomethingReceivesLensData(Snapshot.Controller != nullptr, SubjectName))
+		{
+			return Finding;
+		}
+		return CameraDistortsSnapshot(Snapshot, SubjectName);
+	}
+} // namespace
 
 void UQuarnStatusSubsystem::UpdateLensStatus()
 {
 	LensStatus = FQuarnStatus();
-
-	if (TrackingStatus.Color == FLinearColor::Red)
+	if (Report(LensStatus, TrackingIsNotRed(TrackingStatus)))
 	{
-		LensStatus.Color = FLinearColor::Red;
-		LensStatus.Message = TEXT("Tracking data is Red: Tracking data is required for lens distortion");
 		return;
 	}
-
 	for (const SnapshotInfo& Snapshot : Snapshots)
 	{
-		const FString SubjectName = Snapshot.SubjectKey.SubjectName.Name.ToString();
-
-		if (Snapshot.FrameData.LensDataLevel < LensDataThreshold)
+		if (Report(LensStatus, CheckSnapshot(Snapshot)))
 		{
-			FString Receiver;
-			if (!Snapshot.Controller)
-			{
-				Receiver = TEXT("Subject ") + SubjectName;
-			}
-			else if (const AActor* Owner = Snapshot.Controller->GetOwner())
-			{
-				Receiver = Owner->GetName();
-			}
-			LensStatus.Color = FLinearColor::Yellow;
-			LensStatus.Message = FString::Printf(
-				TEXT("No lens data (this may not be a fault) in the tracking frame: %s is not receiving lens data. If you have a lens file, ensure it is selected in the Zentrels panel"),
-				*Receiver);
 			return;
 		}
-
-		if (!Snapshot.Controller)
-		{
-			LensStatus.Color = FLinearColor::Yellow;
-			LensStatus.Message = FString::Printf(TEXT("LiveLink subject %s has lens data, but nothing in the scene is receiving"), *SubjectName);
-			return;
-		}
-
-		UCameraCalibrationSubsystem* CalibrationSubsystem = GEngine ? GEngine->GetEngineSubsystem<UCameraCalibrationSubsystem>() : nullptr;
-		if (!IsValid(CalibrationSubsystem))
-		{
-			continue;
-		}
-
-		AActor* Camera = Snapshot.Controller->GetOwner();
-		if (!Camera)
-		{
-			continue;
-		}
-		UActorComponent* Component = Camera->GetComponentByClass(UCineCameraComponent::StaticClass());
-		if (!IsValid(Component) || !Component->IsA(UCineCameraComponent::StaticClass()))
-		{
-			continue;
-		}
-		const UCineCameraComponent* CineCamera = static_cast<const UCineCameraComponent*>(Component);
-
-		const TArray<FWeightedBlendable> Blendables = CineCamera->PostProcessSettings.WeightedBlendables.Array;
-		if (Blendables.ContainsByPredicate(&IsDistortionBlendable))
-		{
-			continue;
-		}
-
-		LensStatus.Color = FLinearColor::Yellow;
-		LensStatus.Message = FString::Printf(
-			TEXT("Tracking frame has lens data but not distorting for subject %s on camera %s. Make sure the Post-Process material is enabled on the Camera Component, and 'Apply Distortion' is checked on the Lens Distortion Component"),
-			*SubjectName, *Camera->GetName());
-		return;
 	}
-
-	LensStatus.Color = FLinearColor::Green;
-	LensStatus.Message = FString();
+	LensStatus = QuarnStatusFinding::MakeStatus(FLinearColor::Green, FString());
 }

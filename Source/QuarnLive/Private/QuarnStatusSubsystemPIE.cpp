@@ -48,12 +48,12 @@ void UQuarnStatusSubsystem::OnBundleCapturingChanged(EQuarnMediaIOSignal Signal,
 
 void UQuarnStatusSubsystem::OnMediaTimeStepSynchronizedStateChanged(EQuarnMediaTimeStepSynchronizationState State)
 {
-	SyncStatusChangedInPIE(static_cast<int32>(State) == 2);
+	SyncStatusChangedInPIE(State == EQuarnMediaTimeStepSynchronizationState::Synchronized);
 }
 
 void UQuarnStatusSubsystem::OnMediaProviderSynchronizedStateChanged(EQuarnMediaProviderSynchronizationState State)
 {
-	SyncStatusChangedInPIE(static_cast<int32>(State) == 2);
+	SyncStatusChangedInPIE(State == EQuarnMediaProviderSynchronizationState::Synchronized);
 }
 
 void UQuarnStatusSubsystem::OnBeginPIE(bool bIsSimulating)
@@ -64,26 +64,24 @@ void UQuarnStatusSubsystem::OnBeginPIE(bool bIsSimulating)
 void UQuarnStatusSubsystem::OnActiveCameraChanged(TWeakObjectPtr<AActor> Camera)
 {
 	AActor* Actor = Camera.Get();
-	if (!bInPIE || bHasSubscribed || !Actor || !Actor->IsA(AQuarnCamera::StaticClass()))
+	if (!bInPIE || bHasSubscribed || !Cast<AQuarnCamera>(Actor))
 	{
 		return;
 	}
 
-	UActorComponent* TrackingComponent = Actor->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass());
-	if (!TrackingComponent || !TrackingComponent->IsA(UQuarnLiveLinkComponentController::StaticClass()))
+	UQuarnLiveLinkComponentController* Controller = Cast<UQuarnLiveLinkComponentController>(Actor->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass()));
+	if (!Controller)
 	{
 		return;
 	}
-	UQuarnLiveLinkComponentController* Controller = static_cast<UQuarnLiveLinkComponentController*>(TrackingComponent);
 	Controller->OnTrackingStatusChangedInPIE.AddUObject(this, &UQuarnStatusSubsystem::TrackingStatusChangedInPIE);
 	SubscribedTrackingComponents.Add(Controller);
 
-	UActorComponent* LensComponent = Actor->GetComponentByClass(UQuarnLensDistortionComponent::StaticClass());
-	if (!LensComponent || !LensComponent->IsA(UQuarnLensDistortionComponent::StaticClass()))
+	UQuarnLensDistortionComponent* LensDistortion = Cast<UQuarnLensDistortionComponent>(Actor->GetComponentByClass(UQuarnLensDistortionComponent::StaticClass()));
+	if (!LensDistortion)
 	{
 		return;
 	}
-	UQuarnLensDistortionComponent* LensDistortion = static_cast<UQuarnLensDistortionComponent*>(LensComponent);
 	LensDistortion->OnLensStatusChangedInPIE.AddUObject(this, &UQuarnStatusSubsystem::LensStatusChangedInPIE);
 	SubscribedLensComponents.Add(LensDistortion);
 	bHasSubscribed = true;

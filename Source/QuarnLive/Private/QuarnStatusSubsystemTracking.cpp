@@ -14,39 +14,39 @@
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
 #include "QuarnZentrelSubsystem.h"
+#include "Status/QuarnTrackingRules.h"
 #include "UObject/Class.h"
+
+using namespace QuarnTrackingRules;
 
 namespace
 {
+	using FSnapshot = UQuarnStatusSubsystem::SnapshotInfo;
+
 	struct FQuarnSubjectCandidate
 	{
 		UQuarnLiveLinkSubjectSettings* Settings = nullptr;
 		FLiveLinkSubjectKey Key;
 	};
 
-	// The tracking module marks a subject without tracking data with this state's text.
-	constexpr int64 NoTrackingDataStatusValue = 15;
-}
-
-void UQuarnStatusSubsystem::UpdateTrackingStatus()
-{
-	TrackingStatus = FQuarnStatus();
-
 	// Without a registered client there is nothing to discover: the verdict then reports no source.
-	ILiveLinkClient* LiveLinkClient = static_cast<ILiveLinkClient*>(
-		IModularFeatures::Get().GetModularFeatureImplementation(ILiveLinkClient::ModularFeatureName, 0));
-
-	Snapshots.Empty();
-	SubjectNames.Empty();
-
-	int32 QuarnSourceCount = 0;
-	TArray<FQuarnSubjectCandidate> Candidates;
-	if (LiveLinkClient)
+	ILiveLinkClient* FindLiveLinkClient()
 	{
+		return static_cast<ILiveLinkClient*>(IModularFeatures::Get().GetModularFeatureImplementation(ILiveLinkClient::ModularFeatureName, 0));
+	}
+
+	// Every subject with Quarn settings is a candidate under each Quarn source; returns the
+	// number of Quarn sources.
+	int32 DiscoverQuarnSubjects(ILiveLinkClient* LiveLinkClient, TArray<FName>& OutSubjectNames, TArray<FQuarnSubjectCandidate>& OutCandidates)
+	{
+		int32 QuarnSourceCount = 0;
+		if (!LiveLinkClient)
+		{
+			return QuarnSourceCount;
+		}
 		for (const FGuid& SourceGuid : LiveLinkClient->GetSources(false))
 		{
-			ULiveLinkSourceSettings* SourceSettings = LiveLinkClient->GetSourceSettings(SourceGuid);
-			if (!SourceSettings || !SourceSettings->IsA(UQuarnLiveLinkSourceSettings::StaticClass()))
+			if (!Cast<UQuarnLiveLinkSourceSettings>(LiveLinkClient->GetSourceSettings(SourceGuid)))
 			{
 				continue;
 			}
@@ -55,15 +55,107 @@ void UQuarnStatusSubsystem::UpdateTrackingStatus()
 			for (const FLiveLinkSubjectKey& SubjectKey : LiveLinkClient->GetSubjects(false, false))
 			{
 				UObject* SubjectSettings = LiveLinkClient->GetSubjectSettings(FLiveLinkSubjectKey(SourceGuid, SubjectKey.SubjectName));
-				if (SubjectSettings && SubjectSettings->IsA(UQuarnLiveLinkSubjectSettings::StaticClass()))
+				if (UQuarnLiveLinkSubjectSettings* QuarnSubjectSettings = Cast<UQuarnLiveLinkSubjectSettings>(SubjectSettings))
 				{
-					SubjectNames.Add(SubjectKey.SubjectName.Name);
-					Candidates.Add({static_cast<UQuarnLiveLinkSubjectSettings*>(SubjectSettings), SubjectKey});
+					OutSubjectNames.Add(SubjectKey.SubjectName.Name);
+					OutCandidates.Add({QuarnSubjectSettings, SubjectKey});
+				}
+			}
+		}
+		return QuarnSourceCount;
+	}
+
+	// The tracking module's text for a subject without tracking data; while the engine saves
+	// or collects garbage the enumeration's texts are not read.
+	FString NoTrackingDataText()
+	{
+		return (GIsSavingPackage || GIsGarbageCollecting)
+			? FString(TEXT("Invalid"))
+			: StaticEnum<EQuarnTrackingStatus>()->GetDisplayNameTextByValue(static_cast<int64>(EQuarnTrackingStatus::NoData)).ToString();
+	}
+
+	UQuarnLiveLinkComponentController* FindReceiver(const TArray<UQuarnLiveLinkComponentController*>& Controllers, const FLiveLinkSubjectKey& Key)
+	{
+		for (UQuarnLiveLinkComponentController* Controller : Controllers)
+		{
+			if (Controller->ControlledSubject.Name == Key.SubjectName.Name)
+			{
+				return Controller;
+			}
+		}
+		return nullptr;
+	}
+
+	// One pass over the candidates: each evaluated subject leaves a snapshot; no tracking data
+	// or a reported subject error stops the pass.
+	void EvaluateSubjects(ILiveLinkClient* LiveLinkClient, const TArray<FQuarnSubjectCandidate>& Candidates,
+		const TArray<UQuarnLiveLinkComponentController*>& Controllers, const UQuarnVirtualProductionSettings& Settings,
+		TArray<FSnapshot>& Snapshots, FQuarnTrackingFindings& Findings)
+	{
+		for (const FQuarnSubjectCandidate& Candidate : Candidates)
+		{
+			const FString SubjectName = Candidate.Key.SubjectName.Name.ToString();
+			const FString& TrackingStatusText = Candidate.Settings->TrackingStatusText;
+			if (const FQuarnStatusFinding Finding = SubjectHasTrackingData(TrackingStatusText, NoTrackingDataText(), SubjectName))
+			{
+				Findings.SubjectPassStatus = Finding.GetValue();
+				Findings.bNoTrackingData = true;
+				return;
+			}
+
+			FLiveLinkSubjectFrameData SubjectFrame;
+			const TSubclassOf<ULiveLinkRole> Role = LiveLinkClient->GetSubjectRole_AnyThread(Candidate.Key.SubjectName);
+			LiveLinkClient->EvaluateFrame_AnyThread(Candidate.Key.SubjectName, Role, SubjectFrame);
+			const FLiveLinkQuarnFrameData* FrameData = SubjectFrame.FrameData.Cast<FLiveLinkQuarnFrameData>();
+			if (!FrameData)
+			{
+				UE_LOG(LogQuarnLive, Error, TEXT("FrameData was nullptr for Subject %s"), *SubjectName);
+				continue;
+			}
+
+			FSnapshot& Snapshot = Snapshots.AddDefaulted_GetRef();
+			Snapshot.SubjectKey = Candidate.Key;
+			Snapshot.FrameData = *FrameData;
+
+			Findings.bSubjectError = IsErrorStatus(FrameData->FrameStatus);
+			if (const FQuarnStatusFinding Finding = SubjectHasNoReportedError(Settings.bReportSubjectTrackingErrors && Findings.bSubjectError, SubjectName, TrackingStatusText))
+			{
+				Findings.SubjectPassStatus = Finding.GetValue();
+				return;
+			}
+
+			Snapshot.Controller = FindReceiver(Controllers, Candidate.Key);
+			if (Snapshot.Controller)
+			{
+				Findings.bNothingReceiving = false;
+				const AActor* Camera = Snapshot.Controller->GetOwner();
+				if (Camera && IsWarningStatus(FrameData->FrameStatus))
+				{
+					Findings.SubjectPassStatus = TrackedActorBelowOpticalGood(Camera->GetName(), TrackingStatusText);
+					Findings.bSubjectWarning = true;
 				}
 			}
 		}
 	}
 
+	// Asked only as far as the conditions before each question hold.
+	bool AreZentrelsMissing(const UQuarnVirtualProductionSettings& Settings)
+	{
+		const UQuarnZentrelSubsystem* ZentrelSubsystem = UQuarnZentrelSubsystem::Get();
+		return StaticGameCheck() != 1 && ZentrelSubsystem && Settings.bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0;
+	}
+} // namespace
+
+void UQuarnStatusSubsystem::UpdateTrackingStatus()
+{
+	TrackingStatus = FQuarnStatus();
+	ILiveLinkClient* LiveLinkClient = FindLiveLinkClient();
+	Snapshots.Empty();
+	SubjectNames.Empty();
+
+	FQuarnTrackingFindings Findings;
+	TArray<FQuarnSubjectCandidate> Candidates;
+	Findings.NumQuarnSources = DiscoverQuarnSubjects(LiveLinkClient, SubjectNames, Candidates);
 	const TArray<UQuarnLiveLinkComponentController*> Controllers = GetQuarnLiveLinkComponents();
 
 	const UQuarnVirtualProductionSettings* Settings = GetMutableDefault<UQuarnVirtualProductionSettings>();
@@ -74,108 +166,11 @@ void UQuarnStatusSubsystem::UpdateTrackingStatus()
 	}
 	CameraSubjectName = FString();
 
-	bool bNoTrackingData = false;
-	bool bSubjectError = false;
-	bool bNothingReceiving = true;
-	bool bSubjectWarning = false;
-
-	for (const FQuarnSubjectCandidate& Candidate : Candidates)
-	{
-		const FString SubjectName = Candidate.Key.SubjectName.Name.ToString();
-
-		const FString NoDataMarker = (GIsSavingPackage || GIsGarbageCollecting)
-			? FString(TEXT("Invalid"))
-			: StaticEnum<EQuarnTrackingStatus>()->GetDisplayNameTextByValue(NoTrackingDataStatusValue).ToString();
-		if (Candidate.Settings->TrackingStatusText.Equals(NoDataMarker, ESearchCase::IgnoreCase))
-		{
-			TrackingStatus.Color = FLinearColor::Red;
-			TrackingStatus.Message = FString::Printf(
-				TEXT("No tracking data: Use the Zentrels panel to Auto-Configure the Zentrel for subject %s"), *SubjectName);
-			bNoTrackingData = true;
-			break;
-		}
-
-		FLiveLinkSubjectFrameData SubjectFrame;
-		const TSubclassOf<ULiveLinkRole> Role = LiveLinkClient->GetSubjectRole_AnyThread(Candidate.Key.SubjectName);
-		LiveLinkClient->EvaluateFrame_AnyThread(Candidate.Key.SubjectName, Role, SubjectFrame);
-		const FLiveLinkQuarnFrameData* FrameData = SubjectFrame.FrameData.Cast<FLiveLinkQuarnFrameData>();
-		if (!FrameData)
-		{
-			UE_LOG(LogQuarnLive, Error, TEXT("FrameData was nullptr for Subject %s"), *SubjectName);
-			continue;
-		}
-
-		SnapshotInfo& Snapshot = Snapshots.AddDefaulted_GetRef();
-		Snapshot.SubjectKey = Candidate.Key;
-		Snapshot.FrameData = *FrameData;
-
-		bSubjectError = ErrorTrackingStatus(FrameData->FrameStatus);
-		if (Settings->bReportSubjectTrackingErrors && bSubjectError)
-		{
-			TrackingStatus.Color = FLinearColor::Red;
-			TrackingStatus.Message = FString::Printf(
-				TEXT("Subject named %s has tracking status %s: Use the Zentrels panel to VNC into the Zentrel and look for errors or warnings on the display"),
-				*SubjectName, *Candidate.Settings->TrackingStatusText);
-			break;
-		}
-
-		for (UQuarnLiveLinkComponentController* Controller : Controllers)
-		{
-			if (Controller->ControlledSubject.Name == Candidate.Key.SubjectName.Name)
-			{
-				Snapshot.Controller = Controller;
-				break;
-			}
-		}
-
-		if (Snapshot.Controller)
-		{
-			bNothingReceiving = false;
-			const AActor* Camera = Snapshot.Controller->GetOwner();
-			if (Camera && WarningTrackingStatus(FrameData->FrameStatus))
-			{
-				TrackingStatus.Color = FLinearColor::Yellow;
-				TrackingStatus.Message = FString::Printf(TEXT("At least one tracked actor has < Optical Good: %s has status %s"),
-					*Camera->GetName(), *Candidate.Settings->TrackingStatusText);
-				bSubjectWarning = true;
-			}
-		}
-	}
-
-	const UQuarnZentrelSubsystem* ZentrelSubsystem = UQuarnZentrelSubsystem::Get();
-	if (StaticGameCheck() != 1 && ZentrelSubsystem && Settings->bCheckZentrelCount && ZentrelSubsystem->GetZentrelNum() == 0)
-	{
-		TrackingStatus.Color = FLinearColor::Red;
-		TrackingStatus.Message = TEXT("No Zentrels found: Use the Zentrels panel to Auto-Configure the Zentrel");
-	}
-	else if (QuarnSourceCount == 0)
-	{
-		TrackingStatus.Color = FLinearColor::Red;
-		TrackingStatus.Message = TEXT("No LiveLink Source: Add a Quarn source in the LiveLink window");
-	}
-	else if (SubjectNames.IsEmpty())
-	{
-		TrackingStatus.Color = FLinearColor::Red;
-		TrackingStatus.Message = TEXT(
-			"No LiveLink Subject: To add a Quarn subject select the Quarn source in the LiveLink window, add a subject name and select Add New Subject");
-	}
-	else if (bNoTrackingData || bSubjectError)
-	{
-		// Both keep what the pass over the subjects wrote.
-	}
-	else if (bNothingReceiving)
-	{
-		TrackingStatus.Color = FLinearColor::Yellow;
-		TrackingStatus.Message = TEXT(
-			"LiveLink has data, but nothing in scene receiving: Add a QuarnStage to your scene and in the QuarnCamera's LiveLink component select the appropriate LiveLink subject.");
-	}
-	else if (!bSubjectWarning)
-	{
-		TrackingStatus.Color = FLinearColor::Green;
-		TrackingStatus.Message = FString();
-	}
+	EvaluateSubjects(LiveLinkClient, Candidates, Controllers, *Settings, Snapshots, Findings);
+	Findings.bZentrelsMissing = AreZentrelsMissing(*Settings);
+	Findings.NumQuarnSubjects = SubjectNames.Num();
+	TrackingStatus = TrackingVerdict(Findings);
 }
-
 
 bool UQuarnStatusSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
 {
@@ -215,10 +210,9 @@ TArray<UQuarnLiveLinkComponentController*> UQuarnStatusSubsystem::GetQuarnLiveLi
 		{
 			continue;
 		}
-		UActorComponent* Component = Camera->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass());
-		if (Component && Component->IsA(UQuarnLiveLinkComponentController::StaticClass()))
+		if (UQuarnLiveLinkComponentController* Controller = Cast<UQuarnLiveLinkComponentController>(Camera->GetComponentByClass(UQuarnLiveLinkComponentController::StaticClass())))
 		{
-			Result.Add(static_cast<UQuarnLiveLinkComponentController*>(Component));
+			Result.Add(Controller);
 		}
 	}
 	return Result;

@@ -8,6 +8,7 @@
 #include "QuarnVirtualProductionServerDelegate.h"
 #include "QuarnMultiEngineSubsystem.generated.h"
 
+// "appropiate": the shipped tooltip's spelling, kept on purpose.
 /** Whenever we get events from other engines, we broadcast them so any listeners can take appropiate action */
 DECLARE_DYNAMIC_MULTICAST_DELEGATE(FOnPlay);
 DECLARE_DYNAMIC_MULTICAST_DELEGATE(FOnStop);
@@ -119,6 +120,7 @@ public:
 	FOnIndexCommand& OnSelectCamera() { return SelectCameraEvent; }
 	FOnIndexCommand& OnSelectLevel() { return SelectLevelEvent; }
 	FOnByteCommand& OnAnimationKey() { return AnimationKeyEvent; }
+	// "Onr": the shipped accessor names of the four custom events, kept on purpose.
 	FOnByteCommand& OnrReceiveCustom() { return ReceiveCustomEvent; }
 	FOnEightBytesCommand& OnrReceiveCustomEight() { return ReceiveCustomEightEvent; }
 	FOnTransformCommand& OnrReceiveCustomTransform() { return ReceiveCustomTransformEvent; }

@@ -46,6 +46,7 @@ class QUARNLIVE_API UQuarnStatusSubsystem : public UQuarnEngineSubsystemBase, pu
 	GENERATED_BODY()
 
 public:
+	// Named without the F prefix as the module ships it; kept on purpose.
 	/** One evaluated Live Link subject of the last tracking evaluation. */
 	struct SnapshotInfo
 	{
@@ -75,6 +76,7 @@ public:
 	UFUNCTION(BlueprintCallable, Category = "Quarn|Live", meta = (Keywords = "Quarn Compositing Mode"))
 	FString GetModeAsString();
 
+	// "SnapShot" with a capital S: the shipped Blueprint name, kept on purpose.
 	/** Tracking frame of the subject evaluated last */
 	UFUNCTION(BlueprintCallable, Category = "Quarn|Live")
 	FLiveLinkQuarnFrameData GetLastSnapShot();
@@ -98,7 +100,7 @@ public:
 	/** Every subject evaluated by the last tracking evaluation; rebuilt at each evaluation. */
 	const TArray<SnapshotInfo>& GetSnapshots() const;
 
-	EQuarnVirtualProductionMode CachedMode = static_cast<EQuarnVirtualProductionMode>(0);
+	EQuarnVirtualProductionMode CachedMode = EQuarnVirtualProductionMode::AugmentedReality;
 	FString CachedModeText;
 	/** Seconds of tick time since the last evaluation. */
 	float TimeSinceLastUpdate = 0.f;

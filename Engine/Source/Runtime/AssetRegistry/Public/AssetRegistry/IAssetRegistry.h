@@ -7,7 +7,8 @@
  *
  * Package paths start at a mounted content root:
  *   "/Game/"        -> the project's Content/ folder (FPaths::ProjectContentDir())
- *   "/QuarnPranto/" -> the plug-in's Content/ folder (FPaths::PluginDir() + "Content/")
+ *   "/<Plugin>/"    -> the plug-in's Content/ folder (FPaths::PluginDir() + "Content/"), <Plugin>
+ *                      being the name of the "<Plugin>.uplugin" descriptor in that folder
  * and the rest of the path names sub-folders below it.
  *
  * Headless asset format: an asset is a file named "<Name>.uasset" whose text is a JSON

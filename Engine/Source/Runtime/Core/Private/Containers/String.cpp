@@ -81,12 +81,6 @@ FString FString::Join(const TArray<FString>& Parts, const TCHAR* Separator)
 	return Result;
 }
 
-TArray<TCHAR> FString::GetCharArray() const
-{
-	TArray<TCHAR> Result(Data.c_str(), Len() + 1);
-	return Result;
-}
-
 bool FString::Equals(const FString& Other, ESearchCase::Type SearchCase) const
 {
 	return Len() == Other.Len() && Compare(Other, SearchCase) == 0;
@@ -94,7 +88,7 @@ bool FString::Equals(const FString& Other, ESearchCase::Type SearchCase) const
 
 int32 FString::Compare(const FString& Other, ESearchCase::Type SearchCase) const
 {
-	return SearchCase == ESearchCase::CaseSensitive ? FCString::Strcmp(**this, *Other) : FCString::Stricmp(**this, *Other);
+	return SearchCase == ESearchCase::CaseSensitive ? std::strcmp(**this, *Other) : FCString::Stricmp(**this, *Other);
 }
 
 bool FString::StartsWith(const FString& Prefix, ESearchCase::Type SearchCase) const
@@ -137,13 +131,6 @@ int32 FString::Find(const FString& SubStr, ESearchCase::Type SearchCase, ESearch
 	return INDEX_NONE;
 }
 
-bool FString::FindChar(TCHAR Character, int32& OutIndex) const
-{
-	const SIZE_T Position = Data.find(Character);
-	OutIndex = Position == std::string::npos ? INDEX_NONE : static_cast<int32>(Position);
-	return OutIndex != INDEX_NONE;
-}
-
 bool FString::FindLastChar(TCHAR Character, int32& OutIndex) const
 {
 	const SIZE_T Position = Data.rfind(Character);
@@ -173,12 +160,6 @@ bool FString::Split(const FString& Separator, FString* OutLeft, FString* OutRigh
 FString FString::Left(int32 Count) const
 {
 	return FString(Data.substr(0, static_cast<SIZE_T>(std::clamp(Count, 0, Len()))));
-}
-
-FString FString::Right(int32 Count) const
-{
-	const int32 Clamped = std::clamp(Count, 0, Len());
-	return FString(Data.substr(static_cast<SIZE_T>(Len() - Clamped)));
 }
 
 FString FString::Mid(int32 Start, int32 Count) const
@@ -231,16 +212,6 @@ FString FString::TrimEnd() const
 FString FString::TrimStartAndEnd() const
 {
 	return TrimStart().TrimEnd();
-}
-
-FString FString::TrimQuotes(bool* bQuotesRemoved) const
-{
-	const bool bQuoted = Data.size() >= 2 && Data.front() == '"' && Data.back() == '"';
-	if (bQuotesRemoved)
-	{
-		*bQuotesRemoved = bQuoted;
-	}
-	return bQuoted ? FString(Data.substr(1, Data.size() - 2)) : *this;
 }
 
 FString FString::Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase) const

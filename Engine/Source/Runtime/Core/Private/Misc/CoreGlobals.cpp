@@ -15,7 +15,6 @@ double FApp::CurrentTime = 0.0;
 double FApp::DeltaTime = 1.0 / 30.0;
 FTimecode FApp::Timecode;
 FFrameRate FApp::TimecodeFrameRate(30, 1);
-FString FApp::ProjectName(TEXT("QuarnProject"));
 
 namespace
 {

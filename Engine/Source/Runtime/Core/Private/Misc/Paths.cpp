@@ -44,29 +44,3 @@ bool FPaths::FileExists(const FString& Path)
 	return std::filesystem::is_regular_file(*Path, Error);
 }
 
-bool FPaths::DirectoryExists(const FString& Path)
-{
-	std::error_code Error;
-	return std::filesystem::is_directory(*Path, Error);
-}
-
-FString FPaths::GetCleanFilename(const FString& Path)
-{
-	return FString(std::filesystem::path(*Path).filename().string());
-}
-
-FString FPaths::GetBaseFilename(const FString& Path)
-{
-	return FString(std::filesystem::path(*Path).stem().string());
-}
-
-FString FPaths::GetPath(const FString& Path)
-{
-	return FString(std::filesystem::path(*Path).parent_path().string());
-}
-
-FString FPaths::GetExtension(const FString& Path)
-{
-	const std::string Extension = std::filesystem::path(*Path).extension().string();
-	return FString(Extension.empty() ? Extension : Extension.substr(1));
-}

@@ -53,8 +53,8 @@ public:
 
 	/** Formats like printf; pass FStrings as *Str. */
 	static FString Printf(const TCHAR* Format, ...) __attribute__((format(printf, 1, 2)));
-	static FString FromInt(int32 Value) { return FString(std::to_string(Value)); }
 	/** The shortest text that reads back as the same float, always with a decimal point. */
+	static FString FromInt(int32 Value) { return FString(std::to_string(Value)); }
 	static FString SanitizeFloat(double Value, int32 MinFractionalDigits = 1);
 	static FString Join(const TArray<FString>& Parts, const TCHAR* Separator);
 	static FString ChrN(int32 Count, TCHAR Character) { return FString(std::string(static_cast<SIZE_T>(Count > 0 ? Count : 0), Character)); }
@@ -68,7 +68,6 @@ public:
 	TCHAR& operator[](int32 Index) { return Data[static_cast<SIZE_T>(Index)]; }
 	TCHAR operator[](int32 Index) const { return Data[static_cast<SIZE_T>(Index)]; }
 	bool IsValidIndex(int32 Index) const { return Index >= 0 && Index < Len(); }
-	TArray<TCHAR> GetCharArray() const;
 
 	bool Equals(const FString& Other, ESearchCase::Type SearchCase = ESearchCase::CaseSensitive) const;
 	int32 Compare(const FString& Other, ESearchCase::Type SearchCase = ESearchCase::CaseSensitive) const;
@@ -80,14 +79,12 @@ public:
 	}
 	int32 Find(const FString& SubStr, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase,
 		ESearchDir::Type SearchDir = ESearchDir::FromStart, int32 StartPosition = INDEX_NONE) const;
-	bool FindChar(TCHAR Character, int32& OutIndex) const;
 	bool FindLastChar(TCHAR Character, int32& OutIndex) const;
 	bool Split(const FString& Separator, FString* OutLeft, FString* OutRight,
 		ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart) const;
 
 	FString Left(int32 Count) const;
 	FString LeftChop(int32 Count) const { return Left(Len() - Count); }
-	FString Right(int32 Count) const;
 	FString RightChop(int32 Count) const { return Mid(Count); }
 	FString Mid(int32 Start, int32 Count = 0x7fffffff) const;
 	FString ToLower() const;
@@ -95,7 +92,6 @@ public:
 	FString TrimStart() const;
 	FString TrimEnd() const;
 	FString TrimStartAndEnd() const;
-	FString TrimQuotes(bool* bQuotesRemoved = nullptr) const;
 	FString Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
 
 	/**

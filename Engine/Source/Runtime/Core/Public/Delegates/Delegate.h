@@ -152,21 +152,10 @@ public:
 	static TDelegate CreateStatic(RetType (*Function)(ArgTypes...)) { return CreateLambda(Function); }
 
 	template <typename UserClass, typename MethodType>
-	void BindUObject(UserClass* Object, MethodType Method)
-	{
-		*this = CreateUObject(Object, Method);
-	}
-	template <typename UserClass, typename MethodType>
 	void BindRaw(UserClass* Object, MethodType Method)
 	{
 		*this = CreateRaw(Object, Method);
 	}
-	template <typename FunctorType>
-	void BindLambda(FunctorType&& Functor)
-	{
-		*this = CreateLambda(std::forward<FunctorType>(Functor));
-	}
-	void BindStatic(RetType (*Function)(ArgTypes...)) { *this = CreateStatic(Function); }
 	void Unbind() { Instance.reset(); }
 
 	bool IsBound() const { return Instance && Instance->IsSafeToExecute(); }
@@ -237,11 +226,6 @@ public:
 	FDelegateHandle AddLambda(FunctorType&& Functor)
 	{
 		return Add(FDelegate::CreateLambda(std::forward<FunctorType>(Functor)));
-	}
-	template <typename FunctorType>
-	FDelegateHandle AddWeakLambda(const void* Owner, FunctorType&& Functor)
-	{
-		return Add(FDelegate::CreateWeakLambda(Owner, std::forward<FunctorType>(Functor)));
 	}
 	FDelegateHandle AddStatic(void (*Function)(ArgTypes...)) { return Add(FDelegate::CreateStatic(Function)); }
 
@@ -366,24 +350,10 @@ private:
 #define FUNC_DECLARE_MULTICAST_DELEGATE(MulticastDelegateName, ReturnType, ...) \
 	typedef TMulticastDelegate<ReturnType(__VA_ARGS__)> MulticastDelegateName;
 
-#define DECLARE_DELEGATE(DelegateName) FUNC_DECLARE_DELEGATE(DelegateName, void)
-#define DECLARE_DELEGATE_OneParam(DelegateName, Param1Type) FUNC_DECLARE_DELEGATE(DelegateName, void, Param1Type)
-#define DECLARE_DELEGATE_TwoParams(DelegateName, Param1Type, Param2Type) FUNC_DECLARE_DELEGATE(DelegateName, void, Param1Type, Param2Type)
 #define DECLARE_DELEGATE_RetVal(ReturnValueType, DelegateName) FUNC_DECLARE_DELEGATE(DelegateName, ReturnValueType)
-#define DECLARE_DELEGATE_RetVal_OneParam(ReturnValueType, DelegateName, Param1Type) \
-	FUNC_DECLARE_DELEGATE(DelegateName, ReturnValueType, Param1Type)
 
 #define DECLARE_MULTICAST_DELEGATE(DelegateName) FUNC_DECLARE_MULTICAST_DELEGATE(DelegateName, void)
 #define DECLARE_MULTICAST_DELEGATE_OneParam(DelegateName, Param1Type) FUNC_DECLARE_MULTICAST_DELEGATE(DelegateName, void, Param1Type)
 #define DECLARE_MULTICAST_DELEGATE_TwoParams(DelegateName, Param1Type, Param2Type) \
 	FUNC_DECLARE_MULTICAST_DELEGATE(DelegateName, void, Param1Type, Param2Type)
-#define DECLARE_MULTICAST_DELEGATE_ThreeParams(DelegateName, Param1Type, Param2Type, Param3Type) \
-	FUNC_DECLARE_MULTICAST_DELEGATE(DelegateName, void, Param1Type, Param2Type, Param3Type)
 
-#define DECLARE_EVENT(OwningType, EventName) FUNC_DECLARE_MULTICAST_DELEGATE(EventName, void)
-#define DECLARE_EVENT_OneParam(OwningType, EventName, Param1Type) FUNC_DECLARE_MULTICAST_DELEGATE(EventName, void, Param1Type)
-#define DECLARE_EVENT_TwoParams(OwningType, EventName, Param1Type, Param2Type) \
-	FUNC_DECLARE_MULTICAST_DELEGATE(EventName, void, Param1Type, Param2Type)
-
-// The engine spells this one out in Delegates/DelegateCombinations.h; it is the same thing here.
-#define DECLARE_TS_MULTICAST_DELEGATE_OneParam DECLARE_MULTICAST_DELEGATE_OneParam

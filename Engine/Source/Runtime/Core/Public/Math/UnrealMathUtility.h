@@ -31,13 +31,9 @@ struct FMath
 	{
 		return Value < T(0) ? -Value : Value;
 	}
-	static bool IsNearlyEqual(double A, double B, double Tolerance = UE_SMALL_NUMBER) { return std::abs(A - B) <= Tolerance; }
-	static double DegreesToRadians(double Degrees) { return Degrees * (UE_PI / 180.0); }
-	static double RadiansToDegrees(double Radians) { return Radians * (180.0 / UE_PI); }
 	static int32 RoundToInt(double Value) { return static_cast<int32>(std::floor(Value + 0.5)); }
 	static int32 FloorToInt(double Value) { return static_cast<int32>(std::floor(Value)); }
 	static double Fmod(double X, double Y) { return std::fmod(X, Y); }
-	static double Sqrt(double Value) { return std::sqrt(Value); }
 	static double Atan2(double Y, double X) { return std::atan2(Y, X); }
 	static double Asin(double Value) { return std::asin(Value); }
 	static void SinCos(double* OutSin, double* OutCos, double Value)

@@ -4,7 +4,7 @@
 #include "Misc/FrameRate.h"
 #include "Misc/Timecode.h"
 
-/** Application-wide time and identity; the engine loop advances the clock once per frame. */
+/** Application-wide time; the engine loop advances the clock once per frame. */
 class CORE_API FApp
 {
 public:
@@ -19,13 +19,9 @@ public:
 	static FFrameRate GetTimecodeFrameRate();
 	static void SetTimecodeFrameRate(const FFrameRate& Rate);
 
-	static const TCHAR* GetProjectName() { return *ProjectName; }
-	static void SetProjectName(const FString& Name) { ProjectName = Name; }
-
 private:
 	static double CurrentTime;
 	static double DeltaTime;
 	static FTimecode Timecode;
 	static FFrameRate TimecodeFrameRate;
-	static FString ProjectName;
 };

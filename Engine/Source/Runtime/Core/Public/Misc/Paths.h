@@ -21,9 +21,4 @@ public:
 
 	static FString Combine(const FString& A, const FString& B);
 	static bool FileExists(const FString& Path);
-	static bool DirectoryExists(const FString& Path);
-	static FString GetCleanFilename(const FString& Path);
-	static FString GetBaseFilename(const FString& Path);
-	static FString GetPath(const FString& Path);
-	static FString GetExtension(const FString& Path);
 };

@@ -405,30 +405,6 @@ UClass* FReflectionRegistry::FindClass(const FString& NameOrPath)
 	return nullptr;
 }
 
-UScriptStruct* FReflectionRegistry::FindStruct(const FString& NameOrPath)
-{
-	for (UScriptStruct* Struct : GetAllStructs())
-	{
-		if (Struct->GetName() == NameOrPath || Struct->GetStructPathName() == NameOrPath)
-		{
-			return Struct;
-		}
-	}
-	return nullptr;
-}
-
-UEnum* FReflectionRegistry::FindEnum(const FString& Name)
-{
-	for (UEnum* Enum : GetAllEnums())
-	{
-		if (Enum->GetName() == Name)
-		{
-			return Enum;
-		}
-	}
-	return nullptr;
-}
-
 namespace UECodeGen
 {
 	namespace

@@ -7,7 +7,8 @@
  *
  * Mounted content roots, matched ignoring case:
  *   "/Game/"        -> the project's Content/ folder (FPaths::ProjectContentDir())
- *   "/QuarnPranto/" -> the plug-in's Content/ folder (FPaths::PluginDir() + "Content/")
+ *   "/<Plugin>/"    -> the plug-in's Content/ folder (FPaths::PluginDir() + "Content/"), <Plugin>
+ *                      being the name of the "<Plugin>.uplugin" descriptor in that folder
  */
 class COREUOBJECT_API FPackageName
 {

@@ -270,12 +270,4 @@ struct COREUOBJECT_API FReflectionRegistry
 	static TArray<UEnum*> GetAllEnums();
 	static TArray<UFunction*> GetAllDelegateSignatures();
 	static UClass* FindClass(const FString& NameOrPath);
-	static UScriptStruct* FindStruct(const FString& NameOrPath);
-	static UEnum* FindEnum(const FString& Name);
 };
-
-template <typename T>
-UClass* FindObjectClass()
-{
-	return T::StaticClass();
-}

@@ -6,6 +6,7 @@
 #include "Materials/MaterialInterface.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace
@@ -20,7 +21,7 @@ namespace
 	}
 
 	/** The overlay a blendable lays over the picture, or null when it has no effect. */
-	const UTextureRenderTarget2D* FindOverlay(const FWeightedBlendable& Blendable)
+	const UTextureRenderTarget2D* FindOverlay(const FWeightedBlendable& Blendable, EOverlayBlend& OutBlend)
 	{
 		if (!(Blendable.Weight > 0.f))
 		{
@@ -41,6 +42,7 @@ namespace
 		{
 			return nullptr;
 		}
+		OutBlend = Material->OverlayBlend;
 		return Target;
 	}
 
@@ -51,28 +53,100 @@ namespace
 		return static_cast<int32>(std::min<int64>(Texel, TargetSize - 1));
 	}
 
-	uint8 BlendChannel(uint8 Before, float Texel, double Alpha, double Amount)
+	/** 8-bit sRGB codes decoded to linear light. */
+	const std::array<float, 256>& SRGBDecodeTable()
 	{
-		const double Picture = Before;
-		const double Composited = Picture * (1.0 - Alpha) + Clamp01(Texel) * 255.0 * Alpha;
-		const double After = Picture + (Composited - Picture) * Amount;
-		return static_cast<uint8>(std::clamp(std::lround(After), 0L, 255L));
+		static const std::array<float, 256> Table = [] {
+			std::array<float, 256> Values{};
+			for (int32 Code = 0; Code < 256; ++Code)
+			{
+				Values[Code] = FLinearColor::SRGBToLinear(static_cast<float>(Code) / 255.f);
+			}
+			return Values;
+		}();
+		return Table;
 	}
 
-	void ApplyOverlay(FImage& Picture, const UTextureRenderTarget2D& Target, double Amount)
+	/** A texel in linear light: the colour (as stored: straight or weighted by coverage) and its coverage. */
+	struct FOverlayTexel
 	{
+		float R = 0.f;
+		float G = 0.f;
+		float B = 0.f;
+		float Coverage = 0.f;
+	};
+
+	/** Reads a texel as the material does. Runs of equal texels are the rule, so the last one is remembered. */
+	class FOverlayReader
+	{
+	public:
+		FOverlayReader(const UTextureRenderTarget2D& Target, EOverlayBlend InBlend)
+			: bSRGB(Target.RenderTargetFormat == ETextureRenderTargetFormat::RTF_RGBA8)
+			, Blend(InBlend)
+		{
+		}
+
+		const FOverlayTexel& Read(const FLinearColor& Texel)
+		{
+			if (bHasLast && Texel == LastInput)
+			{
+				return LastOutput;
+			}
+			LastInput = Texel;
+			bHasLast = true;
+			LastOutput.R = Decode(Texel.R);
+			LastOutput.G = Decode(Texel.G);
+			LastOutput.B = Decode(Texel.B);
+			const float Alpha = static_cast<float>(Clamp01(Texel.A));
+			LastOutput.Coverage = Blend == EOverlayBlend::InvertedAlphaComposite ? 1.f - Alpha : Alpha;
+			return LastOutput;
+		}
+
+		bool IsPremultiplied() const { return Blend == EOverlayBlend::InvertedAlphaComposite; }
+
+	private:
+		float Decode(float Value) const
+		{
+			const float Clamped = static_cast<float>(Clamp01(Value));
+			// An 8-bit target holds exact codes; anything else is decoded the long way.
+			return bSRGB ? FLinearColor::SRGBToLinear(Clamped) : Clamped;
+		}
+
+		bool bSRGB;
+		EOverlayBlend Blend;
+		bool bHasLast = false;
+		FLinearColor LastInput;
+		FOverlayTexel LastOutput;
+	};
+
+	void ApplyOverlay(FImage& Picture, const UTextureRenderTarget2D& Target, EOverlayBlend Blend, double Amount)
+	{
+		const std::array<float, 256>& Decode = SRGBDecodeTable();
+		const float Weight = static_cast<float>(Amount);
+		FOverlayReader Reader(Target, Blend);
 		const TArray<FLinearColor>& Texels = Target.GetPixels();
 		for (int32 Y = 0; Y < Picture.SizeY; ++Y)
 		{
 			const int32 TexelRow = NearestTexel(Y, Picture.SizeY, Target.SizeY) * Target.SizeX;
 			for (int32 X = 0; X < Picture.SizeX; ++X)
 			{
-				const FLinearColor& Texel = Texels[TexelRow + NearestTexel(X, Picture.SizeX, Target.SizeX)];
-				const double Alpha = Clamp01(Texel.A);
+				const FOverlayTexel& Texel = Reader.Read(Texels[TexelRow + NearestTexel(X, Picture.SizeX, Target.SizeX)]);
+				const bool bAddsColour = Reader.IsPremultiplied() && (Texel.R > 0.f || Texel.G > 0.f || Texel.B > 0.f);
+				if (Texel.Coverage <= 0.f && !bAddsColour)
+				{
+					// Nothing covers the pixel: it stays exactly as the camera gave it.
+					continue;
+				}
 				FColor& Pixel = Picture.Pixel(X, Y);
-				Pixel.R = BlendChannel(Pixel.R, Texel.R, Alpha, Amount);
-				Pixel.G = BlendChannel(Pixel.G, Texel.G, Alpha, Amount);
-				Pixel.B = BlendChannel(Pixel.B, Texel.B, Alpha, Amount);
+				const float Before[3] = {Decode[Pixel.R], Decode[Pixel.G], Decode[Pixel.B]};
+				const float Colour[3] = {Texel.R, Texel.G, Texel.B};
+				uint8* const Channels[3] = {&Pixel.R, &Pixel.G, &Pixel.B};
+				for (int32 Channel = 0; Channel < 3; ++Channel)
+				{
+					const float Kept = Before[Channel] * (1.f - Texel.Coverage);
+					const float Composited = Reader.IsPremultiplied() ? Colour[Channel] + Kept : Colour[Channel] * Texel.Coverage + Kept;
+					*Channels[Channel] = FLinearColor::LinearToSRGB8(Before[Channel] + (Composited - Before[Channel]) * Weight);
+				}
 			}
 		}
 	}
@@ -89,11 +163,12 @@ FImage FPostProcessing::RenderCameraPicture(const UCameraComponent& Camera)
 	const double CameraWeight = Clamp01(Camera.PostProcessBlendWeight);
 	for (const FWeightedBlendable& Blendable : Camera.PostProcessSettings.WeightedBlendables.Array)
 	{
-		const UTextureRenderTarget2D* Target = FindOverlay(Blendable);
+		EOverlayBlend Blend = EOverlayBlend::Translucent;
+		const UTextureRenderTarget2D* Target = FindOverlay(Blendable, Blend);
 		const double Amount = Clamp01(Blendable.Weight) * CameraWeight;
 		if (Target && Amount > 0.0)
 		{
-			ApplyOverlay(Picture, *Target, Amount);
+			ApplyOverlay(Picture, *Target, Blend, Amount);
 		}
 	}
 	return Picture;

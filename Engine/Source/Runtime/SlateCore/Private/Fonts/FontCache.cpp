@@ -1,9 +1,10 @@
 #include "Fonts/FontCache.h"
 
+#include "FontFaces.h"
 #include "SlateCoreLog.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <string>
 #include <unordered_map>
@@ -12,14 +13,16 @@ namespace
 {
 	const TCHAR* const DefaultRegularFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 	const TCHAR* const DefaultBoldFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+	const TCHAR* const DefaultItalicFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf");
+	const TCHAR* const DefaultBoldItalicFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf");
+
+	// Tried in order for characters the text's own face lacks.
+	const char* const FallbackFamilies[] = {"DejaVu Sans", "WenQuanYi Micro Hei", "Noto Color Emoji"};
 
 	// Beyond this a single glyph bitmap would dwarf any target we draw into.
 	constexpr int32 MaxPixelSize = 1024;
-
-	int32 RoundFrom26Dot6(FT_Pos Value)
-	{
-		return static_cast<int32>((Value + 32) >> 6);
-	}
+	// Shaped lines kept at most; a widget redraws the same few lines every frame.
+	constexpr SIZE_T MaxShapedLines = 4096;
 
 	// Malformed UTF-8 becomes U+FFFD, so a bad string still lays out.
 	uint32 NextCodePoint(const std::string& Text, SIZE_T& Index)
@@ -61,147 +64,203 @@ namespace
 		}
 		return CodePoint;
 	}
+
+	/** Characters that take the face of the character before them rather than choosing one. */
+	bool FollowsPrevious(uint32 CodePoint)
+	{
+		return CodePoint == 0x200D                          // zero-width joiner
+			|| (CodePoint >= 0xFE00 && CodePoint <= 0xFE0F) // variation selectors
+			|| (CodePoint >= 0x0300 && CodePoint <= 0x036F) // combining marks
+			|| (CodePoint >= 0x1F3FB && CodePoint <= 0x1F3FF); // skin tones
+	}
+
+	/** Pictographs shown as emoji by default: a colour face draws them before any text face does. */
+	bool PrefersColour(uint32 CodePoint)
+	{
+		return CodePoint >= 0x1F000 && CodePoint <= 0x1FAFF;
+	}
+
+	struct FCharacter
+	{
+		uint32 CodePoint = 0;
+		uint32 ByteOffset = 0;
+	};
+
+	std::string LayoutKey(const std::string& Text, const FSlateFontInfo& Font)
+	{
+		return std::to_string(Font.Size) + (Font.bBold ? "b" : "-") + (Font.bItalic ? "i" : "-") + Font.Family.ToLower().ToStdString() + '\n' + Text;
+	}
 } // namespace
 
 struct FSlateFontCache::FImpl
 {
-	struct FSizedFace
+	struct FShapedLine
 	{
-		FSlateFontMetrics Metrics;
-		// Node-based: glyph addresses survive later insertions, so placements can point at them.
-		std::unordered_map<uint32, FSlateGlyph> Glyphs;
+		TArray<FSlateGlyphPlacement> Placements;
+		int32 Advance = 0;
 	};
 
-	struct FFace
-	{
-		FString File;
-		FT_Face Face = nullptr;
-		bool bLoadTried = false;
-		int32 ActivePixelSize = 0;
-		std::unordered_map<int32, FSizedFace> Sizes;
-	};
+	FFontFaces Faces;
+	FString DefaultFiles[4];
+	hb_buffer_t* Buffer = hb_buffer_create();
+	std::unordered_map<std::string, FShapedLine> Lines;
 
-	FT_Library Library = nullptr;
-	bool bLibraryTried = false;
-	FFace Faces[2];
+	~FImpl() { hb_buffer_destroy(Buffer); }
 
-	~FImpl()
+	void Drop()
 	{
-		DropFaces();
-		if (Library)
+		Lines.clear();
+		Faces.Drop();
+	}
+
+	/** The text's own face: the engine's font's file for the style, or the family's through fontconfig. */
+	FFontFace* PrimaryFace(const FSlateFontInfo& Font)
+	{
+		if (Font.Family.IsEmpty())
 		{
-			FT_Done_FreeType(Library);
+			const int32 Style = (Font.bBold ? 1 : 0) + (Font.bItalic ? 2 : 0);
+			const bool bOverridden = !DefaultFiles[2].Equals(DefaultItalicFile);
+			// Files set in place of the engine's font have no oblique companions: italic slants the upright ones.
+			const FString& File = bOverridden && Font.bItalic ? DefaultFiles[Font.bBold ? 1 : 0] : DefaultFiles[Style];
+			return Faces.FindFile(File, 0, bOverridden && Font.bItalic);
+		}
+		return Faces.FindFamily(Font.Family, Font.bBold, Font.bItalic, true);
+	}
+
+	/** The faces a character is looked for in, own face first; null entries are faces that are not there. */
+	void Chain(const FSlateFontInfo& Font, FFontFace* Primary, TArray<FFontFace*>& OutChain)
+	{
+		OutChain.Reset();
+		OutChain.Add(Primary);
+		for (const char* Family : FallbackFamilies)
+		{
+			FFontFace* Fallback = Faces.FindFamily(FString(Family), Font.bBold, Font.bItalic, false);
+			if (Fallback && Fallback != Primary)
+			{
+				OutChain.Add(Fallback);
+			}
 		}
 	}
 
-	void DropFaces()
+	/** Shapes Utf8[Start, End) in Face and appends the placements; returns the pen after it in 1/64 pixel. */
+	int64 ShapeRun(const std::string& Utf8, uint32 Start, uint32 End, FFontFace& Face, int32 PixelSize, int64 Pen64,
+		TArray<FSlateGlyphPlacement>& OutPlacements)
 	{
-		for (FFace& Face : Faces)
+		FFontFace::FSized* Sized = Face.Activate(PixelSize);
+		if (!Sized)
 		{
-			if (Face.Face)
-			{
-				FT_Done_Face(Face.Face);
-			}
-			Face.Face = nullptr;
-			Face.bLoadTried = false;
-			Face.ActivePixelSize = 0;
-			Face.Sizes.clear();
+			return Pen64;
 		}
+		hb_buffer_clear_contents(Buffer);
+		hb_buffer_add_utf8(Buffer, Utf8.data(), static_cast<int>(Utf8.size()), Start, static_cast<int>(End - Start));
+		hb_buffer_guess_segment_properties(Buffer);
+		hb_shape(Face.Shaper, Buffer, nullptr, 0);
+		unsigned int Count = 0;
+		const hb_glyph_info_t* Infos = hb_buffer_get_glyph_infos(Buffer, &Count);
+		const hb_glyph_position_t* Positions = hb_buffer_get_glyph_positions(Buffer, &Count);
+		const double Scale = Face.StrikeScale(PixelSize);
+		for (unsigned int Index = 0; Index < Count; ++Index)
+		{
+			const FSlateGlyph* Glyph = Face.Glyph(*Sized, PixelSize, Infos[Index].codepoint);
+			const int64 X64 = Pen64 + static_cast<int64>(Positions[Index].x_offset * Scale);
+			const int64 Y64 = static_cast<int64>(Positions[Index].y_offset * Scale);
+			if (Glyph)
+			{
+				OutPlacements.Add({Glyph, static_cast<int32>((X64 + 32) >> 6), static_cast<int32>((Y64 + 32) >> 6)});
+			}
+			Pen64 += static_cast<int64>(Positions[Index].x_advance * Scale);
+		}
+		return Pen64;
 	}
 
-	FFace* LoadFace(bool bBold)
-	{
-		FFace& Face = Faces[bBold ? 1 : 0];
-		if (!Face.bLoadTried)
-		{
-			// Tried once per file setting: a missing file warns once, not on every paint.
-			Face.bLoadTried = true;
-			if (!bLibraryTried)
-			{
-				bLibraryTried = true;
-				if (FT_Init_FreeType(&Library) != 0)
-				{
-					Library = nullptr;
-				}
-			}
-			if (!Library || FT_New_Face(Library, *Face.File, 0, &Face.Face) != 0)
-			{
-				Face.Face = nullptr;
-				UE_LOG(LogSlate, Warning, TEXT("Font file '%s' could not be loaded; text in it draws nothing"), *Face.File);
-			}
-		}
-		return Face.Face ? &Face : nullptr;
-	}
-
-	FSizedFace* GetSizedFace(const FSlateFontInfo& Font, FFace*& OutFace)
+	const FShapedLine* Shape(const FString& Text, const FSlateFontInfo& Font)
 	{
 		if (Font.Size <= 0 || Font.Size > MaxPixelSize)
 		{
 			return nullptr;
 		}
-		OutFace = LoadFace(Font.bBold);
-		if (!OutFace)
-		{
-			return nullptr;
-		}
-		auto Found = OutFace->Sizes.find(Font.Size);
-		if (Found != OutFace->Sizes.end())
+		const std::string& Utf8 = Text.ToStdString();
+		const std::string Key = LayoutKey(Utf8, Font);
+		const auto Found = Lines.find(Key);
+		if (Found != Lines.end())
 		{
 			return &Found->second;
 		}
-		if (!ActivateSize(*OutFace, Font.Size))
+		FFontFace* Primary = PrimaryFace(Font);
+		if (!Primary || !Primary->Activate(Font.Size))
 		{
 			return nullptr;
 		}
-		FSizedFace& Sized = OutFace->Sizes[Font.Size];
-		const FT_Size_Metrics& SizeMetrics = OutFace->Face->size->metrics;
-		Sized.Metrics.Ascender = RoundFrom26Dot6(SizeMetrics.ascender);
-		Sized.Metrics.Descender = -RoundFrom26Dot6(SizeMetrics.descender);
-		Sized.Metrics.LineHeight = RoundFrom26Dot6(SizeMetrics.height);
-		return &Sized;
-	}
+		if (Lines.size() >= MaxShapedLines)
+		{
+			Lines.clear();
+		}
+		FShapedLine& Line = Lines[Key];
 
-	static bool ActivateSize(FFace& Face, int32 PixelSize)
-	{
-		if (Face.ActivePixelSize != PixelSize)
+		TArray<FFontFace*> Faces;
+		Chain(Font, Primary, Faces);
+		// Each character takes the first face that has it (the own face when none has); runs of one face are shaped together.
+		TArray<FCharacter> Characters;
+		for (SIZE_T Index = 0; Index < Utf8.size();)
 		{
-			if (FT_Set_Pixel_Sizes(Face.Face, 0, static_cast<FT_UInt>(PixelSize)) != 0)
+			const uint32 Offset = static_cast<uint32>(Index);
+			Characters.Add({NextCodePoint(Utf8, Index), Offset});
+		}
+		int64 Pen64 = 0;
+		FFontFace* RunFace = nullptr;
+		uint32 RunStart = 0;
+		for (int32 Index = 0; Index <= Characters.Num(); ++Index)
+		{
+			FFontFace* Face = nullptr;
+			if (Index < Characters.Num())
 			{
-				return false;
+				const uint32 CodePoint = Characters[Index].CodePoint;
+				if (CodePoint < 0x20)
+				{
+					Face = nullptr;
+				}
+				else if (RunFace && (FollowsPrevious(CodePoint) || CodePoint == 0x20 || RunFace->HasCharacter(CodePoint)))
+				{
+					Face = RunFace;
+				}
+				else
+				{
+					Face = Primary;
+					bool bFound = false;
+					if (PrefersColour(CodePoint))
+					{
+						for (FFontFace* Candidate : Faces)
+						{
+							if (!bFound && Candidate->HasColour() && Candidate->HasCharacter(CodePoint))
+							{
+								Face = Candidate;
+								bFound = true;
+							}
+						}
+					}
+					for (FFontFace* Candidate : Faces)
+					{
+						if (!bFound && Candidate->HasCharacter(CodePoint))
+						{
+							Face = Candidate;
+							bFound = true;
+						}
+					}
+				}
 			}
-			Face.ActivePixelSize = PixelSize;
-		}
-		return true;
-	}
-
-	static void Rasterize(FFace& Face, int32 PixelSize, uint32 CodePoint, FSlateGlyph& OutGlyph)
-	{
-		if (!ActivateSize(Face, PixelSize) || FT_Load_Char(Face.Face, CodePoint, FT_LOAD_RENDER) != 0)
-		{
-			return;
-		}
-		const FT_GlyphSlot Slot = Face.Face->glyph;
-		OutGlyph.Advance64 = static_cast<int32>(Slot->advance.x);
-		const FT_Bitmap& Bitmap = Slot->bitmap;
-		if (Bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || Bitmap.width == 0 || Bitmap.rows == 0)
-		{
-			return;
-		}
-		OutGlyph.Width = static_cast<int32>(Bitmap.width);
-		OutGlyph.Height = static_cast<int32>(Bitmap.rows);
-		OutGlyph.OffsetX = Slot->bitmap_left;
-		OutGlyph.OffsetY = Slot->bitmap_top;
-		OutGlyph.Coverage.SetNum(OutGlyph.Width * OutGlyph.Height);
-		const int32 Levels = Bitmap.num_grays > 1 ? Bitmap.num_grays - 1 : 255;
-		for (int32 Row = 0; Row < OutGlyph.Height; ++Row)
-		{
-			const unsigned char* Source = Bitmap.buffer + static_cast<ptrdiff_t>(Row) * Bitmap.pitch;
-			uint8* Destination = OutGlyph.Coverage.GetData() + Row * OutGlyph.Width;
-			for (int32 Column = 0; Column < OutGlyph.Width; ++Column)
+			const uint32 Offset = Index < Characters.Num() ? Characters[Index].ByteOffset : static_cast<uint32>(Utf8.size());
+			if (Face != RunFace || Index == Characters.Num())
 			{
-				Destination[Column] = static_cast<uint8>(Levels == 255 ? Source[Column] : Source[Column] * 255 / Levels);
+				if (RunFace)
+				{
+					Pen64 = ShapeRun(Utf8, RunStart, Offset, *RunFace, Font.Size, Pen64, Line.Placements);
+				}
+				RunFace = Face;
+				RunStart = Offset;
 			}
 		}
+		Line.Advance = static_cast<int32>((Pen64 + 32) >> 6);
+		return &Line;
 	}
 };
 
@@ -221,25 +280,40 @@ FSlateFontCache::~FSlateFontCache() = default;
 
 void FSlateFontCache::SetFontFiles(const FString& RegularFile, const FString& BoldFile)
 {
-	Impl->DropFaces();
-	Impl->Faces[0].File = RegularFile;
-	Impl->Faces[1].File = BoldFile;
+	Impl->Drop();
+	Impl->DefaultFiles[0] = RegularFile;
+	Impl->DefaultFiles[1] = BoldFile;
+	Impl->DefaultFiles[2] = RegularFile;
+	Impl->DefaultFiles[3] = BoldFile;
 }
 
 void FSlateFontCache::ResetFontFiles()
 {
-	SetFontFiles(DefaultRegularFile, DefaultBoldFile);
+	Impl->Drop();
+	Impl->DefaultFiles[0] = DefaultRegularFile;
+	Impl->DefaultFiles[1] = DefaultBoldFile;
+	Impl->DefaultFiles[2] = DefaultItalicFile;
+	Impl->DefaultFiles[3] = DefaultBoldItalicFile;
 }
 
 const FString& FSlateFontCache::GetFontFile(bool bBold) const
 {
-	return Impl->Faces[bBold ? 1 : 0].File;
+	return Impl->DefaultFiles[bBold ? 1 : 0];
+}
+
+bool FSlateFontCache::IsFamilyInstalled(const FString& Family)
+{
+	return Family.IsEmpty() || FFontFaces::IsFamilyInstalled(Family);
 }
 
 bool FSlateFontCache::GetMetrics(const FSlateFontInfo& Font, FSlateFontMetrics& OutMetrics)
 {
-	FImpl::FFace* Face = nullptr;
-	const FImpl::FSizedFace* Sized = Impl->GetSizedFace(Font, Face);
+	if (Font.Size <= 0 || Font.Size > MaxPixelSize)
+	{
+		return false;
+	}
+	FFontFace* Face = Impl->PrimaryFace(Font);
+	const FFontFace::FSized* Sized = Face ? Face->Activate(Font.Size) : nullptr;
 	if (!Sized)
 	{
 		return false;
@@ -248,45 +322,18 @@ bool FSlateFontCache::GetMetrics(const FSlateFontInfo& Font, FSlateFontMetrics& 
 	return true;
 }
 
-const FSlateGlyph* FSlateFontCache::GetGlyph(const FSlateFontInfo& Font, uint32 CodePoint)
-{
-	FImpl::FFace* Face = nullptr;
-	FImpl::FSizedFace* Sized = Impl->GetSizedFace(Font, Face);
-	if (!Sized)
-	{
-		return nullptr;
-	}
-	auto Found = Sized->Glyphs.find(CodePoint);
-	if (Found != Sized->Glyphs.end())
-	{
-		return &Found->second;
-	}
-	FSlateGlyph& Glyph = Sized->Glyphs[CodePoint];
-	FImpl::Rasterize(*Face, Font.Size, CodePoint, Glyph);
-	return &Glyph;
-}
-
 int32 FSlateFontCache::LayoutLine(const FString& Text, const FSlateFontInfo& Font, TArray<FSlateGlyphPlacement>& OutPlacements)
 {
-	const std::string& Utf8 = Text.ToStdString();
-	int64 Pen64 = 0;
-	SIZE_T Index = 0;
-	while (Index < Utf8.size())
+	const FImpl::FShapedLine* Line = Impl->Shape(Text, Font);
+	if (!Line)
 	{
-		const uint32 CodePoint = NextCodePoint(Utf8, Index);
-		if (CodePoint < 0x20)
-		{
-			continue;
-		}
-		const FSlateGlyph* Glyph = GetGlyph(Font, CodePoint);
-		if (!Glyph)
-		{
-			return 0;
-		}
-		OutPlacements.Add({Glyph, static_cast<int32>((Pen64 + 32) >> 6)});
-		Pen64 += Glyph->Advance64;
+		return 0;
 	}
-	return static_cast<int32>((Pen64 + 32) >> 6);
+	for (const FSlateGlyphPlacement& Placement : Line->Placements)
+	{
+		OutPlacements.Add(Placement);
+	}
+	return Line->Advance;
 }
 
 FVector2D FSlateFontCache::MeasureText(const FString& Text, const FSlateFontInfo& Font)
@@ -296,7 +343,6 @@ FVector2D FSlateFontCache::MeasureText(const FString& Text, const FSlateFontInfo
 	{
 		return FVector2D::ZeroVector;
 	}
-	TArray<FSlateGlyphPlacement> Placements;
-	const int32 Width = LayoutLine(Text, Font, Placements);
-	return FVector2D(Width, Metrics.LineHeight);
+	const FImpl::FShapedLine* Line = Impl->Shape(Text, Font);
+	return FVector2D(Line ? Line->Advance : 0, Metrics.LineHeight);
 }

@@ -12,6 +12,12 @@ void FSlateDrawElement::MakeBox(FSlateWindowElementList& ElementList, int32 InLa
 void FSlateDrawElement::MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor)
 {
+	MakeRoundedBox(ElementList, InLayer, PaintGeometry, FillColor, BorderThickness, BorderColor, 0.f);
+}
+
+void FSlateDrawElement::MakeRoundedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor, float CornerRadius)
+{
 	FSlateDrawElement& Element = ElementList.AddElement();
 	Element.ElementType = ESlateDrawElementType::Box;
 	Element.Layer = InLayer;
@@ -19,6 +25,7 @@ void FSlateDrawElement::MakeBorderedBox(FSlateWindowElementList& ElementList, in
 	Element.Tint = FillColor;
 	Element.BorderThickness = BorderThickness > 0.f ? BorderThickness : 0.f;
 	Element.BorderColor = BorderColor;
+	Element.CornerRadius = CornerRadius > 0.f ? CornerRadius : 0.f;
 }
 
 void FSlateDrawElement::MakeText(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FString& Text,

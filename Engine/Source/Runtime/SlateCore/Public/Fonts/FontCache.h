@@ -16,8 +16,12 @@ struct FSlateGlyph
 	int32 OffsetY = 0;
 	/** How far the pen moves, in 1/64 pixel. */
 	int32 Advance64 = 0;
-	/** Width * Height coverage values, row-major from the top-left; 255 is fully covered. */
+	/** Width * Height coverage values, row-major from the top-left; 255 is fully covered. Empty for a colour glyph. */
 	TArray<uint8> Coverage;
+	/** A colour glyph (emoji) draws its own colours, not the text's. */
+	bool bColor = false;
+	/** A colour glyph's Width * Height pixels: linear light, premultiplied alpha, row-major from the top-left. */
+	TArray<FLinearColor> Colors;
 };
 
 /** Vertical metrics of one face at one size, in whole pixels. */
@@ -35,12 +39,18 @@ struct FSlateGlyphPlacement
 {
 	const FSlateGlyph* Glyph = nullptr;
 	int32 PenX = 0;
+	/** Pixels above the baseline, for marks that shaping raises. */
+	int32 PenY = 0;
 };
 
 /**
- * The engine's font: DejaVu Sans, regular and bold, rasterised on demand. Each face is
- * loaded once, when text first needs it; glyphs are kept once rasterised. A font file that
- * cannot be loaded logs one warning, and text in that face draws nothing.
+ * The engine's fonts, rasterised on demand through FreeType and shaped with HarfBuzz
+ * (kerning, ligatures, marks). A text's own face is the engine's font (DejaVu Sans, regular,
+ * bold, oblique) or an installed family found through fontconfig; characters it lacks come
+ * from the fallback chain: DejaVu Sans, WenQuanYi Micro Hei (Chinese, Japanese, Korean),
+ * Noto Color Emoji. Italic without an italic face is slanted. Each face is loaded once, when
+ * text first needs it; glyphs and shaped lines are kept. A face that cannot be loaded, or a
+ * family that is not installed, logs one warning, and text in it draws nothing.
  * Game thread only.
  */
 class SLATECORE_API FSlateFontCache
@@ -53,20 +63,21 @@ public:
 	FSlateFontCache(const FSlateFontCache&) = delete;
 	FSlateFontCache& operator=(const FSlateFontCache&) = delete;
 
-	/** Uses other font files from now on, dropping every loaded face and glyph. */
+	/** Uses other files for the engine's font from now on (italic slants them), dropping every loaded face and glyph. */
 	void SetFontFiles(const FString& RegularFile, const FString& BoldFile);
 	/** Back to the installed DejaVu Sans files. */
 	void ResetFontFiles();
 	const FString& GetFontFile(bool bBold) const;
 
-	/** False when the face cannot be loaded. */
+	/** Whether fontconfig knows a family of that name (ignoring case); the engine's font always counts. */
+	static bool IsFamilyInstalled(const FString& Family);
+
+	/** The text's own face's line metrics; false when it cannot be loaded. */
 	bool GetMetrics(const FSlateFontInfo& Font, FSlateFontMetrics& OutMetrics);
-	/** Null when the face cannot be loaded; a character the face lacks gives its missing-glyph box. */
-	const FSlateGlyph* GetGlyph(const FSlateFontInfo& Font, uint32 CodePoint);
 
 	/**
-	 * Lays Text (UTF-8) out on one line. The placements stay valid until the font files change.
-	 * @return the line's advance in pixels; 0 when the face cannot be loaded
+	 * Shapes Text (UTF-8) on one line. The placements stay valid until the font files change.
+	 * @return the line's advance in pixels; 0 when the text's own face cannot be loaded
 	 */
 	int32 LayoutLine(const FString& Text, const FSlateFontInfo& Font, TArray<FSlateGlyphPlacement>& OutPlacements);
 	/** The line's advance and height in pixels. */

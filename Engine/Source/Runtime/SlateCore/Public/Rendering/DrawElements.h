@@ -11,7 +11,7 @@ class FSlateWindowElementList;
 /** What a draw element draws. */
 enum class ESlateDrawElementType : uint8
 {
-	/** A filled rectangle, with an optional border inside its edges. */
+	/** A filled rectangle, with an optional border inside its edges and optionally rounded corners. */
 	Box,
 	/** One line of text. */
 	Text,
@@ -22,7 +22,7 @@ enum class ESlateDrawElementType : uint8
 /**
  * One thing to draw, made by a widget's OnPaint. The renderer draws elements by ascending
  * layer, and elements of one layer in the order they were made. Colours are linear with
- * straight alpha.
+ * straight alpha. Geometry may lie between pixels: edges are anti-aliased.
  */
 class SLATECORE_API FSlateDrawElement
 {
@@ -37,11 +37,18 @@ public:
 	static void MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 		const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor);
 
+	/** A bordered box whose corners are rounded with CornerRadius pixels (the border follows them inside). */
+	static void MakeRoundedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
+		const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor, float CornerRadius);
+
 	/** One line of Text whose line top sits at the geometry's top edge and which starts at its left edge. */
 	static void MakeText(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FString& Text,
 		const FSlateFontInfo& FontInfo, const FLinearColor& Tint);
 
-	/** Image stretched over the geometry, each pixel multiplied by Tint. A null or empty image draws nothing. */
+	/**
+	 * Image stretched over the geometry, each pixel multiplied by Tint, sampled bilinearly (from a
+	 * box-filtered smaller copy when shrunk by more than half). A null or empty image draws nothing.
+	 */
 	static void MakeImage(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 		const TSharedPtr<const FImage>& Image, const FLinearColor& Tint);
 
@@ -52,6 +59,7 @@ public:
 	const FLinearColor& GetTint() const { return Tint; }
 	float GetBorderThickness() const { return BorderThickness; }
 	const FLinearColor& GetBorderColor() const { return BorderColor; }
+	float GetCornerRadius() const { return CornerRadius; }
 	const FString& GetText() const { return Text; }
 	const FSlateFontInfo& GetFontInfo() const { return FontInfo; }
 	const TSharedPtr<const FImage>& GetImage() const { return Image; }
@@ -63,6 +71,7 @@ private:
 	FLinearColor Tint = FLinearColor::White;
 	float BorderThickness = 0.f;
 	FLinearColor BorderColor = FLinearColor::Transparent;
+	float CornerRadius = 0.f;
 	FString Text;
 	FSlateFontInfo FontInfo;
 	TSharedPtr<const FImage> Image;

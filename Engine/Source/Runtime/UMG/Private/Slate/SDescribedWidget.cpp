@@ -5,6 +5,7 @@
 #include "ImageUtils.h"
 #include "Layout/Geometry.h"
 #include "Rendering/DrawElements.h"
+#include "TextLines.h"
 #include "UMGLog.h"
 
 SDescribedWidget::SDescribedWidget(UUserWidget* InOwner)
@@ -36,15 +37,19 @@ int32 SDescribedWidget::OnPaint(const FGeometry& AllottedGeometry, FSlateWindowE
 		{
 			FLinearColor BorderColor = Element.BorderColor;
 			BorderColor.A *= Opacity;
-			FSlateDrawElement::MakeBorderedBox(OutDrawElements, Layer, AllottedGeometry.MakeChild(Element.Position, Element.Size), Color,
-				Element.BorderThickness, BorderColor);
+			FSlateDrawElement::MakeRoundedBox(OutDrawElements, Layer, AllottedGeometry.MakeChild(Element.Position, Element.Size), Color,
+				Element.BorderThickness, BorderColor, Element.CornerRadius);
 			break;
 		}
 		case EWidgetElementKind::Text:
 		{
-			const FSlateFontInfo Font(Element.FontSize, Element.bBold);
-			const FVector2D TextSize = FSlateFontCache::Get().MeasureText(Element.Text, Font);
-			FSlateDrawElement::MakeText(OutDrawElements, Layer, AllottedGeometry.MakeChild(Element.Position, TextSize), Element.Text, Font, Color);
+			const FSlateFontInfo Font(Element.FontSize, Element.bBold, Element.bItalic, Element.FontFamily);
+			for (const FTextLine& Line : BreakTextIntoLines(Element.Text, Font, Element.WrapWidth, Element.Alignment))
+			{
+				const FVector2D LineSize = FSlateFontCache::Get().MeasureText(Line.Text, Font);
+				const FVector2D LinePosition = Element.Position + FVector2D(Line.OffsetX, Line.OffsetY);
+				FSlateDrawElement::MakeText(OutDrawElements, Layer, AllottedGeometry.MakeChild(LinePosition, LineSize), Line.Text, Font, Color);
+			}
 			break;
 		}
 		case EWidgetElementKind::Image:

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -17,11 +18,30 @@ namespace
 		return FMath::RoundToInt(FMath::Clamp(Value, -PixelLimit, PixelLimit));
 	}
 
-	FPixelRect SnapRect(const FGeometry& Geometry)
+	double LimitCoordinate(double Value)
+	{
+		// NaN counts as 0, so a broken geometry draws nothing rather than everything.
+		return Value == Value ? FMath::Clamp(Value, -PixelLimit, PixelLimit) : 0.0;
+	}
+
+	FRoundedRectCoverage ShapeOf(const FGeometry& Geometry, double Radius)
 	{
 		const FVector2D& Position = Geometry.GetAbsolutePosition();
 		const FVector2D& Size = Geometry.GetLocalSize();
-		return FPixelRect{SnapToPixel(Position.X), SnapToPixel(Position.Y), SnapToPixel(Position.X + Size.X), SnapToPixel(Position.Y + Size.Y)};
+		const double MinX = LimitCoordinate(Position.X);
+		const double MinY = LimitCoordinate(Position.Y);
+		return FRoundedRectCoverage(MinX, MinY, LimitCoordinate(MinX + LimitCoordinate(Size.X)), LimitCoordinate(MinY + LimitCoordinate(Size.Y)),
+			LimitCoordinate(Radius));
+	}
+
+	/** The pixels a shape touches. */
+	FPixelRect PixelBounds(const FRoundedRectCoverage& Shape)
+	{
+		if (Shape.IsEmpty())
+		{
+			return FPixelRect();
+		}
+		return FPixelRect{FMath::FloorToInt(Shape.MinX), FMath::FloorToInt(Shape.MinY), static_cast<int32>(std::ceil(Shape.MaxX)), static_cast<int32>(std::ceil(Shape.MaxY))};
 	}
 
 	FLinearColor ClampAlpha(FLinearColor Color)
@@ -30,47 +50,25 @@ namespace
 		return Color;
 	}
 
-	// Straight-alpha "over"; the caller has handled Source.A of 0 and 1.
-	inline void BlendOver(FLinearColor& Destination, float R, float G, float B, float A)
+	FLinearColor Premultiply(const FLinearColor& Color, float Coverage)
 	{
-		if (Destination.A <= 0.f)
-		{
-			Destination = FLinearColor(R, G, B, A);
-			return;
-		}
-		const float DestinationWeight = Destination.A * (1.f - A);
-		const float OutA = A + DestinationWeight;
-		const float InvOutA = 1.f / OutA;
-		Destination.R = (R * A + Destination.R * DestinationWeight) * InvOutA;
-		Destination.G = (G * A + Destination.G * DestinationWeight) * InvOutA;
-		Destination.B = (B * A + Destination.B * DestinationWeight) * InvOutA;
-		Destination.A = OutA;
+		const float Alpha = Color.A * Coverage;
+		return FLinearColor(Color.R * Alpha, Color.G * Alpha, Color.B * Alpha, Alpha);
 	}
 
+	// The engine's UI blend into a render target: colour laid over by the source's alpha, the
+	// target's alpha multiplied by one minus it. The source comes premultiplied.
 	inline void Composite(FLinearColor& Destination, float R, float G, float B, float A)
 	{
-		if (A >= 1.f)
+		if (A <= 0.f)
 		{
-			Destination = FLinearColor(R, G, B, 1.f);
+			return;
 		}
-		else if (A > 0.f)
-		{
-			BlendOver(Destination, R, G, B, A);
-		}
-	}
-
-	// Image texels are 8-bit sRGB; decoding through a table keeps the per-pixel work to lookups.
-	const std::array<float, 256>& SRGBDecodeTable()
-	{
-		static const std::array<float, 256> Table = [] {
-			std::array<float, 256> Values{};
-			for (int32 Index = 0; Index < 256; ++Index)
-			{
-				Values[Index] = FLinearColor(FColor(static_cast<uint8>(Index), 0, 0, 255)).R;
-			}
-			return Values;
-		}();
-		return Table;
+		const float Kept = 1.f - A;
+		Destination.R = R + Destination.R * Kept;
+		Destination.G = G + Destination.G * Kept;
+		Destination.B = B + Destination.B * Kept;
+		Destination.A = Destination.A * Kept;
 	}
 
 	// Runs of equal pixels are the rule (boxes, cleared areas), so remembering the last conversion
@@ -171,6 +169,7 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 		return;
 	}
 
+	Images.BeginDraw();
 	Prepared.Reset();
 	Glyphs.Reset();
 	WorkingRect = FPixelRect();
@@ -186,20 +185,8 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 
 	if (Params.bClear)
 	{
-		// Pixels in the working area are written in full when it is stored; clear only around it.
-		// Rows the elements do not reach are cleared through the target, which does it per row.
-		const FLinearColor Cleared = FLinearColor::Transparent;
-		if (WorkingRect.IsEmpty())
-		{
-			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, Clip.MaxY, Cleared);
-		}
-		else
-		{
-			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, WorkingRect.MinY, Cleared);
-			Target.FillRect(Clip.MinX, WorkingRect.MaxY, Clip.MaxX, Clip.MaxY, Cleared);
-			Target.FillRect(Clip.MinX, WorkingRect.MinY, WorkingRect.MinX, WorkingRect.MaxY, Cleared);
-			Target.FillRect(WorkingRect.MaxX, WorkingRect.MinY, Clip.MaxX, WorkingRect.MaxY, Cleared);
-		}
+		// Rows cleared across the whole target cost a flag each; the working area starts from the same colour.
+		Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, Clip.MaxY, Target.ClearColor);
 	}
 	if (WorkingRect.IsEmpty())
 	{
@@ -231,7 +218,7 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 		}
 	}
 
-	StoreWorkingArea(Target, Params.bClear, Params.bEncodeSRGB);
+	StoreWorkingArea(Target, Params.bEncodeSRGB);
 }
 
 bool FSlateSoftwareRasterizer::Prepare(const FSlateDrawElement& Element, const FPixelRect& Clip, FPreparedElement& OutPrepared)
@@ -239,8 +226,9 @@ bool FSlateSoftwareRasterizer::Prepare(const FSlateDrawElement& Element, const F
 	OutPrepared.Element = &Element;
 	if (Element.GetElementType() != ESlateDrawElementType::Text)
 	{
-		OutPrepared.Rect = SnapRect(Element.GetGeometry());
-		OutPrepared.Bounds = OutPrepared.Rect.Intersect(Clip);
+		const double Radius = Element.GetElementType() == ESlateDrawElementType::Box ? Element.GetCornerRadius() : 0.0;
+		OutPrepared.Shape = ShapeOf(Element.GetGeometry(), Radius);
+		OutPrepared.Bounds = PixelBounds(OutPrepared.Shape).Intersect(Clip);
 		return !OutPrepared.Bounds.IsEmpty();
 	}
 
@@ -248,13 +236,13 @@ bool FSlateSoftwareRasterizer::Prepare(const FSlateDrawElement& Element, const F
 	const FVector2D& Position = Element.GetGeometry().GetAbsolutePosition();
 	OutPrepared.PenX = SnapToPixel(Position.X);
 	const int32 LineTop = SnapToPixel(Position.Y);
-	// A line far outside the clip is not laid out at all; glyphs reach at most about an em past their pen.
-	if (LineTop >= Clip.MaxY || OutPrepared.PenX - Font.Size >= Clip.MaxX)
+	FSlateFontMetrics Metrics;
+	if (!FSlateFontCache::Get().GetMetrics(Font, Metrics))
 	{
 		return false;
 	}
-	FSlateFontMetrics Metrics;
-	if (!FSlateFontCache::Get().GetMetrics(Font, Metrics) || LineTop + 2 * Metrics.LineHeight < Clip.MinY)
+	// A line far outside the clip is not laid out at all.
+	if (LineTop >= Clip.MaxY || LineTop + 2 * Metrics.LineHeight < Clip.MinY || OutPrepared.PenX >= Clip.MaxX + Font.Size)
 	{
 		return false;
 	}
@@ -267,10 +255,9 @@ bool FSlateSoftwareRasterizer::Prepare(const FSlateDrawElement& Element, const F
 	{
 		const FSlateGlyph& Glyph = *Glyphs[Index].Glyph;
 		const int32 Left = OutPrepared.PenX + Glyphs[Index].PenX + Glyph.OffsetX;
-		const int32 Top = OutPrepared.BaselineY - Glyph.OffsetY;
+		const int32 Top = OutPrepared.BaselineY - Glyphs[Index].PenY - Glyph.OffsetY;
 		Extent = Extent.Union(FPixelRect{Left, Top, Left + Glyph.Width, Top + Glyph.Height});
 	}
-	OutPrepared.Rect = Extent;
 	OutPrepared.Bounds = Extent.Intersect(Clip);
 	return !OutPrepared.Bounds.IsEmpty();
 }
@@ -280,13 +267,14 @@ void FSlateSoftwareRasterizer::LoadWorkingArea(const UTextureRenderTarget2D& Tar
 	const int32 Width = WorkingRect.Width();
 	const int32 Count = Width * WorkingRect.Height();
 	Written.Init(0, Count);
+	FDecodeCache Decode;
 	if (bClear)
 	{
-		Working.Init(FLinearColor::Transparent, Count);
+		const FLinearColor Stored = Target.ToStoredColor(Target.ClearColor);
+		Working.Init(bDecodeSRGB ? Decode.Convert(Stored) : Stored, Count);
 		return;
 	}
 	Working.SetNum(Count);
-	FDecodeCache Decode;
 	for (int32 Y = WorkingRect.MinY; Y < WorkingRect.MaxY; ++Y)
 	{
 		const FLinearColor* SourceRow = Target.GetRow(Y) + WorkingRect.MinX;
@@ -298,19 +286,24 @@ void FSlateSoftwareRasterizer::LoadWorkingArea(const UTextureRenderTarget2D& Tar
 	}
 }
 
-void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, bool bWriteAll, bool bEncodeSRGB) const
+void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, bool bEncodeSRGB) const
 {
 	const int32 Width = WorkingRect.Width();
 	FStoreConverter Store(Target, bEncodeSRGB);
 	for (int32 Y = WorkingRect.MinY; Y < WorkingRect.MaxY; ++Y)
 	{
 		const SIZE_T RowStart = static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width;
-		const FLinearColor* Row = Working.GetData() + RowStart;
 		const uint8* WrittenRow = Written.GetData() + RowStart;
+		// Untouched pixels already hold what the target does; rows without a touched pixel are left alone.
+		if (std::find(WrittenRow, WrittenRow + Width, uint8(1)) == WrittenRow + Width)
+		{
+			continue;
+		}
+		const FLinearColor* Row = Working.GetData() + RowStart;
 		FLinearColor* TargetRow = Target.GetMutableRow(Y) + WorkingRect.MinX;
 		for (int32 X = 0; X < Width; ++X)
 		{
-			if (bWriteAll || WrittenRow[X])
+			if (WrittenRow[X])
 			{
 				TargetRow[X] = Store.Convert(Row[X]);
 			}
@@ -318,9 +311,9 @@ void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, 
 	}
 }
 
-void FSlateSoftwareRasterizer::BlendSpan(int32 Y, int32 X0, int32 X1, const FLinearColor& Color)
+void FSlateSoftwareRasterizer::BlendSpan(int32 Y, int32 X0, int32 X1, const FLinearColor& Premultiplied)
 {
-	if (X1 <= X0 || Color.A <= 0.f)
+	if (X1 <= X0 || Premultiplied.A <= 0.f)
 	{
 		return;
 	}
@@ -328,40 +321,105 @@ void FSlateSoftwareRasterizer::BlendSpan(int32 Y, int32 X0, int32 X1, const FLin
 	FLinearColor* Row = Working.GetData() + Offset;
 	const int32 Count = X1 - X0;
 	std::memset(Written.GetData() + Offset, 1, static_cast<SIZE_T>(Count));
-	if (Color.A >= 1.f)
+	if (Premultiplied.A >= 1.f)
 	{
-		std::fill(Row, Row + Count, FLinearColor(Color.R, Color.G, Color.B, 1.f));
+		// Opaque: nothing of the target stays, its alpha included.
+		std::fill(Row, Row + Count, FLinearColor(Premultiplied.R, Premultiplied.G, Premultiplied.B, 0.f));
 		return;
 	}
 	for (int32 X = 0; X < Count; ++X)
 	{
-		BlendOver(Row[X], Color.R, Color.G, Color.B, Color.A);
+		Composite(Row[X], Premultiplied.R, Premultiplied.G, Premultiplied.B, Premultiplied.A);
 	}
 }
 
 void FSlateSoftwareRasterizer::DrawBox(const FPreparedElement& Prepared)
 {
 	const FSlateDrawElement& Element = *Prepared.Element;
-	const FPixelRect& Rect = Prepared.Rect;
+	const FRoundedRectCoverage& Outer = Prepared.Shape;
 	const FPixelRect& Bounds = Prepared.Bounds;
 	const FLinearColor Fill = ClampAlpha(Element.GetTint());
 	const FLinearColor Border = ClampAlpha(Element.GetBorderColor());
-	// The border lies inside the box and can at most fill it.
-	const int32 Thickness = FMath::Clamp(FMath::RoundToInt(Element.GetBorderThickness()), 0, FMath::Max(Rect.Width(), Rect.Height()));
-	const FPixelRect Inner{Rect.MinX + Thickness, Rect.MinY + Thickness, Rect.MaxX - Thickness, Rect.MaxY - Thickness};
+	// The border lies inside the box, follows its corners, and can at most fill it.
+	const double Thickness = FMath::Clamp(static_cast<double>(Element.GetBorderThickness()), 0.0, FMath::Max(Outer.MaxX - Outer.MinX, Outer.MaxY - Outer.MinY));
+	const bool bHasBorder = Thickness > 0.0;
+	const FRoundedRectCoverage Inner = bHasBorder
+		? FRoundedRectCoverage(Outer.MinX + Thickness, Outer.MinY + Thickness, Outer.MaxX - Thickness, Outer.MaxY - Thickness, Outer.Radius - Thickness)
+		: Outer;
+	const bool bInnerEmpty = Inner.IsEmpty();
+
+	// One premultiplied colour for a pixel, from how much of it the outer and the inner shape cover:
+	// fill and border share a pixel without a seam between them.
+	const auto Mix = [&](float OuterCoverage, float InnerCoverage) {
+		InnerCoverage = FMath::Min(InnerCoverage, OuterCoverage);
+		const FLinearColor FillPart = Premultiply(Fill, InnerCoverage);
+		const FLinearColor BorderPart = Premultiply(Border, OuterCoverage - InnerCoverage);
+		return FillPart + BorderPart;
+	};
 
 	for (int32 Y = Bounds.MinY; Y < Bounds.MaxY; ++Y)
 	{
-		if (Y < Inner.MinY || Y >= Inner.MaxY || Inner.IsEmpty())
+		const float OuterRow = static_cast<float>(Outer.RowOverlap(Y));
+		const float InnerRow = bInnerEmpty ? 0.f : static_cast<float>(Inner.RowOverlap(Y));
+		int32 Spans[2][4];
+		Outer.RowSpans(Y, Spans[0][0], Spans[0][1], Spans[0][2], Spans[0][3]);
+		if (bInnerEmpty || InnerRow <= 0.f)
 		{
-			BlendSpan(Y, Bounds.MinX, Bounds.MaxX, Border);
-			continue;
+			// No inner shape on this row: it is all border.
+			Spans[1][0] = Spans[1][1] = Spans[1][2] = Spans[1][3] = Spans[0][0];
 		}
-		const int32 FillStart = FMath::Clamp(Inner.MinX, Bounds.MinX, Bounds.MaxX);
-		const int32 FillEnd = FMath::Clamp(Inner.MaxX, Bounds.MinX, Bounds.MaxX);
-		BlendSpan(Y, Bounds.MinX, FillStart, Border);
-		BlendSpan(Y, FillStart, FillEnd, Fill);
-		BlendSpan(Y, FillEnd, Bounds.MaxX, Border);
+		else
+		{
+			Inner.RowSpans(Y, Spans[1][0], Spans[1][1], Spans[1][2], Spans[1][3]);
+		}
+		// Between consecutive break points each shape's coverage is constant or needs each pixel.
+		int32 Breaks[10];
+		int32 NumBreaks = 0;
+		for (const auto& ShapeSpans : Spans)
+		{
+			for (const int32 Break : ShapeSpans)
+			{
+				Breaks[NumBreaks++] = FMath::Clamp(Break, Bounds.MinX, Bounds.MaxX);
+			}
+		}
+		Breaks[NumBreaks++] = Bounds.MinX;
+		Breaks[NumBreaks++] = Bounds.MaxX;
+		std::sort(Breaks, Breaks + NumBreaks);
+
+		// Constant coverage of a shape over [Start, End), or -1 when it changes pixel by pixel.
+		const auto Constant = [](const int32 (&ShapeSpans)[4], float RowCoverage, int32 Start, int32 End) {
+			if (End <= ShapeSpans[0] || Start >= ShapeSpans[3])
+			{
+				return 0.f;
+			}
+			if (Start >= ShapeSpans[1] && End <= ShapeSpans[2])
+			{
+				return RowCoverage;
+			}
+			return -1.f;
+		};
+		for (int32 Index = 0; Index + 1 < NumBreaks; ++Index)
+		{
+			const int32 Start = Breaks[Index];
+			const int32 End = Breaks[Index + 1];
+			if (Start >= End)
+			{
+				continue;
+			}
+			const float OuterConstant = Constant(Spans[0], OuterRow, Start, End);
+			const float InnerConstant = bHasBorder ? Constant(Spans[1], InnerRow, Start, End) : OuterConstant;
+			if (OuterConstant >= 0.f && InnerConstant >= 0.f)
+			{
+				BlendSpan(Y, Start, End, Mix(OuterConstant, InnerConstant));
+				continue;
+			}
+			for (int32 X = Start; X < End; ++X)
+			{
+				const float OuterCoverage = Outer.Pixel(X, Y);
+				const float InnerCoverage = !bHasBorder ? OuterCoverage : (bInnerEmpty ? 0.f : Inner.Pixel(X, Y));
+				BlendSpan(Y, X, X + 1, Mix(OuterCoverage, InnerCoverage));
+			}
+		}
 	}
 }
 
@@ -372,10 +430,10 @@ void FSlateSoftwareRasterizer::DrawText(const FPreparedElement& Prepared)
 	{
 		return;
 	}
-	std::array<float, 256> AlphaOfCoverage;
+	std::array<FLinearColor, 256> ColorOfCoverage;
 	for (int32 Coverage = 0; Coverage < 256; ++Coverage)
 	{
-		AlphaOfCoverage[Coverage] = Coverage == 255 ? Color.A : Color.A * (static_cast<float>(Coverage) / 255.f);
+		ColorOfCoverage[Coverage] = Premultiply(Color, Coverage == 255 ? 1.f : static_cast<float>(Coverage) / 255.f);
 	}
 
 	const int32 Width = WorkingRect.Width();
@@ -383,20 +441,37 @@ void FSlateSoftwareRasterizer::DrawText(const FPreparedElement& Prepared)
 	{
 		const FSlateGlyph& Glyph = *Glyphs[Index].Glyph;
 		const int32 Left = Prepared.PenX + Glyphs[Index].PenX + Glyph.OffsetX;
-		const int32 Top = Prepared.BaselineY - Glyph.OffsetY;
+		const int32 Top = Prepared.BaselineY - Glyphs[Index].PenY - Glyph.OffsetY;
 		const FPixelRect Visible = FPixelRect{Left, Top, Left + Glyph.Width, Top + Glyph.Height}.Intersect(Prepared.Bounds);
 		for (int32 Y = Visible.MinY; Y < Visible.MaxY; ++Y)
 		{
-			const uint8* CoverageRow = Glyph.Coverage.GetData() + (Y - Top) * Glyph.Width + (Visible.MinX - Left);
+			const SIZE_T GlyphStart = static_cast<SIZE_T>(Y - Top) * Glyph.Width + (Visible.MinX - Left);
 			const SIZE_T RowStart = static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width + (Visible.MinX - WorkingRect.MinX);
 			FLinearColor* Row = Working.GetData() + RowStart;
 			uint8* WrittenRow = Written.GetData() + RowStart;
+			if (Glyph.bColor)
+			{
+				// Colour glyphs (emoji) keep their own colours; the text colour lends only its alpha.
+				const FLinearColor* Texels = Glyph.Colors.GetData() + GlyphStart;
+				for (int32 X = 0; X < Visible.Width(); ++X)
+				{
+					const FLinearColor& Texel = Texels[X];
+					if (Texel.A > 0.f)
+					{
+						Composite(Row[X], Texel.R * Color.A, Texel.G * Color.A, Texel.B * Color.A, Texel.A * Color.A);
+						WrittenRow[X] = 1;
+					}
+				}
+				continue;
+			}
+			const uint8* CoverageRow = Glyph.Coverage.GetData() + GlyphStart;
 			for (int32 X = 0; X < Visible.Width(); ++X)
 			{
 				const uint8 Coverage = CoverageRow[X];
 				if (Coverage != 0)
 				{
-					Composite(Row[X], Color.R, Color.G, Color.B, AlphaOfCoverage[Coverage]);
+					const FLinearColor& Source = ColorOfCoverage[Coverage];
+					Composite(Row[X], Source.R, Source.G, Source.B, Source.A);
 					WrittenRow[X] = 1;
 				}
 			}
@@ -406,40 +481,39 @@ void FSlateSoftwareRasterizer::DrawText(const FPreparedElement& Prepared)
 
 void FSlateSoftwareRasterizer::DrawImage(const FPreparedElement& Prepared)
 {
-	const FImage& Image = *Prepared.Element->GetImage();
+	const TSharedPtr<const FImage>& Image = Prepared.Element->GetImage();
 	const FLinearColor Tint = ClampAlpha(Prepared.Element->GetTint());
-	const FPixelRect& Rect = Prepared.Rect;
+	const FRoundedRectCoverage& Shape = Prepared.Shape;
 	const FPixelRect& Bounds = Prepared.Bounds;
-	if (Tint.A <= 0.f || Image.RawData.Num() != Image.SizeX * Image.SizeY)
+	if (Tint.A <= 0.f || !Image || Image->RawData.Num() != Image->SizeX * Image->SizeY)
 	{
 		return;
 	}
-	const std::array<float, 256>& Decode = SRGBDecodeTable();
+	const double DrawWidth = Shape.MaxX - Shape.MinX;
+	const double DrawHeight = Shape.MaxY - Shape.MinY;
+	const FImageSampler::FLevel& Level = Images.FindLevel(Image, DrawWidth, DrawHeight);
+	const double ScaleX = Level.SizeX / DrawWidth;
+	const double ScaleY = Level.SizeY / DrawHeight;
+	const FLinearColor TintScale(Tint.R * Tint.A, Tint.G * Tint.A, Tint.B * Tint.A, Tint.A);
 
-	// Nearest texel at each pixel's centre; the column map is the same for every row.
-	SourceColumns.SetNum(Bounds.Width());
-	for (int32 X = Bounds.MinX; X < Bounds.MaxX; ++X)
-	{
-		const double U = (X - Rect.MinX + 0.5) * Image.SizeX / Rect.Width();
-		SourceColumns[X - Bounds.MinX] = FMath::Clamp(FMath::FloorToInt(U), 0, Image.SizeX - 1);
-	}
 	const int32 Width = WorkingRect.Width();
 	for (int32 Y = Bounds.MinY; Y < Bounds.MaxY; ++Y)
 	{
-		const double V = (Y - Rect.MinY + 0.5) * Image.SizeY / Rect.Height();
-		const int32 SourceY = FMath::Clamp(FMath::FloorToInt(V), 0, Image.SizeY - 1);
-		const FColor* SourceRow = Image.RawData.GetData() + static_cast<SIZE_T>(SourceY) * Image.SizeX;
+		// Texel centres lie at .5: a pixel centre maps into the level, then the four nearest texels are mixed.
+		const double V = (Y + 0.5 - Shape.MinY) * ScaleY - 0.5;
+		const float RowCoverage = static_cast<float>(Shape.RowOverlap(Y));
 		const SIZE_T RowStart = static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width + (Bounds.MinX - WorkingRect.MinX);
 		FLinearColor* Row = Working.GetData() + RowStart;
 		uint8* WrittenRow = Written.GetData() + RowStart;
-		for (int32 X = 0; X < Bounds.Width(); ++X)
+		for (int32 X = Bounds.MinX; X < Bounds.MaxX; ++X)
 		{
-			const FColor& Texel = SourceRow[SourceColumns[X]];
-			const float Alpha = Tint.A * (static_cast<float>(Texel.A) / 255.f);
-			if (Alpha > 0.f)
+			const double U = (X + 0.5 - Shape.MinX) * ScaleX - 0.5;
+			const float EdgeCoverage = X >= Shape.MinX && X + 1 <= Shape.MaxX ? RowCoverage : Shape.Pixel(X, Y);
+			const FLinearColor Texel = Level.Sample(U, V) * TintScale * EdgeCoverage;
+			if (Texel.A > 0.f)
 			{
-				Composite(Row[X], Decode[Texel.R] * Tint.R, Decode[Texel.G] * Tint.G, Decode[Texel.B] * Tint.B, Alpha);
-				WrittenRow[X] = 1;
+				Composite(Row[X - Bounds.MinX], Texel.R, Texel.G, Texel.B, Texel.A);
+				WrittenRow[X - Bounds.MinX] = 1;
 			}
 		}
 	}

@@ -8,10 +8,21 @@ enum class EWidgetElementKind : uint8
 {
 	/** A filled rectangle with an optional border. */
 	Box,
-	/** A line of text in the engine's default font (DejaVu Sans). */
+	/** Text in the engine's font (DejaVu Sans) or an installed family, on one line or wrapped. */
 	Text,
 	/** A picture read from a PNG file, stretched to the element's size. */
 	Image,
+};
+
+/** Where the lines of a text element stand. */
+enum class EWidgetTextAlignment : uint8
+{
+	/** Lines start at the element's X. */
+	Left,
+	/** Lines are centred on the wrap width's middle, or on X without a wrap width. */
+	Center,
+	/** Lines end at X plus the wrap width, or at X without a wrap width. */
+	Right,
 };
 
 /** One element of a described widget, placed on the widget's canvas in pixels from its top-left corner. */
@@ -23,6 +34,8 @@ struct UMG_API FWidgetElement
 	FVector2D Size;
 	/** Box fill, text colour or image tint (multiplied), linear. */
 	FLinearColor Color = FLinearColor::White;
+	/** Box corners rounded with this many pixels; 0 is square. */
+	float CornerRadius = 0.f;
 	/** 0 draws no border; the border lies inside the box. */
 	float BorderThickness = 0.f;
 	FLinearColor BorderColor = FLinearColor::Black;
@@ -30,6 +43,12 @@ struct UMG_API FWidgetElement
 	/** Font size in pixels per em. */
 	int32 FontSize = 24;
 	bool bBold = false;
+	bool bItalic = false;
+	/** An installed font family; empty is the engine's font. */
+	FString FontFamily;
+	EWidgetTextAlignment Alignment = EWidgetTextAlignment::Left;
+	/** Text breaks into lines no wider than this many pixels, between words (and between CJK characters); 0 keeps one line. */
+	float WrapWidth = 0.f;
 	/** The PNG file of an image element. */
 	FString ImagePath;
 	/** Multiplies the element's alpha. */

@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Lists the public symbols of the headless engine that nothing outside Engine/ uses.
+
+The engine keeps to what the module, the stand-ins, the host, the benchmarks and their tests
+call; the engine's own tests do not count as users. A symbol is a name declared in a Public/
+header under Engine/ (function, public member, macro, type, variable; enumerators and
+namespaces aside). It has a user when the name stands as a word in a user's source, in the code
+the header tool generated for the plug-in's modules (BUILD_DIR/Generated, so run this after a
+build), or in the inline code of another engine header (a macro or template that users expand).
+Names are compared, not overloads: an unused overload of a used name goes unnoticed.
+
+Exits 1 when a symbol without a user is not in scripts/unused-engine-symbols.known, the list
+of those still waiting to be removed, or when a name in that list has found a user or is gone
+(the list only shrinks).
+"""
+
+import collections
+import os
+import re
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD_DIR = os.path.join(ROOT, os.environ.get("BUILD_DIR", "build"))
+KNOWN = os.path.join(ROOT, "scripts", "unused-engine-symbols.known")
+USERS = ["Source", "Programs", "Benchmarks", "Tests", "Examples"]
+ENGINE_TESTS = {"Tests/Core", "Tests/CoreUObject", "Tests/Engine", "Tests/UMG", "Tests/HeaderTool"}
+# Names the language or the containers use without spelling them out.
+IMPLICIT = {"begin", "end", "GetTypeHash"}
+WORD = re.compile(r"\b[A-Za-z_][A-Za-z0-9_]*\b")
+COMMENT = re.compile(r"//[^\n]*|/\*.*?\*/", re.S)
+
+
+def source_files(folder):
+	for directory, subdirectories, files in os.walk(folder):
+		relative = os.path.relpath(directory, ROOT)
+		subdirectories[:] = [d for d in subdirectories if os.path.join(relative, d) not in ENGINE_TESTS]
+		for name in files:
+			if name.endswith((".h", ".cpp", ".inl")):
+				yield os.path.join(directory, name)
+
+
+def words(path):
+	with open(path, encoding="utf-8", errors="replace") as source:
+		return WORD.findall(COMMENT.sub(" ", source.read()))
+
+
+def public_headers():
+	engine = os.path.join(ROOT, "Engine")
+	return [path for path in source_files(engine) if path.endswith(".h") and "/Public/" in path]
+
+
+def declarations(headers):
+	"""Name -> (declaration count, first place) for every public declaration."""
+	output = subprocess.run(
+		["ctags", "-x", "--language-force=C++", "--kinds-C++=+p-e-n-l-z-N-U-A", "--fields=+a", "--_xformat=%N\t%a\t%F:%n"] + headers,
+		capture_output=True, text=True, check=True).stdout
+	declared = {}
+	for line in output.splitlines():
+		name, access, place = line.split("\t")
+		if access in ("private", "protected") or name.startswith(("operator", "~", "__anon")):
+			continue
+		count, first = declared.get(name, (0, None))
+		declared[name] = (count + 1, first or os.path.relpath(place, ROOT))
+	return declared
+
+
+def main():
+	headers = public_headers()
+	declared = declarations(headers)
+
+	used = set(IMPLICIT)
+	folders = [os.path.join(ROOT, folder) for folder in USERS]
+	generated = os.path.join(BUILD_DIR, "Generated")
+	if os.path.isdir(generated):
+		folders += [os.path.join(generated, name) for name in os.listdir(generated) if name.startswith("Quarn")]
+	else:
+		print(f"note: {generated} is missing; build first so that generated code counts as a user", file=sys.stderr)
+	for folder in folders:
+		for path in source_files(folder):
+			used.update(words(path))
+
+	# Used by an engine header's inline code more often than it is declared there.
+	mentions = collections.Counter()
+	for path in headers:
+		mentions.update(words(path))
+	unused = sorted(name for name, (count, _) in declared.items() if name not in used and mentions[name] <= count)
+
+	known = set()
+	if os.path.exists(KNOWN):
+		with open(KNOWN, encoding="utf-8") as listing:
+			known = {line.split()[0] for line in listing if line.strip() and not line.startswith("#")}
+	new = [name for name in unused if name not in known]
+	stale = sorted(known - set(unused))
+
+	if "--list" in sys.argv:
+		for name in unused:
+			print(f"{name} {declared[name][1]}")
+		return 0
+	for name in new:
+		print(f"unused public engine symbol: {name} ({declared[name][1]}): remove it, or use it outside Engine/")
+	for name in stale:
+		print(f"{name} is listed in {os.path.relpath(KNOWN, ROOT)} but has a user or is gone: take it off the list")
+	print(f"{len(unused)} public engine symbols without a user outside Engine/ ({len(known)} known, waiting for removal)")
+	return 1 if new or stale else 0
+
+
+if __name__ == "__main__":
+	sys.exit(main())
