@@ -20,8 +20,7 @@ namespace quarnlive::multiengine
 	} // namespace
 
 	StudioClock::StudioClock(int framesPerSecond)
-		: rate_(framesPerSecond)
-		, dayOrigin_(wallMicrosNow() / microsPerDay * microsPerDay)
+		: rate_(framesPerSecond), dayOrigin_(wallMicrosNow() / microsPerDay * microsPerDay)
 	{
 	}
 

@@ -60,7 +60,15 @@ namespace
 	TEST(ReportCodec, OtherTypeTagsAreRefusedAndTruncatedArgumentsAreMalformed)
 	{
 		Bytes wrong;
-		OscWriter(wrong).begin(reportAddress, "si" "sfffs").text("follower").int32(1).text("TrackingStatus").float32(1).float32(0).float32(0).text("");
+		OscWriter(wrong).begin(reportAddress, "si"
+											  "sfffs")
+			.text("follower")
+			.int32(1)
+			.text("TrackingStatus")
+			.float32(1)
+			.float32(0)
+			.float32(0)
+			.text("");
 		EXPECT_EQ(decodeMessage(wrong.data(), wrong.size()).kind, MessageKind::WrongTypeTags);
 
 		Bytes noHeader;
