@@ -1,8 +1,10 @@
 // Multi-engine server latency and throughput on loopback, against the raw UDP floor
 // measured in the same run: one-way and round trip of bare datagrams, broadcast to the
-// follower's callback, timecode round trip, and acknowledged commands per second to two
-// followers. Prints p50/p99 and the ratios; it is a measurement, not a pass/fail test.
+// follower's callback, timecode round trip (each without and with the studio key, and the
+// key's cost per datagram), and acknowledged commands per second to two followers. Prints
+// p50/p99 and the ratios; it is a measurement, not a pass/fail test.
 
+#include "Admission/Seal.h"
 #include "Codec/Protocol.h"
 #include "QuietServerDelegate.h"
 #include "ServerNode.h"
@@ -14,7 +16,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -163,11 +167,53 @@ namespace
 		std::atomic<int64_t> calls{0};
 	};
 
-	quarn::ServerConfig boundTo(const char* address)
+	// The studio key the keyed figures use; null runs without one.
+	using Key = std::shared_ptr<const quarn::StudioKey>;
+
+	Key benchmarkKey()
+	{
+		const char secret[] = "the benchmark's studio key, thirty-two bytes long";
+		return quarn::StudioKey::fromSecret(reinterpret_cast<const uint8_t*>(secret), sizeof(secret) - 1);
+	}
+
+	quarn::ServerConfig boundTo(const char* address, Key key = nullptr)
 	{
 		quarn::ServerConfig config;
 		config.bindAddress = address;
+		config.studioKey = std::move(key);
 		return config;
+	}
+
+	// Sealing one numbered command for a follower and opening it there, as every keyed datagram is.
+	double sealAndOpenMicroseconds(const Key& key)
+	{
+		quarn::codec::Command command;
+		command.kind = quarn::codec::CommandKind::SelectCamera;
+		quarn::codec::Bytes message;
+		quarn::codec::encodeCommand(command, message);
+		quarn::codec::Bytes envelope;
+		quarn::codec::encodeEnvelope(7, 1, 1, message, envelope);
+		quarn::admission::Sealer sealer(key);
+		quarn::admission::Opener opener(key);
+		const quarn::transport::Endpoint master{0x7f000001, 10001};
+		const quarn::transport::Endpoint follower{0x7f000002, 10001};
+		quarn::codec::Bytes sealed;
+		constexpr int rounds = 200000;
+		std::size_t opened = 0;
+		const Clock::time_point begin = Clock::now();
+		for (int i = 0; i < rounds; ++i)
+		{
+			sealer.seal(envelope.data(), envelope.size(), follower, sealed);
+			std::size_t payload = 0;
+			opened += opener.open(sealed.data(), sealed.size(), master, follower, payload) == quarn::admission::Verdict::Accepted ? 1 : 0;
+		}
+		const double perDatagram = microseconds(Clock::now() - begin) / rounds;
+		if (opened != rounds)
+		{
+			std::fprintf(stderr, "sealed datagrams did not open\n");
+			std::exit(1);
+		}
+		return perDatagram;
 	}
 
 	uint16_t freePort()
@@ -178,15 +224,15 @@ namespace
 		return port;
 	}
 
-	Percentiles broadcastToCallback(uint16_t port)
+	Percentiles broadcastToCallback(uint16_t port, const Key& key = nullptr)
 	{
 		BenchDelegate masterDelegate;
 		BenchDelegate followerDelegate;
 		masterDelegate.followers = "127.0.0.2";
 		quarn::ServerNode master;
 		quarn::ServerNode follower;
-		master.setConfig(boundTo("127.0.0.1"));
-		follower.setConfig(boundTo("127.0.0.2"));
+		master.setConfig(boundTo("127.0.0.1", key));
+		follower.setConfig(boundTo("127.0.0.2", key));
 		if (!master.start(&masterDelegate, port, port) || !follower.start(&followerDelegate, port, port))
 		{
 			std::fprintf(stderr, "cannot start servers on port %u\n", port);
@@ -210,11 +256,11 @@ namespace
 		return percentiles(values);
 	}
 
-	Percentiles timecodeRoundTrip(uint16_t port)
+	Percentiles timecodeRoundTrip(uint16_t port, const Key& key = nullptr)
 	{
 		BenchDelegate followerDelegate;
 		quarn::ServerNode follower;
-		follower.setConfig(boundTo("127.0.0.2"));
+		follower.setConfig(boundTo("127.0.0.2", key));
 		if (!follower.start(&followerDelegate, port, port))
 		{
 			std::exit(1);
@@ -224,17 +270,33 @@ namespace
 		to.sin_family = AF_INET;
 		to.sin_port = htons(port);
 		inet_pton(AF_INET, "127.0.0.2", &to.sin_addr);
-		quarn::codec::Bytes request;
-		quarn::codec::encodeTimecodeRequest(request);
+		quarn::codec::Bytes plainRequest;
+		quarn::codec::encodeTimecodeRequest(plainRequest);
+		// A keyed tool seals each request and opens each answer, as requestTimecode does.
+		std::optional<quarn::admission::Sealer> sealer;
+		quarn::admission::Opener opener(key);
+		if (key)
+		{
+			sealer.emplace(key);
+		}
+		const quarn::transport::Endpoint followerEndpoint{0x7f000002, port};
+		const quarn::transport::Endpoint clientEndpoint{0x7f000001, ntohs(addressOf(client).sin_port)};
+		quarn::codec::Bytes request = plainRequest;
 		std::vector<double> values;
 		uint8_t buffer[256];
 		for (int i = 0; i < samples + warmUp; ++i)
 		{
 			const Clock::time_point sent = Clock::now();
+			if (sealer)
+			{
+				sealer->seal(plainRequest.data(), plainRequest.size(), followerEndpoint, request);
+			}
 			sendto(client, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to));
 			const ssize_t size = recv(client, buffer, sizeof(buffer), 0);
+			std::size_t payload = 0;
+			const bool bOpened = size > 0 && opener.open(buffer, static_cast<std::size_t>(size), followerEndpoint, clientEndpoint, payload) == quarn::admission::Verdict::Accepted;
 			const Clock::time_point answered = Clock::now();
-			if (quarn::codec::decodeMessage(buffer, static_cast<std::size_t>(size)).kind != quarn::codec::MessageKind::TimecodeAnswer)
+			if (!bOpened || quarn::codec::decodeMessage(buffer, payload).kind != quarn::codec::MessageKind::TimecodeAnswer)
 			{
 				std::fprintf(stderr, "not a timecode answer\n");
 				std::exit(1);
@@ -287,13 +349,23 @@ int main(int argc, char** argv)
 	const Percentiles roundTrip = rawRoundTrip();
 	const Percentiles callback = broadcastToCallback(port);
 	const Percentiles timecode = timecodeRoundTrip(port);
+	const Key key = benchmarkKey();
+	const Percentiles keyedCallback = broadcastToCallback(port, key);
+	const Percentiles keyedTimecode = timecodeRoundTrip(port, key);
+	const double keyCost = sealAndOpenMicroseconds(key);
 
 	print("raw UDP one-way (floor)", oneWay);
 	print("raw UDP round trip (floor)", roundTrip);
 	print("broadcast -> follower callback", callback);
 	print("timecode request round trip", timecode);
+	print("broadcast -> follower callback, studio key", keyedCallback);
+	print("timecode request round trip, studio key", keyedTimecode);
+	std::printf("%-42s %8.2f us per datagram  (%.1f%% of raw one-way p50)\n", "studio key: seal + open", keyCost, 100.0 * keyCost / oneWay.p50);
+	std::printf("%-42s callback p50 %+.1f us, timecode p50 %+.1f us\n", "studio key adds", keyedCallback.p50 - callback.p50, keyedTimecode.p50 - timecode.p50);
 	std::printf("callback / raw one-way      p50 %.2fx  p99 %.2fx  (target p50 <= 2x)\n", callback.p50 / oneWay.p50, callback.p99 / oneWay.p99);
 	std::printf("timecode / raw round trip   p50 %.2fx  p99 %.2fx  (target p50 <= 2x)\n", timecode.p50 / roundTrip.p50, timecode.p99 / roundTrip.p99);
+	std::printf("keyed callback / raw one-way    p50 %.2fx  p99 %.2fx  (target p50 <= 1.5x)\n", keyedCallback.p50 / oneWay.p50, keyedCallback.p99 / oneWay.p99);
+	std::printf("keyed timecode / raw round trip p50 %.2fx  p99 %.2fx  (target p50 <= 1.5x)\n", keyedTimecode.p50 / roundTrip.p50, keyedTimecode.p99 / roundTrip.p99);
 	acknowledgedThroughput(port, commands);
 	std::printf("(target: >= 50000 acknowledged commands/s, none lost)\n");
 	return 0;

@@ -6,7 +6,7 @@ PACKAGES=(
 	cmake ninja-build g++ clang libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
 	nlohmann-json3-dev libcli11-dev
-	liblo-dev liblo-tools
+	liblo-dev liblo-tools libsodium-dev
 	libpng-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev pkgconf
 	fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei fonts-noto-color-emoji
 	clang-format universal-ctags python3

@@ -12,7 +12,8 @@ cmake --build "$BUILD_DIR" -j "${JOBS:-2}" --target ReceivePathFuzz
 CORPUS="$BUILD_DIR/fuzz-corpus"
 ARTIFACTS="$BUILD_DIR/fuzz-artifacts"
 mkdir -p "$CORPUS" "$ARTIFACTS"
-# Seeds: the first byte picks the sender, then one datagram each.
+# Seeds: the first byte picks the sender and the node (see Tests/Fuzz/ReceivePathFuzz.cpp),
+# then one datagram each; \010 and \030 seal it with the test key (counter in the next two bytes).
 printf '\000/quarn/play\000,\000\000\000' >"$CORPUS/play"
 printf '\001/quarn/camera/select\000\000\000\000,i\000\000\000\000\000\003' >"$CORPUS/camera"
 printf '\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/timecode"
@@ -21,6 +22,10 @@ printf '\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000(/quarn/seq\0
 printf '\001/quarn/heartbeat\000\000\000\000,ii\000\000\000\000\011\000\000\000\001' >"$CORPUS/heartbeat"
 printf '\000/quarn/reject\000\000\000,iiii\000\000\000\000\000\000\007\000\000\000\002\000\000\000\001\000\000\000\005' >"$CORPUS/reject"
 printf '\000#bundle\000\000\000\000\000\000\000\000\001\000\000\000D/quarn/receipt\000\000,iiiiiiiih\000\000\000\000\000\007\000\000\000\001\000\000\000\000\000\000\000<\000\000\000\001\000\000\000\002\000\000\000\003\000\000\000\004\000\000\000\000\000\000\005\334\000\000\000D/quarn/receipt\000\000,iiiiiiiih\000\000\000\000\000\007\000\000\000\002\000\000\000\005\000\000\000=\000\000\000\001\000\000\000\002\000\000\000\003\000\000\000\005\000\000\000\000\000\015\273\240' >"$CORPUS/receipts"
+printf '\010\000\001/quarn/camera/select\000\000\000\000,i\000\000\000\000\000\003' >"$CORPUS/keyed-camera"
+printf '\030\000\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/keyed-timecode"
+printf '\011\000\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000\040/quarn/seq\000\000,iii\000\000\000\000\000\000\000\011\000\000\000\001\000\000\000\001\000\000\000\020/quarn/play\000,\000\000\000' >"$CORPUS/keyed-envelope"
+printf '\004/quarn/play\000,\000\000\000' >"$CORPUS/keyed-plain"
 
 "$BUILD_DIR/bin/ReceivePathFuzz" "$CORPUS" -dict=Tests/Fuzz/osc.dict -max_total_time="$SECONDS_TO_RUN" \
 	-artifact_prefix="$ARTIFACTS/" -print_final_stats=1

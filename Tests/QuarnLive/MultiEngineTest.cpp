@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <fstream>
+#include <limits>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -265,6 +266,15 @@ TEST_F(MultiEngineMaster, MasterHandsOutValidatedFollowersAndDropsCommands)
 	const quarn::Timecode Default = Subsystem->getTimecode();
 	EXPECT_EQ(Default.frames(), 0u);
 	EXPECT_FLOAT_EQ(Default.rate().framesPerSecond(), quarn::FrameRate().framesPerSecond());
+}
+
+TEST_F(MultiEngineMaster, ATransformWithNaNGoesNowhereAndTheBroadcastSaysFalse)
+{
+	ASSERT_TRUE(Subsystem->IsEnabled());
+	FTransform Broken;
+	Broken.SetLocation(FVector(std::numeric_limits<double>::quiet_NaN(), 0.0, 0.0));
+	EXPECT_FALSE(Subsystem->BroadcastTriggerCustomTransform(Broken));
+	EXPECT_EQ(quarn::QuarnVirtualProductionServer::instance().stats().commandsBroadcast, 0u);
 }
 
 TEST_F(MultiEngineMaster, OverrideIsMasterSavesWithoutChangingTheRole)

@@ -35,6 +35,8 @@ protected:
 	{
 		PluginRoot = ProjectDir / "Plugin";
 		std::filesystem::create_directories(PluginRoot / "Content" / "live");
+		// The descriptor's name is the content root the subsystem loads from: /QuarnPranto/.
+		std::filesystem::copy_file(std::filesystem::path(QUARN_SOURCE_DIR) / "QuarnPranto.uplugin", PluginRoot / "QuarnPranto.uplugin");
 		for (const char* Asset : {"QuarnUMGToContextRenderTarget2D", "QuarnUMGToContextRenderTarget2D_Mat"})
 		{
 			if (MissingAsset != Asset)

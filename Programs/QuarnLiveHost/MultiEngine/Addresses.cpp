@@ -2,40 +2,21 @@
 
 #include "Errors.h"
 
+#include "Ipv4Address.h"
+
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
 namespace quarnlive::multiengine
 {
 	std::optional<std::string> canonicalAddress(const std::string& text)
 	{
-		std::string canonical;
-		std::size_t start = 0;
-		for (int part = 0; part < 4; ++part)
+		const std::optional<uint32_t> address = quarn::parseIpv4(text);
+		if (!address)
 		{
-			const std::size_t end = part < 3 ? text.find('.', start) : text.size();
-			if (end == std::string::npos || end == start || end - start > 3)
-			{
-				return std::nullopt;
-			}
-			int value = 0;
-			for (std::size_t i = start; i < end; ++i)
-			{
-				if (!std::isdigit(static_cast<unsigned char>(text[i])))
-				{
-					return std::nullopt;
-				}
-				value = value * 10 + (text[i] - '0');
-			}
-			if (value > 255)
-			{
-				return std::nullopt;
-			}
-			canonical += (part == 0 ? "" : ".") + std::to_string(value);
-			start = end + 1;
+			return std::nullopt;
 		}
-		return canonical;
+		return quarn::ipv4Text(*address);
 	}
 
 	std::vector<std::string> parseAddressList(const std::string& text, const std::string& option)

@@ -11,7 +11,8 @@ namespace quarnlive::multiengine
 
 	/**
 	 * A dotted IPv4 address in its canonical form ("010.0.0.2" -> "10.0.0.2"); nothing when
-	 * the text is not four decimal parts of 0 to 255. Stricter than the engine's follower
+	 * the text is not four decimal parts of 0 to 255. The server library's parser, so the
+	 * command line accepts exactly what the server does; stricter than the engine's follower
 	 * parse on purpose: a command line is checked before anything starts.
 	 */
 	std::optional<std::string> canonicalAddress(const std::string& text);

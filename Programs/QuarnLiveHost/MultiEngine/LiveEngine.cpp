@@ -84,6 +84,7 @@ namespace quarnlive::multiengine
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = run::prepareProjectFolder(setup.project);
 
+		useServerSecurity(setup.security);
 		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
@@ -92,6 +93,10 @@ namespace quarnlive::multiengine
 		server.setConfig(config);
 		server.setObserver(&observers_);
 		server.setDeliveryTracker([this](const quarn::DeliveryTicket& ticket) { receipts_.track(ticket); });
+		server.setLogHandler([&printer](const std::string& message) {
+			printer.line("log", {{"category", "QuarnVirtualProductionAPI"}, {"verbosity", "Warning"}, {"message", message}},
+				"log QuarnVirtualProductionAPI Warning: " + message);
+		});
 
 		FHeadlessEngineOptions options;
 		options.bEditor = true;
@@ -159,6 +164,7 @@ namespace quarnlive::multiengine
 		// The printer and this engine's reporters may go before the process-wide server does.
 		quarn::QuarnVirtualProductionServer::instance().setObserver(nullptr);
 		quarn::QuarnVirtualProductionServer::instance().setDeliveryTracker(nullptr);
+		quarn::QuarnVirtualProductionServer::instance().setLogHandler(nullptr);
 		logDevice_.reset();
 	}
 
@@ -172,7 +178,7 @@ namespace quarnlive::multiengine
 		FHeadlessEngineLoop::Tick(deltaSeconds);
 	}
 
-	void LiveEngine::printReady(const std::string& bindAddress)
+	void LiveEngine::printReady(const std::string& bindAddress, const ServerSecurity& security)
 	{
 		UQuarnMultiEngineSubsystem* multiEngine = subsystem();
 		const bool enabled = multiEngine && multiEngine->IsEnabled();
@@ -194,8 +200,14 @@ namespace quarnlive::multiengine
 		{
 			text += ", followers " + (followerText.empty() ? std::string("none") : followerText);
 		}
+		// What a stranger on the network can do, at a glance; a disabled engine has no server.
+		if (enabled)
+		{
+			text += ", " + security.acceptingText();
+		}
 		printer_.line("ready",
-			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers}},
+			{{"role", role}, {"bind", bindAddress}, {"port", serverPort}, {"enabled", enabled}, {"master", master}, {"followers", followers},
+				{"studioKey", security.studioKey != nullptr}, {"masters", security.masters}},
 			text);
 	}
 

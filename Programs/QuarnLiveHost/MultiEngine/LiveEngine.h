@@ -4,6 +4,7 @@
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ReceiptTracker.h"
 #include "MultiEngine/SessionReporter.h"
+#include "MultiEngine/ServerSecurity.h"
 
 #include "Misc/OutputDevice.h"
 
@@ -32,6 +33,8 @@ namespace quarnlive::multiengine
 		quarn::ServerObserver* observer = nullptr;
 		/** As master, ask each follower for its timecode this often; zero never. */
 		std::chrono::milliseconds timecodeProbe{0};
+		/** The studio key and masters allow-list the server starts with. */
+		ServerSecurity security;
 	};
 
 	/**
@@ -53,8 +56,8 @@ namespace quarnlive::multiengine
 		/** Prints every command event the subsystem raises, as "event NAME ARGS". */
 		void printEvents();
 
-		/** The "ready" line: role, address, whether multi-engine runs, the follower list. */
-		void printReady(const std::string& bindAddress);
+		/** The "ready" line: role, address, whether multi-engine runs, the follower list, whom it accepts commands from. */
+		void printReady(const std::string& bindAddress, const ServerSecurity& security);
 
 		/** Runs one frame of the engine loop. */
 		void tick(double deltaSeconds);

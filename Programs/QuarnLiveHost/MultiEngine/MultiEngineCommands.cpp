@@ -13,6 +13,8 @@
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/SessionReporter.h"
 #include "MultiEngine/StudioClock.h"
+#include "MultiEngine/ServerSecurity.h"
+#include "Run/ProjectFolder.h"
 
 #include "HeadlessEngineLoop.h"
 #include "Editor.h"
@@ -130,6 +132,7 @@ namespace quarnlive::multiengine
 			{
 				setup.followers = parseAddressList(*options.followers, "--followers");
 			}
+			setup.security = resolveServerSecurity(options.keyFile, options.masters, run::prepareProjectFolder(options.project));
 			return setup;
 		}
 
@@ -304,7 +307,7 @@ namespace quarnlive::multiengine
 			LiveEngine engine(setup, printer);
 			clock.begin();
 			engine.printEvents();
-			engine.printReady(setup.bindAddress);
+			engine.printReady(setup.bindAddress, setup.security);
 
 			std::optional<board::BoardServer> boardServer;
 			if (stage)
@@ -501,9 +504,10 @@ namespace quarnlive::multiengine
 	{
 		const std::string address = checkedAddress(options.address, "address");
 		const std::string bind = checkedAddress(options.bind, "--bind");
+		const std::shared_ptr<const quarn::StudioKey> studioKey = options.keyFile ? loadStudioKey(*options.keyFile, "--key-file") : nullptr;
 		Printer printer(out, options.json);
 		const std::optional<quarn::TimecodeAnswer> answer =
-			quarn::requestTimecode(address, serverPort, std::chrono::milliseconds(options.waitMilliseconds), bind);
+			quarn::requestTimecode(address, serverPort, std::chrono::milliseconds(options.waitMilliseconds), bind, studioKey);
 		if (!answer)
 		{
 			throw RuntimeFailure("no timecode from " + address + ":" + std::to_string(serverPort) + " within " + std::to_string(options.waitMilliseconds) + " ms");

@@ -32,6 +32,9 @@ namespace quarnlive::multiengine
 		std::string boardBind = "127.0.0.1";
 		/** engine, as master: the session's record, one JSON object a line. */
 		std::optional<std::filesystem::path> timeline;
+		/** The studio key file and the masters allow-list, when given. */
+		std::optional<std::string> keyFile;
+		std::optional<std::string> masters;
 	};
 
 	/** Adds the `engine`, `broadcast` and `timecode` subcommands. */

@@ -21,6 +21,11 @@ namespace quarnlive::multiengine
 		{
 			command.add_option("--bind", options.bind, help)->type_name("ADDR")->default_str("0.0.0.0");
 		}
+
+		void addKeyFile(CLI::App& command, Options& options)
+		{
+			command.add_option("--key-file", options.keyFile, "Studio key file (mode 600): every datagram is authenticated, plain OSC refused")->type_name("FILE");
+		}
 	} // namespace
 
 	void addCommands(CLI::App& app, Options& options)
@@ -32,6 +37,8 @@ namespace quarnlive::multiengine
 		addBind(*engine, options, "Local address the server listens on, port 10001 (default: every interface)");
 		addProject(*engine, options);
 		engine->add_option("--followers", options.followers, "Follower addresses A,B,... for this run instead of the project's list (not saved)")->type_name("A,B,...");
+		addKeyFile(*engine, options);
+		engine->add_option("--masters", options.masters, "Raise commands only from these addresses (default: from any host)")->type_name("A,B,...");
 		engine->add_flag("--json", options.json, "One JSON object per line instead of text");
 		engine->add_option("--max-late", options.maxLateMilliseconds, "As follower, drop commands that arrive later than this after the master sent them, and report them stale")
 			->type_name("MS")
@@ -51,12 +58,14 @@ namespace quarnlive::multiengine
 		addBind(*broadcast, options, "Local address to send from, port 10001 (default: every interface)");
 		addProject(*broadcast, options);
 		broadcast->add_option("--wait", options.waitMilliseconds, "How long to wait for acknowledgements")->type_name("MS")->default_val(3000)->check(CLI::Range(0, 600000));
+		addKeyFile(*broadcast, options);
 		broadcast->add_flag("--json", options.json, "One JSON object per line instead of text");
 
 		CLI::App* timecode = app.add_subcommand("timecode", "Ask an engine for its timecode");
 		timecode->add_option("address", options.address, "The engine's address; it answers on port 10001")->required();
 		addBind(*timecode, options, "Local address to ask from (default: every interface)");
 		timecode->add_option("--wait", options.waitMilliseconds, "How long to wait for the answer")->type_name("MS")->default_val(3000)->check(CLI::Range(0, 600000));
+		addKeyFile(*timecode, options);
 		timecode->add_flag("--json", options.json, "One JSON object per line instead of text");
 	}
 

@@ -2,6 +2,7 @@
 
 #include "Actions/Action.h"
 #include "Errors.h"
+#include "MultiEngine/ServerSecurity.h"
 #include "Output/LogForwarder.h"
 #include "Output/Reporter.h"
 #include "Output/StatusWatcher.h"
@@ -115,6 +116,8 @@ namespace quarnlive::run
 		}
 		const std::vector<std::string> moduleNames = readModuleNames(pluginDir / "QuarnPranto.uplugin");
 		const std::filesystem::path projectDir = prepareProjectFolder(options.project);
+		// A server the scenario starts takes the project's studio key and allow-list, as `engine` does.
+		multiengine::useServerSecurity(multiengine::resolveServerSecurity(std::nullopt, std::nullopt, projectDir));
 		const double end = options.until.value_or(scenario.defaultEnd());
 
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));

@@ -1,18 +1,23 @@
 #include "ServerNode.h"
 
+#include "Admission/Gate.h"
+#include "Admission/Seal.h"
 #include "Codec/Protocol.h"
 #include "Codec/Report.h"
 #include "Dispatch/Counters.h"
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
 #include "Dispatch/TimecodeProbe.h"
+#include "Ipv4Address.h"
 #include "QuarnVirtualProductionServer.h"
 #include "Transport/FaultInjector.h"
 #include "Transport/UdpSocket.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -55,7 +60,7 @@ namespace quarn
 				{
 					entry.remove_suffix(1);
 				}
-				if (const std::optional<uint32_t> address = transport::parseAddress(entry))
+				if (const std::optional<uint32_t> address = parseIpv4(entry))
 				{
 					if (std::find(result.begin(), result.end(), *address) == result.end())
 					{
@@ -65,6 +70,11 @@ namespace quarn
 				start = end + 1;
 			}
 			return result;
+		}
+
+		void toStandardError(const std::string& message)
+		{
+			std::fprintf(stderr, "QuarnVirtualProductionAPI: %s\n", message.c_str());
 		}
 	}
 
@@ -150,13 +160,15 @@ namespace quarn
 	struct ServerNode::Running final : dispatch::ReceiveSink
 	{
 		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort, ServerObserver* ownerObserver,
-			std::function<void(const std::string&)> downHandler, std::function<void(const DeliveryTicket&)> tracker)
+			std::function<void(const std::string&)> downHandler, std::function<void(const DeliveryTicket&)> tracker, std::function<void(const std::string&)> logHandler)
 			: config(serverConfig),
 			  delegate(serverDelegate),
+			  log(logHandler ? std::move(logHandler) : toStandardError),
 			  relay(ownerObserver, std::move(downHandler)),
 			  deliveryTracker(std::move(tracker)),
 			  outbox(serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay),
-			  receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness})
+			  receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness}),
+			  gate(serverConfig.studioKey, counters, log)
 		{
 			if (config.faults.enabled())
 			{
@@ -165,6 +177,10 @@ namespace quarn
 			if (config.timecodeProbeInterval.count() > 0)
 			{
 				probe.emplace(config.timecodeProbeInterval, sendPort, counters);
+			}
+			if (config.studioKey)
+			{
+				sealer.emplace(config.studioKey);
 			}
 		}
 
@@ -241,8 +257,15 @@ namespace quarn
 		}
 		void masterBack(const transport::Endpoint& master, std::chrono::milliseconds silentFor) override { relay.masterBack(master.addressText(), silentFor); }
 
-		void sendDatagram(const codec::Bytes& bytes, const transport::Endpoint& to)
+		void sendDatagram(const codec::Bytes& unsealed, const transport::Endpoint& to)
 		{
+			// Sealed before the fault layer, which stands for the network.
+			thread_local codec::Bytes sealed;
+			if (sealer)
+			{
+				sealer->seal(unsealed.data(), unsealed.size(), to, sealed);
+			}
+			const codec::Bytes& bytes = sealer ? sealed : unsealed;
 			if (faults)
 			{
 				faults->submit(bytes.data(), bytes.size(), to, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
@@ -263,7 +286,9 @@ namespace quarn
 			while (!bStopping.load(std::memory_order_acquire))
 			{
 				const bool bReadable = socket.wait(std::chrono::milliseconds(100));
-				receivePath.checkSilence(std::chrono::steady_clock::now());
+				const auto woken = std::chrono::steady_clock::now();
+				receivePath.checkSilence(woken);
+				gate.flush(woken);
 				if (!bReadable)
 				{
 					continue;
@@ -271,15 +296,17 @@ namespace quarn
 				for (int round = 0; round < 16; ++round)
 				{
 					const int count = socket.receiveBatch(batch);
+					const auto now = std::chrono::steady_clock::now();
 					for (int i = 0; i < count; ++i)
 					{
 						dispatch::Counters::add(counters.datagramsReceived);
 						if (batch[i].truncated)
 						{
-							dispatch::Counters::add(counters.malformed);
+							gate.truncated(batch[i].from, now);
 							continue;
 						}
-						receivePath.handle(batch[i].data, batch[i].size, batch[i].from);
+						const transport::Endpoint& from = batch[i].from;
+						gate.receive(batch[i].data, batch[i].size, from, batch[i].to, now, [this, &from](const uint8_t* data, std::size_t size) { receivePath.handle(data, size, from); });
 					}
 					receivePath.flushAcknowledgements();
 					if (count < transport::UdpSocket::batchSize)
@@ -332,13 +359,16 @@ namespace quarn
 
 		const ServerConfig config;
 		QuarnVirtualProductionServerDelegate& delegate;
+		const std::function<void(const std::string&)> log;
 		dispatch::Counters counters;
 		transport::UdpSocket socket;
 		std::optional<transport::FaultInjector> faults;
+		std::optional<admission::Sealer> sealer;
 		Relay relay;
 		const std::function<void(const DeliveryTicket&)> deliveryTracker;
 		dispatch::Outbox outbox;
 		dispatch::ReceivePath receivePath;
+		admission::Gate gate;
 		std::optional<dispatch::TimecodeProbe> probe;
 		std::mutex reportMutex;
 		codec::Bytes reportBytes;
@@ -382,7 +412,19 @@ namespace quarn
 			error = "no delegate";
 			return false;
 		}
-		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, observer, followerDown, deliveryTracker);
+		std::vector<uint32_t> masters;
+		for (const std::string& text : pendingConfig.masters)
+		{
+			const std::optional<uint32_t> address = parseIpv4(text);
+			if (!address)
+			{
+				error = "not an IPv4 address in the masters allow-list: " + text;
+				return false;
+			}
+			masters.push_back(*address);
+		}
+		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, observer, followerDown, deliveryTracker, logLine);
+		node->receivePath.admitCommandsFrom(std::move(masters));
 		if (!node->socket.open(pendingConfig.bindAddress, listenPort, pendingConfig.receiveBufferBytes, pendingConfig.sendBufferBytes, error))
 		{
 			return false;
@@ -520,6 +562,16 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
 	{
+		for (int i = 0; i < 9; ++i)
+		{
+			if (!std::isfinite(value[i]))
+			{
+				std::shared_lock lock(lifecycle);
+				const auto& log = running ? running->log : (logLine ? logLine : std::function<void(const std::string&)>(toStandardError));
+				log("refused to broadcast a transform with NaN or infinity (value " + std::to_string(i + 1) + " of 9 is " + std::to_string(value[i]) + ")");
+				return false;
+			}
+		}
 		return broadcast([&value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomTransform;
 			command.transform = value;
@@ -593,7 +645,7 @@ namespace quarn
 		std::vector<uint32_t> parsed;
 		for (const std::string& address : addresses)
 		{
-			if (const std::optional<uint32_t> value = transport::parseAddress(address))
+			if (const std::optional<uint32_t> value = parseIpv4(address))
 			{
 				parsed.push_back(*value);
 			}
@@ -617,6 +669,12 @@ namespace quarn
 	{
 		std::shared_lock lock(lifecycle);
 		return running && running->outbox.waitUntilApplied(timeout);
+	}
+
+	void ServerNode::setLogHandler(std::function<void(const std::string& message)> handler)
+	{
+		std::unique_lock lock(lifecycle);
+		logLine = std::move(handler);
 	}
 
 	uint16_t ServerNode::boundPort() const

@@ -1,15 +1,18 @@
 #include "TimecodeClient.h"
 
+#include "Admission/Seal.h"
 #include "Codec/Protocol.h"
+#include "Ipv4Address.h"
 #include "Transport/UdpSocket.h"
 
 #include <memory>
 
 namespace quarn
 {
-	std::optional<TimecodeAnswer> requestTimecode(const std::string& address, uint16_t port, std::chrono::milliseconds timeout, const std::string& bindAddress)
+	std::optional<TimecodeAnswer> requestTimecode(const std::string& address, uint16_t port, std::chrono::milliseconds timeout, const std::string& bindAddress,
+		std::shared_ptr<const StudioKey> studioKey)
 	{
-		const std::optional<uint32_t> target = transport::parseAddress(address);
+		const std::optional<uint32_t> target = parseIpv4(address);
 		if (!target)
 		{
 			return std::nullopt;
@@ -22,6 +25,12 @@ namespace quarn
 		}
 		codec::Bytes request;
 		codec::encodeTimecodeRequest(request);
+		if (studioKey)
+		{
+			const codec::Bytes plain = request;
+			admission::Sealer(studioKey).seal(plain.data(), plain.size(), transport::Endpoint{*target, port}, request);
+		}
+		admission::Opener opener(studioKey);
 		const auto sent = std::chrono::steady_clock::now();
 		const auto deadline = sent + timeout;
 		if (!socket->send(request.data(), request.size(), transport::Endpoint{*target, port}))
@@ -39,7 +48,12 @@ namespace quarn
 				{
 					continue;
 				}
-				const codec::Decoded answer = codec::decodeMessage(batch[i].data, batch[i].size);
+				std::size_t payloadSize = 0;
+				if (opener.open(batch[i].data, batch[i].size, batch[i].from, batch[i].to, payloadSize) != admission::Verdict::Accepted)
+				{
+					continue;
+				}
+				const codec::Decoded answer = codec::decodeMessage(batch[i].data, payloadSize);
 				if (answer.kind == codec::MessageKind::TimecodeAnswer)
 				{
 					return TimecodeAnswer{Timecode(answer.hours, answer.minutes, answer.seconds, answer.frames, FrameRate(answer.framesPerSecond)), std::chrono::steady_clock::now() - sent};

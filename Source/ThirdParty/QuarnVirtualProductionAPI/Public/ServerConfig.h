@@ -2,9 +2,13 @@
 
 #pragma once
 
+#include "StudioKey.h"
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace quarn
 {
@@ -63,5 +67,13 @@ namespace quarn
 		// tell the observer each answer (timecodeSampled); zero asks nobody.
 		std::chrono::milliseconds timecodeProbeInterval{0};
 		FaultConfig faults;
+
+		// Who may command this node (docs/protocol.md, "Studio key and allow-list").
+		// With a key every datagram sent is sealed and every one received must be; without
+		// one, plain OSC is accepted.
+		std::shared_ptr<const StudioKey> studioKey;
+		// Dotted IPv4 addresses whose commands are raised; empty: any host. Timecode
+		// requests and acknowledgements are not commands and pass.
+		std::vector<std::string> masters;
 	};
 }

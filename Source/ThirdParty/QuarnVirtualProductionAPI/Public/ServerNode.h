@@ -67,6 +67,10 @@ namespace quarn
 		bool waitUntilAcknowledged(std::chrono::milliseconds timeout);
 		// Called when a follower goes silent past ReliabilityConfig::silentAfter; taken by the next start().
 		void setFollowerDownHandler(std::function<void(const std::string& address)> handler);
+		// The node's log lines (rejected traffic, at most one line per sender and reason a
+		// second; a refused broadcast), from any of its threads; taken by the next start().
+		// Without a handler they go to standard error.
+		void setLogHandler(std::function<void(const std::string& message)> handler);
 
 		// Delivery, receipts and liveness.
 		// Told about followers, masters and commands from the node's threads; taken by the
@@ -108,6 +112,7 @@ namespace quarn
 		std::function<void(const std::string&)> followerDown;
 		ServerObserver* observer = nullptr;
 		std::function<void(const DeliveryTicket&)> deliveryTracker;
+		std::function<void(const std::string&)> logLine;
 		std::string error;
 		std::unique_ptr<Running> running;
 	};

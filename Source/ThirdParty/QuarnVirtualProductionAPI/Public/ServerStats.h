@@ -49,6 +49,21 @@ namespace quarn
 		uint64_t timecodeProbes = 0;
 
 		uint64_t unhandled() const { return unknownAddress + addressPattern + wrongTypeTags + malformed + unexpected; }
+
+		// Rejected by the studio key, the masters allow-list or the values: counted, dropped,
+		// and told in the log at most once a second per sender and reason.
+		// No valid studio key: plain OSC to a keyed node, a wrong key, a forged or altered datagram.
+		uint64_t notAuthenticated = 0;
+		// A datagram with the key that was seen before, or comes from an earlier run of its sender.
+		uint64_t replayed = 0;
+		// Signed with a studio key, but this node has none.
+		uint64_t keyNotExpected = 0;
+		// Commands from a host not on the masters allow-list.
+		uint64_t notAllowed = 0;
+		// A transform holding NaN or infinity.
+		uint64_t nonFinite = 0;
+
+		uint64_t rejected() const { return notAuthenticated + replayed + keyNotExpected + notAllowed + nonFinite; }
 	};
 
 	struct FollowerState

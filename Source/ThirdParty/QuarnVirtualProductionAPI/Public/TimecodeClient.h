@@ -3,9 +3,11 @@
 #pragma once
 
 #include "QuarnTypes.h"
+#include "StudioKey.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -18,6 +20,8 @@ namespace quarn
 	};
 
 	// Sends "/quarn/timecode/get" to address:port from an ephemeral port on `bindAddress`
-	// and waits at most `timeout` for the answer.
-	std::optional<TimecodeAnswer> requestTimecode(const std::string& address, uint16_t port, std::chrono::milliseconds timeout, const std::string& bindAddress = "0.0.0.0");
+	// and waits at most `timeout` for the answer. With a studio key the request is sealed
+	// and only an answer sealed with the same key counts.
+	std::optional<TimecodeAnswer> requestTimecode(const std::string& address, uint16_t port, std::chrono::milliseconds timeout, const std::string& bindAddress = "0.0.0.0",
+		std::shared_ptr<const StudioKey> studioKey = nullptr);
 }

@@ -3,6 +3,7 @@
 #include "Codec/Report.h"
 
 #include <array>
+#include <cmath>
 
 namespace quarn::codec
 {
@@ -87,6 +88,13 @@ namespace quarn::codec
 			if (!bRead || !reader.atEnd())
 			{
 				return failure(MessageKind::Malformed);
+			}
+			for (const float value : decoded.command.transform.values)
+			{
+				if (!std::isfinite(value))
+				{
+					return failure(MessageKind::NonFinite);
+				}
 			}
 			return decoded;
 		}

@@ -112,6 +112,8 @@ namespace quarn::codec
 		AddressPattern,
 		WrongTypeTags,
 		Malformed,
+		// A well-formed transform holding NaN or infinity: never handed to an engine.
+		NonFinite,
 	};
 
 	struct Decoded

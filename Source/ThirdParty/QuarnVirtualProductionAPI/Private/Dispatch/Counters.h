@@ -41,6 +41,11 @@ namespace quarn::dispatch
 		Counter reportsSent{0};
 		Counter reportsReceived{0};
 		Counter timecodeProbes{0};
+		Counter notAuthenticated{0};
+		Counter replayed{0};
+		Counter keyNotExpected{0};
+		Counter notAllowed{0};
+		Counter nonFinite{0};
 
 		static void add(Counter& counter, uint64_t amount = 1) { counter.fetch_add(amount, std::memory_order_relaxed); }
 
@@ -76,6 +81,11 @@ namespace quarn::dispatch
 			stats.reportsSent = reportsSent.load(std::memory_order_relaxed);
 			stats.reportsReceived = reportsReceived.load(std::memory_order_relaxed);
 			stats.timecodeProbes = timecodeProbes.load(std::memory_order_relaxed);
+			stats.notAuthenticated = notAuthenticated.load(std::memory_order_relaxed);
+			stats.replayed = replayed.load(std::memory_order_relaxed);
+			stats.keyNotExpected = keyNotExpected.load(std::memory_order_relaxed);
+			stats.notAllowed = notAllowed.load(std::memory_order_relaxed);
+			stats.nonFinite = nonFinite.load(std::memory_order_relaxed);
 			return stats;
 		}
 	};

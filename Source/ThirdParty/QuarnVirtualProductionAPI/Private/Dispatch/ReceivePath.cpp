@@ -88,8 +88,19 @@ namespace quarn::dispatch
 		}
 	}
 
+	bool ReceivePath::admits(const transport::Endpoint& from) const
+	{
+		return allowedMasters.empty() || std::find(allowedMasters.begin(), allowedMasters.end(), from.address) != allowedMasters.end();
+	}
+
 	bool ReceivePath::handleEnvelope(const codec::Decoded& sequence, const uint8_t* data, std::size_t size, const transport::Endpoint& from)
 	{
+		if (!admits(from))
+		{
+			// No session state and no acknowledgement for a host that may not command.
+			Counters::add(counters.notAllowed);
+			return false;
+		}
 		SenderState* sender = senderFor(from, sequence.session, sequence.base);
 		if (!sender)
 		{
@@ -174,6 +185,11 @@ namespace quarn::dispatch
 		default:
 			if (const std::optional<codec::Command> command = commandOf(message))
 			{
+				if (!admits(from))
+				{
+					Counters::add(counters.notAllowed);
+					return;
+				}
 				deliver(*command);
 			}
 		}
@@ -196,6 +212,9 @@ namespace quarn::dispatch
 			break;
 		case MessageKind::Malformed:
 			Counters::add(counters.malformed);
+			break;
+		case MessageKind::NonFinite:
+			Counters::add(counters.nonFinite);
 			break;
 		default:
 			// Sequence headers out of place, timecode traffic inside an envelope, answers.

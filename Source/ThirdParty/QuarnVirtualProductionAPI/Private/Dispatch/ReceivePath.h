@@ -72,6 +72,8 @@ namespace quarn::dispatch
 		ReceivePath(QuarnVirtualProductionServerDelegate& delegate, ReceiveSink& sink, Counters& counters, ReceiveSettings settings = {});
 
 		void handle(const uint8_t* data, std::size_t size, const transport::Endpoint& from);
+		// Commands, plain or numbered, are raised only from these addresses; empty: from any.
+		void admitCommandsFrom(std::vector<uint32_t> masters) { allowedMasters = std::move(masters); }
 		// One cumulative acknowledgement per sender that sent reliable traffic since the last
 		// call, and the receipts gathered meanwhile.
 		void flushAcknowledgements();
@@ -136,6 +138,8 @@ namespace quarn::dispatch
 		void deliverReliable(const codec::Command& command, const Delivery& delivery);
 		void deliver(const codec::Command& command);
 
+		bool admits(const transport::Endpoint& from) const;
+
 		static uint64_t keyOf(const transport::Endpoint& endpoint) { return (uint64_t(endpoint.address) << 16) | endpoint.port; }
 		static transport::Endpoint endpointOf(uint64_t key) { return transport::Endpoint{static_cast<uint32_t>(key >> 16), static_cast<uint16_t>(key & 0xffff)}; }
 
@@ -148,5 +152,6 @@ namespace quarn::dispatch
 		std::unordered_map<uint64_t, Clock::time_point> lastReject;
 		std::vector<std::pair<uint64_t, codec::Receipt>> receipts;
 		codec::Bytes scratch;
+		std::vector<uint32_t> allowedMasters;
 	};
 }

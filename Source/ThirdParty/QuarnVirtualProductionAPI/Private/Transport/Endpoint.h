@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace quarn::transport
 {
@@ -16,7 +14,4 @@ namespace quarn::transport
 		bool operator==(const Endpoint&) const = default;
 		std::string addressText() const;
 	};
-
-	// Strict dotted decimal, four octets 0..255, no spaces.
-	std::optional<uint32_t> parseAddress(std::string_view text);
 }

@@ -1,5 +1,7 @@
 #include "Transport/UdpSocket.h"
 
+#include "Ipv4Address.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -40,7 +42,7 @@ namespace quarn::transport
 	bool UdpSocket::open(const std::string& bindAddress, uint16_t port, int receiveBufferBytes, int sendBufferBytes, std::string& error)
 	{
 		close();
-		const std::optional<uint32_t> address = parseAddress(bindAddress);
+		const std::optional<uint32_t> address = parseIpv4(bindAddress);
 		if (!address)
 		{
 			error = "not an IPv4 address: " + bindAddress;
@@ -54,6 +56,9 @@ namespace quarn::transport
 			close();
 			return false;
 		}
+		// Each datagram's destination address, which the studio key's code covers.
+		const int on = 1;
+		setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof(on));
 		setBuffer(fd, SO_RCVBUFFORCE, SO_RCVBUF, receiveBufferBytes);
 		setBuffer(fd, SO_SNDBUFFORCE, SO_SNDBUF, sendBufferBytes);
 		const sockaddr_in local = toSockaddr(Endpoint{*address, port});
@@ -63,6 +68,7 @@ namespace quarn::transport
 			close();
 			return false;
 		}
+		localPort = localEndpoint().port;
 		return true;
 	}
 
@@ -137,6 +143,8 @@ namespace quarn::transport
 			messages[i].msg_hdr.msg_iovlen = 1;
 			messages[i].msg_hdr.msg_name = &senders[i];
 			messages[i].msg_hdr.msg_namelen = sizeof(senders[i]);
+			messages[i].msg_hdr.msg_control = controls[i];
+			messages[i].msg_hdr.msg_controllen = sizeof(controls[i]);
 		}
 		const int count = recvmmsg(fd, messages, batchSize, MSG_DONTWAIT, nullptr);
 		if (count <= 0)
@@ -149,6 +157,16 @@ namespace quarn::transport
 			out[i].size = messages[i].msg_len;
 			out[i].truncated = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
 			out[i].from = Endpoint{ntohl(senders[i].sin_addr.s_addr), ntohs(senders[i].sin_port)};
+			out[i].to = Endpoint{0, localPort};
+			for (cmsghdr* control = CMSG_FIRSTHDR(&messages[i].msg_hdr); control; control = CMSG_NXTHDR(&messages[i].msg_hdr, control))
+			{
+				if (control->cmsg_level == IPPROTO_IP && control->cmsg_type == IP_PKTINFO)
+				{
+					in_pktinfo info;
+					std::memcpy(&info, CMSG_DATA(control), sizeof(info));
+					out[i].to.address = ntohl(info.ipi_addr.s_addr);
+				}
+			}
 		}
 		return count;
 	}

@@ -17,6 +17,8 @@ namespace quarn::transport
 		const uint8_t* data = nullptr;
 		std::size_t size = 0;
 		Endpoint from;
+		// The address it was sent to (this host's, even when bound to every interface) and our port.
+		Endpoint to;
 		// Longer than the buffer: the kernel cut it.
 		bool truncated = false;
 	};
@@ -56,6 +58,9 @@ namespace quarn::transport
 	private:
 		int fd = -1;
 		int wakeFd = -1;
+		uint16_t localPort = 0;
 		uint8_t buffers[batchSize][maxDatagram] = {};
+		// Room for the IP_PKTINFO control message of each datagram.
+		alignas(8) uint8_t controls[batchSize][64] = {};
 	};
 }

@@ -21,7 +21,12 @@ enum class ETextureRenderTargetFormat : uint8
  * one FLinearColor each, holding exactly the values written. The target stores what it is
  * given: a writer that gamma-corrects (the widget renderer with gamma correction on) stores
  * display-encoded values, and exporting the target writes them out unchanged. RTF_RGBA8
- * rounds every written channel to 8 bits, as the real surface would.
+ * rounds every written channel to 8 bits, as the real surface would, and a material samples
+ * it as sRGB; float formats are sampled as linear.
+ *
+ * UI drawn into a target leaves one minus its coverage in the alpha when the target was
+ * cleared to an opaque colour (see FWidgetRenderer); a material that composites such a target
+ * reads it that way (EOverlayBlend::InvertedAlphaComposite).
  *
  * Clears are fast, as a GPU's are: a row cleared across its whole width holds one colour
  * until a pixel of it is written or read, so clearing costs a flag per row, not a pass

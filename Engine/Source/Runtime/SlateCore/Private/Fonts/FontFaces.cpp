@@ -25,10 +25,28 @@ namespace
 		return File + '#' + std::to_string(Index) + (bSlant ? "/slant" : "");
 	}
 
+	/** fontconfig, set up on first use and torn down at exit, so that its configuration is not left behind as a leak. */
+	bool EnsureFontconfig()
+	{
+		struct FFontconfig
+		{
+			bool bReady = FcInit() != 0;
+			~FFontconfig()
+			{
+				if (bReady)
+				{
+					FcFini();
+				}
+			}
+		};
+		static FFontconfig Fontconfig;
+		return Fontconfig.bReady;
+	}
+
 	/** fontconfig's best match for the family and style; false when no installed family has that name. */
 	bool MatchFamily(const FString& Family, bool bBold, bool bItalic, std::string& OutFile, int32& OutIndex)
 	{
-		if (!FcInit())
+		if (!EnsureFontconfig())
 		{
 			return false;
 		}

@@ -61,6 +61,11 @@ FLinearColor FImageSampler::FLevel::Sample(double U, double V) const
 	const float FX = static_cast<float>(ClampedU - X0);
 	const float FY = static_cast<float>(ClampedV - Y0);
 	const FLinearColor* Row0 = Texels.GetData() + static_cast<SIZE_T>(Y0) * SizeX;
+	if (FX == 0.f && FY == 0.f)
+	{
+		// On a texel centre, as an image drawn at its own size on whole pixels always is.
+		return Row0[X0];
+	}
 	const FLinearColor* Row1 = Texels.GetData() + static_cast<SIZE_T>(Y1) * SizeX;
 	const FLinearColor Top = Row0[X0] * (1.f - FX) + Row0[X1] * FX;
 	const FLinearColor Bottom = Row1[X0] * (1.f - FX) + Row1[X1] * FX;

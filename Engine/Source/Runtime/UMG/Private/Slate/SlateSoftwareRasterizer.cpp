@@ -185,8 +185,20 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 
 	if (Params.bClear)
 	{
-		// Rows cleared across the whole target cost a flag each; the working area starts from the same colour.
-		Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, Clip.MaxY, Target.ClearColor);
+		// Pixels in the working area are written in full when it is stored; clear only around it.
+		// Rows the elements do not reach are cleared through the target, which does it per row.
+		const FLinearColor& Cleared = Target.ClearColor;
+		if (WorkingRect.IsEmpty())
+		{
+			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, Clip.MaxY, Cleared);
+		}
+		else
+		{
+			Target.FillRect(Clip.MinX, Clip.MinY, Clip.MaxX, WorkingRect.MinY, Cleared);
+			Target.FillRect(Clip.MinX, WorkingRect.MaxY, Clip.MaxX, Clip.MaxY, Cleared);
+			Target.FillRect(Clip.MinX, WorkingRect.MinY, WorkingRect.MinX, WorkingRect.MaxY, Cleared);
+			Target.FillRect(WorkingRect.MaxX, WorkingRect.MinY, Clip.MaxX, WorkingRect.MaxY, Cleared);
+		}
 	}
 	if (WorkingRect.IsEmpty())
 	{
@@ -218,7 +230,7 @@ void FSlateSoftwareRasterizer::Draw(UTextureRenderTarget2D& Target, const FSlate
 		}
 	}
 
-	StoreWorkingArea(Target, Params.bEncodeSRGB);
+	StoreWorkingArea(Target, Params.bClear, Params.bEncodeSRGB);
 }
 
 bool FSlateSoftwareRasterizer::Prepare(const FSlateDrawElement& Element, const FPixelRect& Clip, FPreparedElement& OutPrepared)
@@ -286,26 +298,27 @@ void FSlateSoftwareRasterizer::LoadWorkingArea(const UTextureRenderTarget2D& Tar
 	}
 }
 
-void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, bool bEncodeSRGB) const
+void FSlateSoftwareRasterizer::StoreWorkingArea(UTextureRenderTarget2D& Target, bool bCleared, bool bEncodeSRGB) const
 {
 	const int32 Width = WorkingRect.Width();
 	FStoreConverter Store(Target, bEncodeSRGB);
+	// Untouched pixels of a cleared area get the clear as stored, not a round trip through linear light.
+	const FLinearColor StoredClear = Target.ToStoredColor(Target.ClearColor);
 	for (int32 Y = WorkingRect.MinY; Y < WorkingRect.MaxY; ++Y)
 	{
 		const SIZE_T RowStart = static_cast<SIZE_T>(Y - WorkingRect.MinY) * Width;
-		const uint8* WrittenRow = Written.GetData() + RowStart;
-		// Untouched pixels already hold what the target does; rows without a touched pixel are left alone.
-		if (std::find(WrittenRow, WrittenRow + Width, uint8(1)) == WrittenRow + Width)
-		{
-			continue;
-		}
 		const FLinearColor* Row = Working.GetData() + RowStart;
+		const uint8* WrittenRow = Written.GetData() + RowStart;
 		FLinearColor* TargetRow = Target.GetMutableRow(Y) + WorkingRect.MinX;
 		for (int32 X = 0; X < Width; ++X)
 		{
 			if (WrittenRow[X])
 			{
 				TargetRow[X] = Store.Convert(Row[X]);
+			}
+			else if (bCleared)
+			{
+				TargetRow[X] = StoredClear;
 			}
 		}
 	}

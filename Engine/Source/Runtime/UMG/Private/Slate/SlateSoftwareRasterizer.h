@@ -72,7 +72,7 @@ private:
 
 	bool Prepare(const FSlateDrawElement& Element, const FPixelRect& Clip, FPreparedElement& OutPrepared);
 	void LoadWorkingArea(const UTextureRenderTarget2D& Target, bool bClear, bool bDecodeSRGB);
-	void StoreWorkingArea(UTextureRenderTarget2D& Target, bool bEncodeSRGB) const;
+	void StoreWorkingArea(UTextureRenderTarget2D& Target, bool bCleared, bool bEncodeSRGB) const;
 
 	void DrawBox(const FPreparedElement& Prepared);
 	void DrawText(const FPreparedElement& Prepared);

@@ -14,9 +14,12 @@ class UTextureRenderTarget2D;
  *
  * Headless: DrawWidget ticks the widget, collects its draw elements and rasterises them
  * on the calling thread into the target's top-left DrawSize rectangle (clipped to the
- * target), blending in linear colour. With gamma correction the written colours are
- * encoded for display (sRGB); without, they are written linear. With target clearing,
- * the DrawSize rectangle is cleared to transparent black before the widget is drawn.
+ * target), blending in linear colour as the engine's UI does into a render target: colour
+ * laid over by each element's alpha, the target's alpha multiplied by one minus it. With
+ * gamma correction the written colours are encoded for display (sRGB); without, they are
+ * written linear. With target clearing, the DrawSize rectangle is cleared to the target's
+ * ClearColor before the widget is drawn; a target cleared to opaque black so ends up with
+ * one minus the widgets' coverage in its alpha.
  */
 class UMG_API FWidgetRenderer
 {
