@@ -136,6 +136,12 @@ namespace quarn::dispatch
 
 	void ReceivePath::handleHeartbeat(const codec::Decoded& message, const transport::Endpoint& from)
 	{
+		if (!admits(from))
+		{
+			// A host that may not command gets no session, no acknowledgement and no report.
+			Counters::add(counters.notAllowed);
+			return;
+		}
 		SenderState* sender = senderFor(from, message.session, message.base);
 		if (!sender)
 		{
