@@ -192,7 +192,7 @@ namespace
 		quarn::codec::Bytes message;
 		quarn::codec::encodeCommand(command, message);
 		quarn::codec::Bytes envelope;
-		quarn::codec::encodeEnvelope(7, 1, 1, message, envelope);
+		quarn::codec::encodeEnvelope(7, 1, 1, 0, message, envelope);
 		quarn::admission::Sealer sealer(key);
 		quarn::admission::Opener opener(key);
 		const quarn::transport::Endpoint master{0x7f000001, 10001};
