@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Builds the receive-path fuzz target with clang into build-fuzz and runs it for SECONDS
-# (first argument, default 60). Findings land in build-fuzz/fuzz-artifacts.
+# Builds a fuzz target with clang into build-fuzz and runs it for SECONDS (default 60):
+#   scripts/fuzz.sh [SECONDS]          the receive path (ReceivePathFuzz)
+#   scripts/fuzz.sh TARGET [SECONDS]   ReceivePathFuzz, ScenarioFuzz or PngReaderFuzz
+# Findings land in build-fuzz/fuzz-artifacts, named after their target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-SECONDS_TO_RUN="${1:-60}"
+case "${1:-}" in
+	'' | *[!0-9]*) TARGET="${1:-ReceivePathFuzz}" SECONDS_TO_RUN="${2:-60}" ;;
+	*) TARGET=ReceivePathFuzz SECONDS_TO_RUN="$1" ;;
+esac
 BUILD_DIR=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	-DQUARN_BUILD_FUZZERS=ON -DQUARN_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$BUILD_DIR" -j "${JOBS:-2}" --target ReceivePathFuzz
+cmake --build "$BUILD_DIR" -j "${JOBS:-2}" --target "$TARGET"
 
 CORPUS="$BUILD_DIR/fuzz-corpus"
 ARTIFACTS="$BUILD_DIR/fuzz-artifacts"
@@ -27,5 +32,28 @@ printf '\030\000\002/quarn/timecode/get\000,\000\000\000' >"$CORPUS/keyed-timeco
 printf '\011\000\003#bundle\000\000\000\000\000\000\000\000\001\000\000\000\040/quarn/seq\000\000,iii\000\000\000\000\000\000\000\011\000\000\000\001\000\000\000\001\000\000\000\020/quarn/play\000,\000\000\000' >"$CORPUS/keyed-envelope"
 printf '\004/quarn/play\000,\000\000\000' >"$CORPUS/keyed-plain"
 
-"$BUILD_DIR/bin/ReceivePathFuzz" "$CORPUS" -dict=Tests/Fuzz/osc.dict -max_total_time="$SECONDS_TO_RUN" \
-	-artifact_prefix="$ARTIFACTS/" -print_final_stats=1
+# The other targets start from the files their inputs stand for, each in a corpus of its own.
+case "$TARGET" in
+	ReceivePathFuzz) OPTIONS=(-dict=Tests/Fuzz/osc.dict) ;;
+	ScenarioFuzz)
+		CORPUS="$BUILD_DIR/fuzz-corpus-$TARGET"
+		mkdir -p "$CORPUS"
+		cp Examples/*.json Tests/Host/Fixtures/*.json "$CORPUS/"
+		OPTIONS=(-dict=Tests/Fuzz/scenario.dict -max_len=16384)
+		;;
+	PngReaderFuzz)
+		CORPUS="$BUILD_DIR/fuzz-corpus-$TARGET"
+		mkdir -p "$CORPUS"
+		cp Examples/*.png "$CORPUS/"
+		# A header may claim the reader's largest picture, 16384x16384: 1 GiB of pixels. Nothing may
+		# ask for more, whatever a chunk claims.
+		OPTIONS=(-dict=Tests/Fuzz/png.dict -max_len=65536 -malloc_limit_mb=1100 -rss_limit_mb=3072)
+		;;
+	*)
+		echo "fuzz.sh: no seeds for $TARGET" >&2
+		exit 2
+		;;
+esac
+
+"$BUILD_DIR/bin/$TARGET" "$CORPUS" "${OPTIONS[@]}" -max_total_time="$SECONDS_TO_RUN" \
+	-artifact_prefix="$ARTIFACTS/$TARGET-" -print_final_stats=1

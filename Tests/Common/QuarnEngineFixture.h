@@ -41,7 +41,7 @@ protected:
 		FHeadlessLiveLinkClient::Get().Reset();
 		FHeadlessLiveLinkClient::Unregister();
 		MakeEveryStandInAvailable();
-		UCameraCalibrationSubsystem::SetCreationEnabled(true);
+		UCameraCalibrationSubsystem::SetAvailable(true);
 		std::filesystem::remove_all(ProjectDir);
 	}
 

@@ -55,7 +55,7 @@ namespace
 	class LensVerdictWithoutCalibration : public LensVerdict
 	{
 	protected:
-		void BeforeBoot() override { UCameraCalibrationSubsystem::SetCreationEnabled(false); }
+		void BeforeBoot() override { UCameraCalibrationSubsystem::SetAvailable(false); }
 	};
 } // namespace
 

@@ -70,7 +70,7 @@ protected:
 	void TearDown() override
 	{
 		UQuarnVirtualProductionSettings::StaticClass()->SetDefaultObjectSuppressed(false);
-		UTimedDataMonitorSubsystem::SetCreationEnabled(true);
+		UTimedDataMonitorSubsystem::SetAvailable(true);
 		FQuarnEngineTest::TearDown();
 	}
 

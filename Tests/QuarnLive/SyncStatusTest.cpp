@@ -30,7 +30,7 @@ namespace
 	protected:
 		void BeforeBoot() override
 		{
-			UTimedDataMonitorSubsystem::SetCreationEnabled(false);
+			UTimedDataMonitorSubsystem::SetAvailable(false);
 			SyncStatusTest::BeforeBoot();
 		}
 	};

@@ -131,8 +131,7 @@ namespace quarnlive::scenario
 			scenario.frameRate = json::readNumber(*frameRate, top.pathOf("frameRate"), 0.0, maxFrameRate, true);
 			if (scenario.frameRate < minFrameRate)
 			{
-				throw InputError(top.pathOf("frameRate"), frameRate->dump() + " is out of range: expected at least " + formatNumber(minFrameRate)
-					+ " (a frame lasts at most " + formatNumber(1.0 / minFrameRate) + " s)");
+				throw InputError(top.pathOf("frameRate"), frameRate->dump() + " is out of range: expected at least " + formatNumber(minFrameRate) + " (a frame lasts at most " + formatNumber(1.0 / minFrameRate) + " s)");
 			}
 		}
 		if (const nlohmann::ordered_json* duration = top.find("duration"))

@@ -77,7 +77,7 @@ namespace quarnlive::state
 
 		void applySubsystem(const nlohmann::ordered_json& value)
 		{
-			UTimedDataMonitorSubsystem::SetCreationEnabled(value.get<bool>());
+			UTimedDataMonitorSubsystem::SetAvailable(value.get<bool>());
 			if (value.get<bool>())
 			{
 				createSubsystemIfMissing();

@@ -1,36 +1,16 @@
 #include "QuarnMediaEditorSubsystem.h"
 
 #include "Engine/Engine.h"
-
-#include <atomic>
-
-namespace
-{
-	std::atomic<bool> bMediaEditorSubsystemAvailable = true;
-}
+#include "Subsystems/SubsystemAvailability.h"
 
 UQuarnMediaEditorSubsystem* UQuarnMediaEditorSubsystem::Get()
 {
-	return bMediaEditorSubsystemAvailable && GEngine ? GEngine->GetEngineSubsystem<UQuarnMediaEditorSubsystem>() : nullptr;
+	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnMediaEditorSubsystem>() : nullptr;
 }
 
 void UQuarnMediaEditorSubsystem::SetAvailable(bool bAvailable)
 {
-	bMediaEditorSubsystemAvailable = bAvailable;
-	if (bAvailable)
-	{
-		CreateIfMissing(StaticClass());
-	}
-}
-
-bool UQuarnMediaEditorSubsystem::IsAvailable()
-{
-	return bMediaEditorSubsystemAvailable;
-}
-
-bool UQuarnMediaEditorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
-{
-	return bMediaEditorSubsystemAvailable;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }
 
 void UQuarnMediaEditorSubsystem::RaiseBundlePlayingChanged(EQuarnMediaIOSignal Signal, bool bPlaying)

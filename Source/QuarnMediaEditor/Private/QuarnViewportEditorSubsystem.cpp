@@ -1,13 +1,10 @@
 #include "QuarnViewportEditorSubsystem.h"
 
 #include "Engine/Engine.h"
-
-#include <atomic>
+#include "Subsystems/SubsystemAvailability.h"
 
 namespace
 {
-	std::atomic<bool> bViewportEditorSubsystemAvailable = true;
-
 	bool IsKnownSignal(EQuarnMediaIOSignal Signal)
 	{
 		return static_cast<uint8>(Signal) <= static_cast<uint8>(EQuarnMediaIOSignal::KeyInput);
@@ -16,26 +13,12 @@ namespace
 
 UQuarnViewportEditorSubsystem* UQuarnViewportEditorSubsystem::Get()
 {
-	return bViewportEditorSubsystemAvailable && GEngine ? GEngine->GetEngineSubsystem<UQuarnViewportEditorSubsystem>() : nullptr;
+	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnViewportEditorSubsystem>() : nullptr;
 }
 
 void UQuarnViewportEditorSubsystem::SetAvailable(bool bAvailable)
 {
-	bViewportEditorSubsystemAvailable = bAvailable;
-	if (bAvailable)
-	{
-		CreateIfMissing(StaticClass());
-	}
-}
-
-bool UQuarnViewportEditorSubsystem::IsAvailable()
-{
-	return bViewportEditorSubsystemAvailable;
-}
-
-bool UQuarnViewportEditorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
-{
-	return bViewportEditorSubsystemAvailable;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }
 
 bool UQuarnViewportEditorSubsystem::HasViewportLayoutEntity(EQuarnMediaIOSignal Signal) const

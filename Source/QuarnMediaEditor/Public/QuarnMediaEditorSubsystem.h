@@ -21,9 +21,6 @@ public:
 	static UQuarnMediaEditorSubsystem* Get();
 	/** See UQuarnEngineSubsystemBase. */
 	static void SetAvailable(bool bAvailable);
-	static bool IsAvailable();
-
-	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
 	/** Whether the engine's frames are locked to the video input; every call is counted. */
 	bool IsTimeStepSynchronized() const

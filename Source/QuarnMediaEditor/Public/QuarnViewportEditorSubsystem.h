@@ -16,9 +16,6 @@ public:
 	static UQuarnViewportEditorSubsystem* Get();
 	/** See UQuarnEngineSubsystemBase. */
 	static void SetAvailable(bool bAvailable);
-	static bool IsAvailable();
-
-	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
 	/** Whether the viewport layout has an entity for the signal. */
 	bool HasViewportLayoutEntity(EQuarnMediaIOSignal Signal) const;

@@ -3,36 +3,16 @@
 #include "Engine/Engine.h"
 #include "QuarnCamera.h"
 #include "QuarnMediaLayout.h"
-
-#include <atomic>
-
-namespace
-{
-	std::atomic<bool> bVPEngineSubsystemAvailable = true;
-}
+#include "Subsystems/SubsystemAvailability.h"
 
 UQuarnVPEngineSubsystem* UQuarnVPEngineSubsystem::Get()
 {
-	return bVPEngineSubsystemAvailable && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
+	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
 }
 
 void UQuarnVPEngineSubsystem::SetAvailable(bool bAvailable)
 {
-	bVPEngineSubsystemAvailable = bAvailable;
-	if (bAvailable)
-	{
-		CreateIfMissing(StaticClass());
-	}
-}
-
-bool UQuarnVPEngineSubsystem::IsAvailable()
-{
-	return bVPEngineSubsystemAvailable;
-}
-
-bool UQuarnVPEngineSubsystem::ShouldCreateSubsystem(UObject* Outer) const
-{
-	return bVPEngineSubsystemAvailable;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }
 
 void UQuarnVPEngineSubsystem::Initialize(FSubsystemCollectionBase& Collection)

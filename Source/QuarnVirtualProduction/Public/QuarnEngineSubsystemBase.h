@@ -7,11 +7,11 @@
 /**
  * The base of the plug-in's engine subsystems.
  *
- * The stand-in subsystems that derive from it can be taken away: each has a static
- * SetAvailable(bool) (default true) that both its ShouldCreateSubsystem and its static
- * Get() consult, so a scenario can run an engine without it, or take it away and bring
- * it back while the engine runs. A subsystem taken away keeps its instance and state;
- * Get() just answers null until it is available again.
+ * The stand-in subsystems that derive from it can be taken away as any engine subsystem
+ * can (FSubsystemAvailability), each through its static SetAvailable(bool): a scenario runs
+ * an engine without it, or takes it away and brings it back while the engine runs. A
+ * subsystem taken away keeps its instance and state; its Get() answers null until it is
+ * available again.
  */
 UCLASS(Abstract)
 class QUARNVIRTUALPRODUCTION_API UQuarnEngineSubsystemBase : public UEngineSubsystem
@@ -20,8 +20,4 @@ class QUARNVIRTUALPRODUCTION_API UQuarnEngineSubsystemBase : public UEngineSubsy
 
 public:
 	bool ShouldCreateSubsystem(UObject* Outer) const override { return true; }
-
-protected:
-	/** Creates the subsystem of SubsystemClass when the running engine has none (it was unavailable at boot). */
-	static void CreateIfMissing(UClass* SubsystemClass);
 };

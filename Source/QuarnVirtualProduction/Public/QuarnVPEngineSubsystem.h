@@ -19,9 +19,6 @@ public:
 	static UQuarnVPEngineSubsystem* Get();
 	/** See UQuarnEngineSubsystemBase. */
 	static void SetAvailable(bool bAvailable);
-	static bool IsAvailable();
-
-	bool ShouldCreateSubsystem(UObject* Outer) const override;
 	void Initialize(FSubsystemCollectionBase& Collection) override;
 	void Deinitialize() override;
 

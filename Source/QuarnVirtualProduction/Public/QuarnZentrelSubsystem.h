@@ -15,9 +15,6 @@ public:
 	static UQuarnZentrelSubsystem* Get();
 	/** See UQuarnEngineSubsystemBase. */
 	static void SetAvailable(bool bAvailable);
-	static bool IsAvailable();
-
-	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
 	/** How many Zentrel devices are connected. */
 	int32 GetZentrelNum() const { return ZentrelNum; }

@@ -3,8 +3,6 @@
 #include "Engine/Engine.h"
 #include "QuarnCamera.h"
 
-#include <atomic>
-
 void UQuarnVPEditorSubsystem::Initialize(FSubsystemCollectionBase& Collection)
 {
 	Super::Initialize(Collection);
@@ -20,23 +18,14 @@ void UQuarnVPEditorSubsystem::Deinitialize()
 	Super::Deinitialize();
 }
 
-void UQuarnVPEditorSubsystem::SetAvailable(bool bInAvailable)
+void UQuarnVPEditorSubsystem::SetAvailable(bool bAvailable)
 {
-	bAvailable = bInAvailable;
-	if (bInAvailable)
-	{
-		CreateIfMissing(StaticClass());
-	}
-}
-
-bool UQuarnVPEditorSubsystem::IsAvailable()
-{
-	return bAvailable;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }
 
 bool UQuarnVPEditorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
 {
-	return GIsEditor && bAvailable;
+	return GIsEditor;
 }
 
 void UQuarnVPEditorSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const

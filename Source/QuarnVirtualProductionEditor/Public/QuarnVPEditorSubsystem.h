@@ -1,9 +1,8 @@
 #pragma once
 
 #include "CoreMinimal.h"
-
-#include <atomic>
 #include "QuarnEngineSubsystemBase.h"
+#include "Subsystems/SubsystemAvailability.h"
 #include "UObject/WeakObjectPtrTemplates.h"
 #include "QuarnVPEditorSubsystem.generated.h"
 
@@ -21,10 +20,9 @@ class QUARNVIRTUALPRODUCTIONEDITOR_API UQuarnVPEditorSubsystem : public UQuarnEn
 
 public:
 	/** The engine's instance; null without an engine, in game runs or while unavailable. */
-	static UQuarnVPEditorSubsystem* Get() { return bAvailable.load(std::memory_order_relaxed) ? Instance : nullptr; }
+	static UQuarnVPEditorSubsystem* Get() { return FSubsystemAvailability::IsAvailable(StaticClass()) ? Instance : nullptr; }
 	/** See UQuarnEngineSubsystemBase. */
-	static void SetAvailable(bool bInAvailable);
-	static bool IsAvailable();
+	static void SetAvailable(bool bAvailable);
 
 	/** Only editor runs have it. */
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
@@ -49,7 +47,6 @@ public:
 
 private:
 	// Asked for on every editor tick, so the instance is kept at hand rather than looked up.
-	static inline std::atomic<bool> bAvailable{true};
 	static inline UQuarnVPEditorSubsystem* Instance = nullptr;
 
 	TArray<TWeakObjectPtr<AQuarnCamera>> Cameras;

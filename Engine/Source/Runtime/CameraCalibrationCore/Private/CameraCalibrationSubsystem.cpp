@@ -1,23 +1,8 @@
 #include "CameraCalibrationSubsystem.h"
 
-#include <atomic>
+#include "Subsystems/SubsystemAvailability.h"
 
-namespace
+void UCameraCalibrationSubsystem::SetAvailable(bool bAvailable)
 {
-	std::atomic<bool> bCreationEnabled = true;
-}
-
-bool UCameraCalibrationSubsystem::ShouldCreateSubsystem(UObject* Outer) const
-{
-	return bCreationEnabled;
-}
-
-void UCameraCalibrationSubsystem::SetCreationEnabled(bool bEnabled)
-{
-	bCreationEnabled = bEnabled;
-}
-
-bool UCameraCalibrationSubsystem::IsCreationEnabled()
-{
-	return bCreationEnabled;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }

@@ -11,12 +11,6 @@ class CAMERACALIBRATIONCORE_API UCameraCalibrationSubsystem : public UEngineSubs
 	GENERATED_BODY()
 
 public:
-	bool ShouldCreateSubsystem(UObject* Outer) const override;
-
-	/**
-	 * Whether the next engine boot creates this subsystem (default true). Lets a scenario
-	 * run an engine without camera calibration; an engine already running keeps its instance.
-	 */
-	static void SetCreationEnabled(bool bEnabled);
-	static bool IsCreationEnabled();
+	/** Takes the subsystem away or brings it back (FSubsystemAvailability): a scenario runs an engine without camera calibration. */
+	static void SetAvailable(bool bAvailable);
 };

@@ -1,5 +1,6 @@
 #include "Engine/Engine.h"
 
+#include "Subsystems/SubsystemAvailability.h"
 #include "UObject/Class.h"
 
 UEngine* GEngine = nullptr;
@@ -28,7 +29,7 @@ public:
 			return nullptr;
 		}
 		const USubsystem* Default = static_cast<const USubsystem*>(SubsystemClass->GetDefaultObject());
-		if (!Default || !Default->ShouldCreateSubsystem(&Engine))
+		if (!Default || !FSubsystemAvailability::IsAvailable(SubsystemClass) || !Default->ShouldCreateSubsystem(&Engine))
 		{
 			return nullptr;
 		}

@@ -1,26 +1,15 @@
 #include "TimedDataMonitorSubsystem.h"
 
 #include "Modules/ModuleManager.h"
-
-#include <atomic>
-
-namespace
-{
-	std::atomic<bool> bCreationEnabled = true;
-}
+#include "Subsystems/SubsystemAvailability.h"
 
 bool UTimedDataMonitorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
 {
 	// The library may be linked into a process that never loaded the module.
-	return bCreationEnabled && FModuleManager::Get().IsModuleLoaded(TEXT("TimedDataMonitor"));
+	return FModuleManager::Get().IsModuleLoaded(TEXT("TimedDataMonitor"));
 }
 
-void UTimedDataMonitorSubsystem::SetCreationEnabled(bool bEnabled)
+void UTimedDataMonitorSubsystem::SetAvailable(bool bAvailable)
 {
-	bCreationEnabled = bEnabled;
-}
-
-bool UTimedDataMonitorSubsystem::IsCreationEnabled()
-{
-	return bCreationEnabled;
+	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
 }

@@ -35,13 +35,8 @@ public:
 	ETimedDataMonitorEvaluationState GetEvaluationState() const { return EvaluationState; }
 	void SetEvaluationState(ETimedDataMonitorEvaluationState InEvaluationState) { EvaluationState = InEvaluationState; }
 
-	/**
-	 * Whether an engine that has the module loaded creates this subsystem (default true). Lets
-	 * a test or a scenario run the module without its subsystem; a running engine keeps the
-	 * instance it has.
-	 */
-	static void SetCreationEnabled(bool bEnabled);
-	static bool IsCreationEnabled();
+	/** Takes the subsystem away or brings it back (FSubsystemAvailability): the module then runs without it. */
+	static void SetAvailable(bool bAvailable);
 
 private:
 	ETimedDataMonitorEvaluationState EvaluationState = ETimedDataMonitorEvaluationState::NoSources;

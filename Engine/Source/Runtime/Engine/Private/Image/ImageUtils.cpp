@@ -35,6 +35,12 @@ namespace
 		png_longjmp(Png, 1);
 	}
 
+	// Chunks of any length that a picture read as RGBA needs nothing from (texts, colour
+	// profiles, palettes suggested, metadata). A length is only a claim: a 1 KB file may say its
+	// text is 2 GB long, and libpng would allocate that before reading on. Skipped unread instead.
+	constexpr png_byte IgnoredChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL";
+	constexpr int IgnoredChunkCount = 8;
+
 	// Warnings (unknown chunks, odd colour profiles) do not stop reading a usable picture.
 	void OnPngWarning(png_structp, png_const_charp) {}
 
@@ -59,6 +65,7 @@ namespace
 			return false;
 		}
 		png_init_io(Png, File);
+		png_set_keep_unknown_chunks(Png, PNG_HANDLE_CHUNK_NEVER, IgnoredChunks, IgnoredChunkCount);
 		png_read_info(Png, Info);
 		const png_uint_32 Width = png_get_image_width(Png, Info);
 		const png_uint_32 Height = png_get_image_height(Png, Info);
