@@ -56,7 +56,10 @@ namespace quarnlive::board
 	}
 
 	BoardServer::BoardServer(BoardSetup setup, Stage& stage, BoardCommands& commands)
-		: setup_(std::move(setup)), stage_(stage), commands_(commands), server_(std::make_unique<httplib::Server>())
+		: setup_(std::move(setup))
+		, stage_(stage)
+		, commands_(commands)
+		, server_(std::make_unique<httplib::Server>())
 	{
 		route();
 	}

@@ -18,7 +18,8 @@ namespace quarnlive::board
 	} // namespace
 
 	EngineStatusReport::EngineStatusReport(bool gameRun, std::function<void(const quarn::EngineReport&)> changed)
-		: watcher_(gameRun), changed_(std::move(changed))
+		: watcher_(gameRun)
+		, changed_(std::move(changed))
 	{
 	}
 

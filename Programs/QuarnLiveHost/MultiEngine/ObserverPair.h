@@ -9,7 +9,8 @@ namespace quarnlive::multiengine
 	{
 	public:
 		ObserverPair(quarn::ServerObserver& first, quarn::ServerObserver* second)
-			: first_(first), second_(second)
+			: first_(first)
+			, second_(second)
 		{
 		}
 

@@ -20,7 +20,8 @@ namespace quarnlive::multiengine
 	} // namespace
 
 	StudioClock::StudioClock(int framesPerSecond)
-		: rate_(framesPerSecond), dayOrigin_(wallMicrosNow() / microsPerDay * microsPerDay)
+		: rate_(framesPerSecond)
+		, dayOrigin_(wallMicrosNow() / microsPerDay * microsPerDay)
 	{
 	}
 

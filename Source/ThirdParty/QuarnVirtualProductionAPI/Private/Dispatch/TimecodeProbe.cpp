@@ -5,7 +5,9 @@
 namespace quarn::dispatch
 {
 	TimecodeProbe::TimecodeProbe(std::chrono::milliseconds probeInterval, uint16_t followerPort, Counters& nodeCounters)
-		: interval(probeInterval), port(followerPort), counters(nodeCounters)
+		: interval(probeInterval)
+		, port(followerPort)
+		, counters(nodeCounters)
 	{
 		codec::encodeTimecodeRequest(request);
 	}
