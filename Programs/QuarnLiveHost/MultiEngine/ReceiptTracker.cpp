@@ -4,6 +4,7 @@
 #include "CoreGlobals.h"
 #include "HeadlessEngineLoop.h"
 #include "Misc/App.h"
+#include "Misc/CoreMisc.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "ServerNode.h"
 
