@@ -122,7 +122,7 @@ TEST_F(Reflection, ConfigRoundTripsThroughTheDefaultIni)
 	Settings->bEnabled = true;
 	Settings->Addresses = {TEXT("10.0.0.1"), TEXT("10.0.0.2")};
 	Settings->Mode = EReflectionSampleMode::Fancy;
-	// The settings editor's save of a default-config class; SaveConfig() would write the saved layer.
+	// The settings editor's save of a default-config class.
 	ASSERT_TRUE(Settings->TryUpdateDefaultConfigFile());
 
 	const std::string Written = ReadFile(Ini);

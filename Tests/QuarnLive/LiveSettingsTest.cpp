@@ -53,7 +53,7 @@ namespace
 		void WriteDefaultGame(const std::string& Text) const { std::ofstream(ProjectDir / "Config" / "DefaultGame.ini") << Text; }
 		std::string ReadDefaultGame() const { return Read(ProjectDir / "Config" / "DefaultGame.ini"); }
 
-		/** SaveConfig() without a file name writes the saved layer, as in the engine. */
+		/** The per-user layer, which the settings' saves never write to. */
 		void WriteSavedGame(const std::string& Text) const
 		{
 			std::filesystem::create_directories(ProjectDir / "Saved" / "Config");
@@ -154,13 +154,13 @@ namespace
 										"bShouldBroadcastRecord=False\n"
 										"bDisableMultiEngine=False\n"
 										"bEnableWebRemote=False\n";
-		EXPECT_EQ(ReadSavedGame(), Expected);
-		EXPECT_EQ(ReadDefaultGame(), "") << "SaveConfig() leaves the project's Default file alone";
+		EXPECT_EQ(ReadDefaultGame(), Expected);
+		EXPECT_EQ(ReadSavedGame().find(SettingsSection), std::string::npos) << "the settings are never saved per user";
 	}
 
 	TEST_F(LiveSettingsStorage, SavingKeepsEverythingElseInTheFile)
 	{
-		WriteSavedGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) +
+		WriteDefaultGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) +
 					   "]\n; hand note\nbShouldBroadcastRecord=True\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
@@ -168,7 +168,7 @@ namespace
 		Settings->bMultiEngineMaster = true;
 		Settings->SaveConfig();
 
-		const std::string Text = ReadSavedGame();
+		const std::string Text = ReadDefaultGame();
 		EXPECT_EQ(Text.rfind("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n", 0), 0u) << Text;
 		EXPECT_NE(Text.find("; hand note\n"), std::string::npos) << Text;
 		EXPECT_NE(Text.find("bShouldBroadcastRecord=True\n"), std::string::npos) << Text;
@@ -177,30 +177,30 @@ namespace
 
 	TEST_F(LiveSettingsStorage, AnEmptiedListLeavesNoLineBehind)
 	{
-		WriteSavedGame(std::string("[") + SettingsSection + "]\n+OtherMultiEngineIps=10.0.0.2\n");
+		WriteDefaultGame(std::string("[") + SettingsSection + "]\n+OtherMultiEngineIps=10.0.0.2\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
 		ASSERT_EQ(Settings->OtherMultiEngineIps.Num(), 1);
 		Settings->OtherMultiEngineIps.Empty();
 		Settings->SaveConfig();
-		EXPECT_EQ(ReadSavedGame().find("OtherMultiEngineIps"), std::string::npos);
+		EXPECT_EQ(ReadDefaultGame().find("OtherMultiEngineIps"), std::string::npos);
 
 		Reboot();
 		EXPECT_EQ(UQuarnLiveSettings::Get()->OtherMultiEngineIps.Num(), 0);
 	}
 
-	TEST_F(LiveSettingsStorage, SaveConfigWritesOnlyWhatDiffersFromTheDefaultFile)
+	TEST_F(LiveSettingsStorage, SaveConfigWritesTheDefaultFileAndDropsSavedValuesThatWouldHideIt)
 	{
-		WriteDefaultGame(std::string("[") + SettingsSection + "]\nbShouldBroadcastRecord=True\n+OtherMultiEngineIps=10.0.0.2\n");
+		WriteSavedGame(std::string("[") + SettingsSection + "]\nbMultiEngineMaster=False\nbShouldBroadcastRecord=True\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
+		EXPECT_TRUE(Settings->bShouldBroadcastRecord);
 		Settings->bMultiEngineMaster = true;
 		Settings->SaveConfig();
 
-		const std::string Saved = ReadSavedGame();
-		EXPECT_NE(Saved.find("bMultiEngineMaster=True\n"), std::string::npos) << Saved;
-		EXPECT_EQ(Saved.find("bShouldBroadcastRecord"), std::string::npos) << Saved;
-		EXPECT_EQ(Saved.find("OtherMultiEngineIps"), std::string::npos) << Saved;
+		EXPECT_NE(ReadDefaultGame().find("bMultiEngineMaster=True\n"), std::string::npos) << ReadDefaultGame();
+		EXPECT_NE(ReadDefaultGame().find("bShouldBroadcastRecord=True\n"), std::string::npos) << ReadDefaultGame();
+		EXPECT_EQ(ReadSavedGame().find("bMultiEngineMaster"), std::string::npos) << ReadSavedGame();
 		Reboot();
 		EXPECT_TRUE(UQuarnLiveSettings::Get()->bMultiEngineMaster);
 		EXPECT_TRUE(UQuarnLiveSettings::Get()->bShouldBroadcastRecord);

@@ -249,8 +249,8 @@ TEST_F(MultiEngine, AddIPAddressStoresTheCanonicalFormOnce)
 	Subsystem->AddIPAddress(TEXT("10.0.0.2"));
 	Subsystem->AddIPAddress(TEXT("not an address"));
 	EXPECT_EQ(UQuarnLiveSettings::Get()->OtherMultiEngineIps, (TArray<FString>{TEXT("10.0.0.2")}));
-	// SaveConfig() writes the saved layer, as the engine does.
-	std::ifstream Ini(ProjectDir / "Saved" / "Config" / "Game.ini");
+	// The settings are a default-config class: saved to the project's Default file, never per user.
+	std::ifstream Ini(ProjectDir / "Config" / "DefaultGame.ini");
 	const std::string Text((std::istreambuf_iterator<char>(Ini)), std::istreambuf_iterator<char>());
 	EXPECT_NE(Text.find("+OtherMultiEngineIps=10.0.0.2"), std::string::npos);
 	EXPECT_TRUE(Subsystem->GetFollowersIpAddresses().IsEmpty()) << "the subsystem follows at the next settings change";

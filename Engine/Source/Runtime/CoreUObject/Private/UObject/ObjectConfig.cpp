@@ -112,6 +112,14 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 	{
 		return;
 	}
+	if (!InFilename && Class->HasAnyClassFlags(CLASS_DefaultConfig))
+	{
+		// A default-config class keeps its values in the project's Default file, never in the
+		// per-user layer; that layer then keeps only what still differs, so it cannot hide them.
+		SaveConfig(Flags, *GetDefaultConfigFilename(), Cache, bAllowCopyToDefaultObject);
+		SaveConfig(Flags, *GetConfigFilename(), Cache, false);
+		return;
+	}
 	const FString Filename = InFilename ? FString(InFilename) : GetConfigFilename();
 	const FString Section = SectionOf(Class);
 	const FString LowerLayer = LowerLayerOf(Class, Filename);
@@ -197,7 +205,7 @@ bool UObject::TryUpdateDefaultConfigFile(const FString& SpecificFileLocation, bo
 	// The saved layer keeps only what still differs from the new defaults, so it does not hide them.
 	if (SpecificFileLocation.IsEmpty())
 	{
-		SaveConfig(CPF_Config, nullptr, GConfig, false);
+		SaveConfig(CPF_Config, *GetConfigFilename(), GConfig, false);
 	}
 	return GConfig->GetLastWriteError().IsEmpty();
 }
