@@ -124,6 +124,11 @@ class StageBoard(unittest.TestCase):
     def row_is(self, address, up):
         return f'const row = document.querySelector(\'tr[data-address="{address}"]\'); return row !== null && row.dataset.up === "{up}";'
 
+    def text_of(self, selector):
+        # Found and read in one script: the board redraws its rows and command list on every
+        # update, so an element found by one call can be gone by the next.
+        return self.browser.execute_script(f"return document.querySelector('{selector}').innerText")
+
     def test_1_both_followers_appear_up_with_their_statuses(self):
         for address in (FIRST, SECOND):
             self.page_until(self.row_is(address, "true"), 20, f"{address} up")
@@ -131,7 +136,7 @@ class StageBoard(unittest.TestCase):
             f'return [...document.querySelectorAll(\'tr[data-address="{FIRST}"] td[data-status]\')].map(cell => cell.dataset.status + " " + cell.dataset.level)')
         self.assertEqual(len(levels), 4, levels)
         # Readable without colour: the level is written out.
-        text = self.browser.find_element(By.CSS_SELECTOR, f'tr[data-address="{FIRST}"] td[data-status="TrackingStatus"]').text
+        text = self.text_of(f'tr[data-address="{FIRST}"] td[data-status="TrackingStatus"]')
         self.assertRegex(text, "Green|Yellow|Red")
 
     def test_2_a_follower_status_change_is_on_the_page_within_a_second(self):
@@ -153,7 +158,7 @@ class StageBoard(unittest.TestCase):
             engine.wait_for(lambda line: line.get("type") == "event" and line.get("name") == "SelectCamera" and line.get("args") == [7], 10, "SelectCamera 7")
         for address in (FIRST, SECOND):
             self.page_until(f'return document.querySelector(\'tr[data-command] div[data-receipt="{address}"][data-state="applied"]\')', 10, f"the receipt of {address}")
-        receipt = self.browser.find_element(By.CSS_SELECTOR, f'div[data-receipt="{FIRST}"]').text
+        receipt = self.text_of(f'div[data-receipt="{FIRST}"]')
         self.assertRegex(receipt, r"applied \(raised\), frame \d+, \d\d:\d\d:\d\d:\d\d, [\d.]+ ms late")
 
     def test_4_requests_without_the_token_are_refused(self):
@@ -173,7 +178,7 @@ class StageBoard(unittest.TestCase):
         self.second.process.wait()
         self.second.process.stdin.close()
         self.page_until(self.row_is(SECOND, "false"), 5, f"{SECOND} down")
-        self.assertIn("down for", self.browser.find_element(By.CSS_SELECTOR, f'tr[data-address="{SECOND}"] td[data-field="state"]').text)
+        self.assertIn("down for", self.text_of(f'tr[data-address="{SECOND}"] td[data-field="state"]'))
         type(self).second = Engine(self.workdir, "second", "--role", "follower", "--bind", SECOND)
         self.page_until(self.row_is(SECOND, "true"), 30, f"{SECOND} up again")
 
