@@ -10,6 +10,8 @@ PACKAGES=(
 	libpng-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev pkgconf
 	fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei fonts-noto-color-emoji
 	clang-format universal-ctags python3
+	libcpp-httplib-dev
+	chromium chromium-driver python3-selenium
 )
 
 missing=()

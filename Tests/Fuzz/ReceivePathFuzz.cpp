@@ -124,10 +124,23 @@ namespace
 		// Every other command is left to a tracker, so both receipt paths are explored.
 		bool tracked(const DeliveryTicket&) override { return (++deliveries & 1) == 0; }
 		void masterSilent(const transport::Endpoint&) override {}
+		// The node answers a heartbeat with its report.
+		void masterHeartbeat(const transport::Endpoint&) override { ++answers; }
+		bool reportArrived(const transport::Endpoint& from, const EngineReport&) override
+		{
+			++heard;
+			return outbox.follows(from.address);
+		}
+		bool timecodeAnswered(const transport::Endpoint&, const codec::Decoded&) override
+		{
+			++heard;
+			return false;
+		}
 		void masterBack(const transport::Endpoint&, std::chrono::milliseconds) override { ++heard; }
 
 		uint64_t deliveries = 0;
-		// What reached the master's side or woke a silent master: acknowledgements, rejects, receipts.
+		// What reached the master's side or woke a silent master: acknowledgements, rejects, receipts,
+		// reports and timecode answers.
 		uint64_t heard = 0;
 
 		void receive(const uint8_t* data, std::size_t size, const transport::Endpoint& from)

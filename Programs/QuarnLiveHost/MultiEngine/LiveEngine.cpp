@@ -76,7 +76,10 @@ namespace quarnlive::multiengine
 	}
 
 	LiveEngine::LiveEngine(const EngineSetup& setup, Printer& printer)
-		: printer_(printer), reporter_(printer), receipts_(server_)
+		: printer_(printer)
+		, reporter_(printer)
+		, observers_(reporter_, setup.observer)
+		, receipts_(server_)
 	{
 		const std::filesystem::path pluginDir = QUARN_PLUGIN_DIR;
 		const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
@@ -87,8 +90,9 @@ namespace quarnlive::multiengine
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = setup.bindAddress;
 		config.maxLateness = std::chrono::milliseconds(setup.maxLateMilliseconds.value_or(0));
+		config.timecodeProbeInterval = setup.timecodeProbe;
 		server.setConfig(config);
-		server.setObserver(&reporter_);
+		server.setObserver(&observers_);
 		server.setDeliveryTracker([this](const quarn::DeliveryTicket& ticket) { receipts_.track(ticket); });
 		server.setLogHandler([&printer](const std::string& message) {
 			printer.line("log", {{"category", "QuarnVirtualProductionAPI"}, {"verbosity", "Warning"}, {"message", message}},

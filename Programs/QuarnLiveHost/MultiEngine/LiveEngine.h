@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MultiEngine/ObserverPair.h"
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ServerSecurity.h"
 #include "MultiEngine/ReceiptTracker.h"
@@ -8,6 +9,7 @@
 #include "Misc/OutputDevice.h"
 #include "QuarnVirtualProductionServer.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,6 +32,10 @@ namespace quarnlive::multiengine
 		ServerSecurity security;
 		/** Commands later than this are not raised but reported stale; unset raises every command. */
 		std::optional<int> maxLateMilliseconds;
+		/** Also told what the server tells (the stage board); null for nobody else. */
+		quarn::ServerObserver* observer = nullptr;
+		/** As master, ask each follower for its timecode this often; zero never. */
+		std::chrono::milliseconds timecodeProbe{0};
 	};
 
 	/**
@@ -76,6 +82,7 @@ namespace quarnlive::multiengine
 		quarn::QuarnVirtualProductionServer server_;
 		quarn::QuarnVirtualProductionServer::ScopedCurrent current_{server_};
 		SessionReporter reporter_;
+		ObserverPair observers_;
 		ReceiptTracker receipts_;
 		std::optional<LogDevice> logDevice_;
 		bool booted_ = false;

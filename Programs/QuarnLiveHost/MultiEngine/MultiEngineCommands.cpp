@@ -1,22 +1,33 @@
 #include "MultiEngine/MultiEngineCommands.h"
 
+#include "Board/BoardCommands.h"
+#include "Board/BoardServer.h"
+#include "Board/EngineStatusReport.h"
+#include "Board/Stage.h"
+#include "Board/Timeline.h"
 #include "Errors.h"
 #include "MultiEngine/Addresses.h"
 #include "MultiEngine/EngineCommand.h"
 #include "MultiEngine/EngineEdits.h"
+#include "MultiEngine/FrameTimes.h"
 #include "MultiEngine/LiveEngine.h"
 #include "MultiEngine/Printer.h"
 #include "MultiEngine/ServerSecurity.h"
-#include "Run/ProjectFolder.h"
 #include "MultiEngine/SessionReporter.h"
+#include "MultiEngine/StudioClock.h"
+#include "Run/ProjectFolder.h"
 
+#include "Editor.h"
 #include "HeadlessEngineLoop.h"
 #include "QuarnMultiEngineSubsystem.h"
+#include "QuarnStatus.h"
+#include "QuarnStatusSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
 #include "TimecodeClient.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -133,6 +144,113 @@ namespace quarnlive::multiengine
 				"broadcast " + command.text() + ": " + (result ? "true" : "false"));
 		}
 
+		constexpr int studioFramesPerSecond = 60;
+		constexpr std::chrono::milliseconds timecodeProbeInterval{250};
+
+		FLinearColor colorNamed(const std::string& word)
+		{
+			if (word == "green")
+			{
+				return FLinearColor::Green;
+			}
+			if (word == "yellow")
+			{
+				return FLinearColor::Yellow;
+			}
+			if (word == "red")
+			{
+				return FLinearColor::Red;
+			}
+			throw InputError("", "'" + word + "' is not a colour: green, yellow or red");
+		}
+
+		/**
+		 * The studio-side lines of `engine`: play-in-editor, a status override while it runs (what
+		 * a client of the status subsystem does during play) and a timecode shift. False when
+		 * the line is none of them.
+		 */
+		bool studioControl(const std::vector<std::string>& words, const std::string& line, bool& inPlay, StudioClock& clock, Printer& printer)
+		{
+			if (words[0] == "pie")
+			{
+				if (words.size() != 2 || (words[1] != "begin" && words[1] != "end"))
+				{
+					throw InputError("", "pie needs begin or end");
+				}
+				inPlay = words[1] == "begin";
+				(inPlay ? FEditorDelegates::BeginPIE : FEditorDelegates::EndPIE).Broadcast(false);
+				printer.line("pie", {{"playing", inPlay}}, std::string("play-in-editor ") + (inPlay ? "began" : "ended"));
+				return true;
+			}
+			if (words[0] == "override")
+			{
+				if (words.size() < 3)
+				{
+					throw InputError("", "usage: override tracking|lens|video|sync green|yellow|red [MESSAGE]");
+				}
+				if (!inPlay)
+				{
+					throw InputError("", "the status subsystem takes overrides only during play-in-editor; type 'pie begin' first");
+				}
+				UQuarnStatusSubsystem* statuses = UQuarnStatusSubsystem::Get();
+				if (!statuses)
+				{
+					throw InputError("", "the status subsystem does not exist");
+				}
+				FQuarnStatus status;
+				status.Color = colorNamed(words[2]);
+				const std::size_t messageAt = line.find(words[2], line.find(words[1]) + words[1].size()) + words[2].size();
+				std::string message = messageAt < line.size() ? line.substr(messageAt) : "";
+				message.erase(0, message.find_first_not_of(" \t"));
+				status.Message = FString(message);
+				if (words[1] == "tracking")
+				{
+					statuses->OverrideTrackingStatus(status);
+				}
+				else if (words[1] == "lens")
+				{
+					statuses->OverrideLensStatus(status);
+				}
+				else if (words[1] == "video")
+				{
+					statuses->OverrideVideoStatus(status);
+				}
+				else if (words[1] == "sync")
+				{
+					statuses->OverrideSyncStatus(status);
+				}
+				else
+				{
+					throw InputError("", "'" + words[1] + "' is not a status: tracking, lens, video or sync");
+				}
+				return true;
+			}
+			if (words[0] == "timecode-shift")
+			{
+				std::int64_t frames = 0;
+				const auto [end, error] = words.size() == 2 ? std::from_chars(words[1].data() + (words[1][0] == '+' ? 1 : 0), words[1].data() + words[1].size(), frames)
+															: std::from_chars_result{nullptr, std::errc::invalid_argument};
+				if (error != std::errc() || end != words[1].data() + words[1].size() || frames < -86400 || frames > 86400)
+				{
+					throw InputError("", "usage: timecode-shift FRAMES (a whole number, -86400 to 86400)");
+				}
+				clock.shift(frames);
+				printer.line("timecodeShift", {{"frames", frames}}, "timecode shifted by " + std::to_string(frames) + " frames");
+				return true;
+			}
+			return false;
+		}
+
+		void printFrameTimes(Printer& printer, const FrameTimes& frames)
+		{
+			const double budgetMs = 1000.0 / studioFramesPerSecond;
+			const double p50 = roundedNumber(frames.percentileMs(0.5));
+			const double p99 = roundedNumber(frames.percentileMs(0.99));
+			printer.line("frames", {{"frames", frames.count()}, {"workP50Ms", p50}, {"workP99Ms", p99}, {"budgetMs", roundedNumber(budgetMs)}},
+				"frames: work p50 " + shortNumber(p50) + " ms, p99 " + shortNumber(p99) + " ms of a " + shortNumber(budgetMs) + " ms budget (last "
+					+ std::to_string(frames.count()) + " frames)");
+		}
+
 		void printServerStats(Printer& printer, const quarn::ServerNode& server)
 		{
 			printStats(printer, server.stats(), server.followerStates());
@@ -156,18 +274,92 @@ namespace quarnlive::multiengine
 	void runEngine(const Options& options, std::FILE* out)
 	{
 		// Without --role the project's bMultiEngineMaster decides, as in the editor.
-		const EngineSetup setup = setupOf(options, options.role.empty() ? std::nullopt : std::optional<bool>(options.role == "master"));
+		const std::optional<bool> role = options.role.empty() ? std::nullopt : std::optional<bool>(options.role == "master");
+		EngineSetup setup = setupOf(options, role);
+		if (options.boardPort && role == false)
+		{
+			throw InputError("--board", "only a master serves the stage board");
+		}
+		if (options.timeline && role == false)
+		{
+			throw InputError("--timeline", "only a master keeps the session's timeline");
+		}
+		const std::string boardBind = checkedAddress(options.boardBind, "--board-bind");
 		Printer printer(out, options.json);
+		const auto say = [&printer](const std::string& type, const nlohmann::ordered_json& fields, const std::string& text) { printer.line(type, fields, text); };
 		const StopSignals signals;
 		std::string reason = "end of input";
+
+		StudioClock clock(studioFramesPerSecond);
+		std::optional<board::Timeline> timeline;
+		if (options.timeline)
+		{
+			timeline.emplace(*options.timeline);
+		}
+		std::optional<board::Stage> stage;
+		if (options.boardPort || options.timeline)
+		{
+			stage.emplace(board::StageSetup{setup.bindAddress, studioFramesPerSecond, [&clock](std::int64_t wall) { return clock.secondsAt(wall); }, say,
+				timeline ? &*timeline : nullptr});
+			setup.observer = &*stage;
+			setup.timecodeProbe = timecodeProbeInterval;
+		}
+		board::BoardCommands boardCommands;
 		{
 			LiveEngine engine(setup, printer);
+			clock.begin();
 			engine.printEvents();
 			engine.printReady(setup.bindAddress, setup.security);
 
+			std::optional<board::BoardServer> boardServer;
+			if (stage)
+			{
+				if (UQuarnMultiEngineSubsystem* multiEngine = engine.subsystem())
+				{
+					std::vector<std::string> followers;
+					for (const FString& address : multiEngine->GetFollowersIpAddresses())
+					{
+						followers.push_back(address.ToStdString());
+					}
+					stage->addFollowers(followers);
+				}
+			}
+			if (options.boardPort)
+			{
+				const std::string token = board::newBoardToken();
+				boardServer.emplace(board::BoardSetup{boardBind, *options.boardPort, token, say}, *stage, boardCommands);
+				boardServer->start();
+				const std::string url = "http://" + boardBind + ":" + std::to_string(*options.boardPort) + "/?token=" + token;
+				printer.line("board", {{"url", url}, {"bind", boardBind}, {"port", *options.boardPort}, {"token", token}}, "board: " + url);
+			}
+			quarn::QuarnVirtualProductionServer& server = engine.server();
+			board::EngineStatusReport statusReport(false, [&](const quarn::EngineReport& report) {
+				if (stage)
+				{
+					stage->masterReported(report);
+				}
+				else
+				{
+					server.report(report);
+				}
+			});
+			const auto broadcastAndRecord = [&](const EngineCommand& command, const char* source) {
+				UQuarnMultiEngineSubsystem* multiEngine = engine.subsystem();
+				const bool result = multiEngine && broadcastCommand(*multiEngine, command);
+				printResult(printer, command, result);
+				const std::uint64_t number = result ? server.lastCommand() : 0;
+				if (stage)
+				{
+					stage->commandSent(number, command.text(), source, result);
+				}
+				return board::BoardOutcome{result, number};
+			};
+
 			InputLines input;
-			FRealTimeClock clock(60.0);
 			std::vector<std::string> lines;
+			bool inPlay = false;
+			FrameTimes frameTimes;
+			std::optional<std::chrono::steady_clock::time_point> workStart;
 			bool running = true;
 			while (running)
 			{
@@ -189,6 +381,7 @@ namespace quarnlive::multiengine
 					if (words.size() == 1 && words[0] == "stats")
 					{
 						printServerStats(printer, engine.server());
+						printFrameTimes(printer, frameTimes);
 						continue;
 					}
 					try
@@ -197,15 +390,21 @@ namespace quarnlive::multiengine
 						{
 							continue;
 						}
-						const EngineCommand command = parseCommand(words);
-						UQuarnMultiEngineSubsystem* multiEngine = engine.subsystem();
-						printResult(printer, command, multiEngine && broadcastCommand(*multiEngine, command));
+						if (!studioControl(words, line, inPlay, clock, printer))
+						{
+							broadcastAndRecord(parseCommand(words), "input");
+						}
 					}
 					catch (const InputError& error)
 					{
 						printer.error("'" + line + "': " + error.problem());
 					}
 				}
+				for (board::BoardCommands::Pending& pending : boardCommands.take())
+				{
+					pending.done.set_value(broadcastAndRecord(pending.command, "board"));
+				}
+				statusReport.poll();
 				if (stopSignal != 0)
 				{
 					reason = stopSignal == SIGINT ? "interrupt" : "terminate";
@@ -217,11 +416,18 @@ namespace quarnlive::multiengine
 				}
 				if (running)
 				{
-					engine.tick(clock.WaitForNextFrame());
+					if (workStart)
+					{
+						frameTimes.add(std::chrono::steady_clock::now() - *workStart);
+					}
+					const double delta = clock.WaitForNextFrame();
+					workStart = std::chrono::steady_clock::now();
+					engine.tick(delta);
 				}
 			}
 			// The server's counters end with the engine.
 			printServerStats(printer, engine.server());
+			printFrameTimes(printer, frameTimes);
 		}
 		// After the engine's shut-down, so the server is stopped when this line appears.
 		printer.line("stopped", {{"reason", reason}}, "stopped: " + reason);

@@ -30,6 +30,11 @@ namespace quarnlive::multiengine
 		std::optional<std::string> masters;
 		/** engine: commands later than this are not raised but reported stale. */
 		std::optional<int> maxLateMilliseconds;
+		/** engine, as master: serve the stage board on this port of boardBind. */
+		std::optional<int> boardPort;
+		std::string boardBind = "127.0.0.1";
+		/** engine, as master: the session's record, one JSON object a line. */
+		std::optional<std::filesystem::path> timeline;
 	};
 
 	/** Adds the `engine`, `broadcast` and `timecode` subcommands. */

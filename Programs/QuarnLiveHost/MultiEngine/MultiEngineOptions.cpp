@@ -43,6 +43,14 @@ namespace quarnlive::multiengine
 		engine->add_option("--max-late", options.maxLateMilliseconds, "As follower, drop commands that arrive later than this after the master sent them, and report them stale")
 			->type_name("MS")
 			->check(CLI::Range(1, 3600000));
+		engine->add_option("--board", options.boardPort, "As master, serve the stage board on this port of 127.0.0.1 (token printed at start)")
+			->type_name("PORT")
+			->check(CLI::Range(1, 65535));
+		engine->add_option("--board-bind", options.boardBind, "Serve the board on this address instead; anyone who can reach it and has the token can send commands")
+			->type_name("ADDR")
+			->default_str("127.0.0.1");
+		engine->add_option("--timeline", options.timeline, "As master, append every command, receipt, status change, down/up and offset alarm to this file")
+			->type_name("FILE.jsonl");
 
 		CLI::App* broadcast = app.add_subcommand("broadcast", "Send one command as master and report which followers acknowledged it");
 		broadcast->add_option("command", options.words, std::string("The command and its arguments: ") + commandSummary())->required();

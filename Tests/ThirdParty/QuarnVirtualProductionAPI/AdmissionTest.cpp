@@ -3,6 +3,7 @@
 // finite; and everything turned away is counted and told once a second per sender.
 
 #include "Admission/Gate.h"
+#include "Codec/Report.h"
 #include "Dispatch/ReceivePath.h"
 #include "Ipv4Address.h"
 #include "ServerTestSupport.h"
@@ -28,11 +29,22 @@ namespace
 		void receiptArrived(const Endpoint&, const Receipt&) override {}
 		bool tracked(const DeliveryTicket&) override { return false; }
 		void masterSilent(const Endpoint&) override {}
+		void masterHeartbeat(const Endpoint&) override { ++heartbeatsTaken; }
+		bool reportArrived(const Endpoint&, const EngineReport&) override
+		{
+			++reports;
+			return bFromFollower;
+		}
+		bool timecodeAnswered(const Endpoint&, const Decoded&) override { return false; }
 		void masterBack(const Endpoint&, std::chrono::milliseconds) override {}
 
 		std::vector<std::pair<Bytes, Endpoint>> sent;
 		int acknowledgements = 0;
 		int rejects = 0;
+		int heartbeatsTaken = 0;
+		int reports = 0;
+		// What the master's side says of the report's sender.
+		bool bFromFollower = false;
 	};
 
 	std::shared_ptr<const StudioKey> keyOf(const std::string& secret)
@@ -152,8 +164,43 @@ namespace
 		EXPECT_EQ(counters.notAllowed.load(), 3u);
 		EXPECT_EQ(sink.acknowledgements, 1);
 		EXPECT_EQ(sink.rejects, 1);
+		EXPECT_EQ(sink.heartbeatsTaken, 0) << "a stranger's heartbeat must not draw this engine's report";
 		ASSERT_EQ(sink.sent.size(), 1u) << "the timecode answer only; no acknowledgement for the stranger's envelope or heartbeat";
 		EXPECT_EQ(decodeMessage(sink.sent[0].first.data(), sink.sent[0].first.size()).kind, MessageKind::TimecodeAnswer);
+	}
+
+	TEST_F(Gatekeeping, AMastersHeartbeatDrawsTheReportOnce)
+	{
+		keyed(nullptr);
+		path.admitCommandsFrom({master.address});
+		Bytes heartbeat;
+		encodeHeartbeat(78, 1, 0, heartbeat);
+		receive(heartbeat, master);
+
+		EXPECT_EQ(sink.heartbeatsTaken, 1);
+		EXPECT_EQ(counters.notAllowed.load(), 0u);
+	}
+
+	TEST_F(Gatekeeping, AReportCountsOnlyFromAFollowerAndOpensNoSession)
+	{
+		keyed(keyOf("the studio's key, thirty-two bytes long"));
+		EngineReport engineReport;
+		engineReport.role = "follower";
+		engineReport.revision = 3;
+		Bytes report;
+		encodeReport(engineReport, report);
+		receive(report, stranger);
+		EXPECT_EQ(sink.reports, 0) << "an unsealed report never reaches the master's side";
+
+		receive(seal(report, key, 1), stranger);
+		sink.bFromFollower = true;
+		receive(seal(report, key, 2), master);
+
+		EXPECT_EQ(sink.reports, 2);
+		EXPECT_EQ(counters.notAllowed.load(), 1u);
+		EXPECT_EQ(counters.reportsReceived.load(), 1u);
+		EXPECT_TRUE(sink.sent.empty()) << "a report earns no acknowledgement: it opened no session";
+		EXPECT_TRUE(delegate.calls().empty());
 	}
 
 	TEST_F(Gatekeeping, ATransformThatIsNotFiniteNeverReachesTheEngine)

@@ -28,6 +28,9 @@ namespace
 			return bTracking;
 		}
 		void masterSilent(const Endpoint& from) override { silences.push_back(from.address); }
+		void masterHeartbeat(const Endpoint&) override {}
+		bool reportArrived(const Endpoint&, const EngineReport&) override { return true; }
+		bool timecodeAnswered(const Endpoint&, const Decoded&) override { return false; }
 		void masterBack(const Endpoint& from, std::chrono::milliseconds) override { returns.push_back(from.address); }
 
 		// The messages of every datagram sent of this kind, bundles opened.

@@ -41,6 +41,8 @@ namespace quarn
 	void ServerObserver::commandsLost(const std::string&, const std::vector<uint64_t>&, LossReason) {}
 	void ServerObserver::sessionRestored(const std::string&, std::chrono::milliseconds, uint32_t) {}
 	void ServerObserver::commandApplied(const std::string&, uint64_t, const AppliedReceipt&) {}
+	void ServerObserver::engineReported(const std::string&, const EngineReport&) {}
+	void ServerObserver::timecodeSampled(const std::string&, const TimecodeSample&) {}
 	void ServerObserver::masterSilent(const std::string&) {}
 	void ServerObserver::masterBack(const std::string&, std::chrono::milliseconds) {}
 }

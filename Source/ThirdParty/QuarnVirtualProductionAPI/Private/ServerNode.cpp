@@ -3,9 +3,11 @@
 #include "Admission/Gate.h"
 #include "Admission/Seal.h"
 #include "Codec/Protocol.h"
+#include "Codec/Report.h"
 #include "Dispatch/Counters.h"
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
+#include "Dispatch/TimecodeProbe.h"
 #include "Ipv4Address.h"
 #include "QuarnVirtualProductionServer.h"
 #include "Transport/FaultInjector.h"
@@ -20,6 +22,7 @@
 #include <optional>
 #include <random>
 #include <thread>
+#include <unordered_map>
 
 namespace quarn
 {
@@ -120,6 +123,20 @@ namespace quarn
 				owner->commandApplied(address, command, receipt);
 			}
 		}
+		void engineReported(const std::string& address, const EngineReport& report) override
+		{
+			if (owner)
+			{
+				owner->engineReported(address, report);
+			}
+		}
+		void timecodeSampled(const std::string& address, const TimecodeSample& sample) override
+		{
+			if (owner)
+			{
+				owner->timecodeSampled(address, sample);
+			}
+		}
 		void masterSilent(const std::string& address) override
 		{
 			if (owner)
@@ -158,6 +175,10 @@ namespace quarn
 			{
 				faults.emplace(config.faults);
 			}
+			if (config.timecodeProbeInterval.count() > 0)
+			{
+				probe.emplace(config.timecodeProbeInterval, sendPort, counters);
+			}
 			if (config.studioKey)
 			{
 				sealer.emplace(config.studioKey);
@@ -181,6 +202,69 @@ namespace quarn
 		}
 
 		void masterSilent(const transport::Endpoint& master) override { relay.masterSilent(master.addressText()); }
+
+		void masterHeartbeat(const transport::Endpoint& master) override
+		{
+			std::lock_guard lock(reportMutex);
+			masters[(uint64_t(master.address) << 16) | master.port] = std::chrono::steady_clock::now();
+			sendReportTo(master);
+		}
+
+		bool reportArrived(const transport::Endpoint& from, const EngineReport& report) override
+		{
+			// Only a follower's report goes on the board; anybody else could paint it.
+			if (!outbox.follows(from.address))
+			{
+				return false;
+			}
+			relay.engineReported(from.addressText(), report);
+			return true;
+		}
+
+		bool timecodeAnswered(const transport::Endpoint& from, const codec::Decoded& answer) override
+		{
+			if (!probe)
+			{
+				return false;
+			}
+			const std::optional<TimecodeSample> sample = probe->answered(from, answer);
+			if (sample)
+			{
+				relay.timecodeSampled(from.addressText(), *sample);
+			}
+			return sample.has_value();
+		}
+
+		// Follower: keeps the report for the heartbeats to come and sends it to every master
+		// heard from lately.
+		void report(const EngineReport& engineReport)
+		{
+			std::lock_guard lock(reportMutex);
+			reportBytes.clear();
+			codec::encodeReport(engineReport, reportBytes);
+			const auto now = std::chrono::steady_clock::now();
+			for (auto entry = masters.begin(); entry != masters.end();)
+			{
+				if (now - entry->second > config.reliability.silentAfter)
+				{
+					entry = masters.erase(entry);
+					continue;
+				}
+				sendReportTo(transport::Endpoint{static_cast<uint32_t>(entry->first >> 16), static_cast<uint16_t>(entry->first & 0xffff)});
+				++entry;
+			}
+		}
+
+		// Under reportMutex.
+		void sendReportTo(const transport::Endpoint& master)
+		{
+			if (reportBytes.empty())
+			{
+				return;
+			}
+			sendDatagram(reportBytes, master);
+			dispatch::Counters::add(counters.reportsSent);
+		}
 		void masterBack(const transport::Endpoint& master, std::chrono::milliseconds silentFor) override { relay.masterBack(master.addressText(), silentFor); }
 
 		void sendDatagram(const codec::Bytes& unsealed, const transport::Endpoint& to)
@@ -257,6 +341,10 @@ namespace quarn
 					faults->release(now, [this](const std::vector<uint8_t>& out, const transport::Endpoint& target) { sendNow(out, target); });
 				}
 				outbox.service(now);
+				if (probe)
+				{
+					probe->service(now, outbox.addresses(), [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); });
+				}
 				lock.lock();
 			}
 		}
@@ -291,6 +379,11 @@ namespace quarn
 		dispatch::Outbox outbox;
 		dispatch::ReceivePath receivePath;
 		admission::Gate gate;
+		std::optional<dispatch::TimecodeProbe> probe;
+		std::mutex reportMutex;
+		codec::Bytes reportBytes;
+		// Masters whose heartbeats this follower answers, by address and port, with when each was last heard.
+		std::unordered_map<uint64_t, std::chrono::steady_clock::time_point> masters;
 		std::atomic<bool> bStopping{false};
 		std::mutex serviceMutex;
 		std::condition_variable serviceWake;
@@ -547,6 +640,15 @@ namespace quarn
 		codec::Bytes receipt;
 		running->receivePath.encodeReceiptFor(ticket, outcome, frame, timecode, receipt);
 		running->sendDatagram(receipt, transport::Endpoint{ticket.master, ticket.masterPort});
+	}
+
+	void ServerNode::report(const EngineReport& engineReport)
+	{
+		std::shared_lock lock(lifecycle);
+		if (running)
+		{
+			running->report(engineReport);
+		}
 	}
 
 	void ServerNode::watchFollowers(const std::vector<std::string>& addresses)

@@ -63,6 +63,9 @@ namespace quarn
 		// Follower: commands that arrive later than this after the master sent them are not
 		// raised but reported stale; zero raises every command however late.
 		std::chrono::milliseconds maxLateness{0};
+		// Master: ask every follower it keeps heartbeats with for its timecode this often and
+		// tell the observer each answer (timecodeSampled); zero asks nobody.
+		std::chrono::milliseconds timecodeProbeInterval{0};
 		FaultConfig faults;
 
 		// Who may command this node (docs/protocol.md, "Studio key and allow-list").

@@ -2,6 +2,9 @@
 
 #pragma once
 
+#include "EngineReport.h"
+#include "QuarnTypes.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -66,6 +69,15 @@ namespace quarn
 		AppliedReceipt receipt;
 	};
 
+	// One timecode request of the master's probe and its answer: when it left and when the
+	// answer came back, on the master's wall clock (microseconds since the epoch).
+	struct TimecodeSample
+	{
+		int64_t sentMicros = 0;
+		int64_t receivedMicros = 0;
+		Timecode timecode{FrameRate()};
+	};
+
 	// Calls come on the node's own threads, never while it holds a lock; keep them short.
 	// Commands are numbered by the master from 1 in the order they were broadcast.
 	class ServerObserver
@@ -83,6 +95,11 @@ namespace quarn
 		virtual void sessionRestored(const std::string& address, std::chrono::milliseconds gap, uint32_t resent);
 		// Master: a follower's applied receipt for a command.
 		virtual void commandApplied(const std::string& address, uint64_t command, const AppliedReceipt& receipt);
+		// Master: a follower's report of its role and statuses, sent when they change and with
+		// every answer to a heartbeat.
+		virtual void engineReported(const std::string& address, const EngineReport& report);
+		// Master: a follower answered the timecode probe (ServerConfig::timecodeProbeInterval).
+		virtual void timecodeSampled(const std::string& address, const TimecodeSample& sample);
 		// Follower: a master that sent commands or heartbeats went silent, and came back.
 		virtual void masterSilent(const std::string& address);
 		virtual void masterBack(const std::string& address, std::chrono::milliseconds silentFor);

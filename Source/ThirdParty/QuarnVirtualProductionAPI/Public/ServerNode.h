@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "EngineReport.h"
 #include "QuarnTypes.h"
 #include "QuarnVirtualProductionServerDelegate.h"
 #include "ServerConfig.h"
@@ -82,6 +83,10 @@ namespace quarn
 		void setDeliveryTracker(std::function<void(const DeliveryTicket&)> tracker);
 		// Sends the applied receipt for a tracked command; any thread.
 		void reportApplied(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode);
+		// Follower: this engine's role and statuses, sent now to every master heard from in the
+		// last ReliabilityConfig::silentAfter and again with each answer to a master's heartbeat.
+		// Any thread.
+		void report(const EngineReport& report);
 		// Master: followers to keep heartbeats with from now on, before any broadcast.
 		void watchFollowers(const std::vector<std::string>& addresses);
 		// The number of the last command broadcast since start(), 0 before the first.

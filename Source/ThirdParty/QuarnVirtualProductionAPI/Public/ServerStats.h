@@ -43,6 +43,10 @@ namespace quarn
 		// Dropped for being later than the maximum lateness.
 		uint64_t commandsStale = 0;
 		uint64_t sessionsRejected = 0;
+		// Engine reports sent (follower) and received (master); timecode requests of the probe.
+		uint64_t reportsSent = 0;
+		uint64_t reportsReceived = 0;
+		uint64_t timecodeProbes = 0;
 
 		uint64_t unhandled() const { return unknownAddress + addressPattern + wrongTypeTags + malformed + unexpected; }
 

@@ -77,6 +77,12 @@ namespace quarn::codec
 		return *this;
 	}
 
+	OscWriter& OscWriter::text(std::string_view value)
+	{
+		string(value.substr(0, value.find('\0')));
+		return *this;
+	}
+
 	void OscWriter::string(std::string_view text)
 	{
 		const std::size_t start = buffer.size();
@@ -205,6 +211,17 @@ namespace quarn::codec
 			return false;
 		}
 		value = static_cast<int64_t>((uint64_t(high) << 32) | low);
+		return true;
+	}
+
+	bool ArgumentReader::text(std::string_view& value)
+	{
+		const std::size_t used = paddedString(cursor, static_cast<std::size_t>(end - cursor), value);
+		if (used == 0)
+		{
+			return false;
+		}
+		cursor += used;
 		return true;
 	}
 }

@@ -25,6 +25,8 @@ namespace quarn::codec
 		OscWriter& int32(int32_t value);
 		OscWriter& float32(float value);
 		OscWriter& int64(int64_t value);
+		// An `s` argument: the bytes up to the first NUL, padded.
+		OscWriter& text(std::string_view value);
 
 	private:
 		void string(std::string_view text);
@@ -65,6 +67,8 @@ namespace quarn::codec
 		bool int32(int32_t& value);
 		bool float32(float& value);
 		bool int64(int64_t& value);
+		// An `s` argument; the view points into the message.
+		bool text(std::string_view& value);
 		bool atEnd() const { return cursor == end; }
 
 	private:

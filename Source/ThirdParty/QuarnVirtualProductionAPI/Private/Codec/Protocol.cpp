@@ -1,5 +1,7 @@
 #include "Codec/Protocol.h"
 
+#include "Codec/Report.h"
+
 #include <array>
 #include <cmath>
 
@@ -291,6 +293,19 @@ namespace quarn::codec
 			}
 			receipt.outcome = static_cast<Outcome>(outcome);
 			return decoded;
+		}
+		if (message.address == reportAddress)
+		{
+			switch (decodeReport(message, decoded.report))
+			{
+			case ReportDecoding::Decoded:
+				decoded.kind = MessageKind::Report;
+				return decoded;
+			case ReportDecoding::WrongTypeTags:
+				return failure(MessageKind::WrongTypeTags);
+			case ReportDecoding::Malformed:
+				return failure(MessageKind::Malformed);
+			}
 		}
 		if (message.address == timecodeRequestAddress)
 		{

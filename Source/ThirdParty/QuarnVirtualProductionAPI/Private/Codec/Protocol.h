@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Codec/Osc.h"
+#include "EngineReport.h"
 #include "QuarnTypes.h"
 
 #include <cstdint>
@@ -108,6 +109,7 @@ namespace quarn::codec
 		Heartbeat,
 		Reject,
 		Receipt,
+		Report,
 		UnknownAddress,
 		AddressPattern,
 		WrongTypeTags,
@@ -132,6 +134,7 @@ namespace quarn::codec
 		uint32_t window = 0;
 		RejectReason reason = RejectReason::Unknown;
 		Receipt receipt;
+		EngineReport report;
 		// Timecode answer.
 		uint32_t hours = 0;
 		uint32_t minutes = 0;

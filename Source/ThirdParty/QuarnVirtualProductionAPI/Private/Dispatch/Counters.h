@@ -43,6 +43,9 @@ namespace quarn::dispatch
 		Counter commandsLate{0};
 		Counter commandsStale{0};
 		Counter sessionsRejected{0};
+		Counter reportsSent{0};
+		Counter reportsReceived{0};
+		Counter timecodeProbes{0};
 
 		static void add(Counter& counter, uint64_t amount = 1) { counter.fetch_add(amount, std::memory_order_relaxed); }
 
@@ -80,6 +83,9 @@ namespace quarn::dispatch
 			stats.commandsLate = commandsLate.load(std::memory_order_relaxed);
 			stats.commandsStale = commandsStale.load(std::memory_order_relaxed);
 			stats.sessionsRejected = sessionsRejected.load(std::memory_order_relaxed);
+			stats.reportsSent = reportsSent.load(std::memory_order_relaxed);
+			stats.reportsReceived = reportsReceived.load(std::memory_order_relaxed);
+			stats.timecodeProbes = timecodeProbes.load(std::memory_order_relaxed);
 			return stats;
 		}
 	};

@@ -630,6 +630,24 @@ namespace quarn::dispatch
 		return result;
 	}
 
+	std::vector<uint32_t> Outbox::addresses() const
+	{
+		std::lock_guard lock(mutex);
+		std::vector<uint32_t> result;
+		result.reserve(followers.size());
+		for (const auto& [address, follower] : followers)
+		{
+			result.push_back(address);
+		}
+		return result;
+	}
+
+	bool Outbox::follows(uint32_t address) const
+	{
+		std::lock_guard lock(mutex);
+		return followers.contains(address);
+	}
+
 	uint64_t Outbox::lastCommand() const
 	{
 		std::lock_guard lock(mutex);

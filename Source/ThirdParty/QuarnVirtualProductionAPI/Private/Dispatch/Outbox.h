@@ -56,6 +56,9 @@ namespace quarn::dispatch
 		void service(Clock::time_point now);
 
 		std::vector<FollowerState> states() const;
+		// The followers it keeps heartbeats with.
+		std::vector<uint32_t> addresses() const;
+		bool follows(uint32_t address) const;
 		// The last command broadcast, 0 before the first.
 		uint64_t lastCommand() const;
 		std::vector<CommandFate> fateOf(uint64_t command) const;

@@ -138,7 +138,8 @@ namespace quarn::dispatch
 	{
 		if (!admits(from))
 		{
-			// A heartbeat opens a session like an envelope does.
+			// A heartbeat opens a session like an envelope does: a host that may not command gets
+			// no session, no acknowledgement and no report.
 			Counters::add(counters.notAllowed);
 			return;
 		}
@@ -156,6 +157,7 @@ namespace quarn::dispatch
 		}
 		// The acknowledgement is this follower's half of the heartbeat.
 		sender->bAcknowledgementDue = true;
+		sink.masterHeartbeat(from);
 	}
 
 	void ReceivePath::handlePlain(const codec::Decoded& message, const transport::Endpoint& from)
@@ -180,6 +182,15 @@ namespace quarn::dispatch
 			return;
 		case MessageKind::Receipt:
 			sink.receiptArrived(from, message.receipt);
+			return;
+		case MessageKind::Report:
+			Counters::add(sink.reportArrived(from, message.report) ? counters.reportsReceived : counters.notAllowed);
+			return;
+		case MessageKind::TimecodeAnswer:
+			if (!sink.timecodeAnswered(from, message))
+			{
+				Counters::add(counters.unexpected);
+			}
 			return;
 		default:
 			if (const std::optional<codec::Command> command = commandOf(message))

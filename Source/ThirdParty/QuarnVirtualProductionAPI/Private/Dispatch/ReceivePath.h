@@ -36,6 +36,12 @@ namespace quarn::dispatch
 		// reports what became of it; false has the receive path report it raised.
 		virtual bool tracked(const DeliveryTicket& ticket) = 0;
 		virtual void masterSilent(const transport::Endpoint& master) = 0;
+		// Follower side: a master's heartbeat was taken; the owner sends its report along.
+		virtual void masterHeartbeat(const transport::Endpoint& master) = 0;
+		// Master side: a report, false when it came from a host that is not a follower. A
+		// timecode answer: true when it answered this node's probe, false counts it unexpected.
+		virtual bool reportArrived(const transport::Endpoint& from, const EngineReport& report) = 0;
+		virtual bool timecodeAnswered(const transport::Endpoint& from, const codec::Decoded& answer) = 0;
 		virtual void masterBack(const transport::Endpoint& master, std::chrono::milliseconds silentFor) = 0;
 
 	protected:
@@ -69,7 +75,8 @@ namespace quarn::dispatch
 
 		void handle(const uint8_t* data, std::size_t size, const transport::Endpoint& from);
 		// Commands, plain or numbered, are raised only from these addresses; empty: from any.
-		// Acknowledgements, receipts, rejects and heartbeats are let through from anyone.
+		// Acknowledgements, receipts, rejects, reports and timecode traffic open no session and
+		// are let through from anyone; the master's side checks reports against its followers.
 		void admitCommandsFrom(std::vector<uint32_t> masters) { allowedMasters = std::move(masters); }
 		// One cumulative acknowledgement per sender that sent reliable traffic since the last
 		// call, and the receipts gathered meanwhile.
