@@ -18,7 +18,7 @@ namespace quarnlive::board
 	} // namespace
 
 	EngineStatusReport::EngineStatusReport(bool gameRun, std::function<void(const quarn::EngineReport&)> changed)
-		: watcher_(gameRun)
+		: gameRun_(gameRun)
 		, changed_(std::move(changed))
 	{
 	}
@@ -33,7 +33,9 @@ namespace quarnlive::board
 		report.role = roleOf(UQuarnMultiEngineSubsystem::Get());
 		for (const output::NamedStatus& status : watcher_.snapshot())
 		{
-			if (!status.watched)
+			// The media module's video statuses go to the master from game runs only.
+			const bool videoStatus = status.name == "VideoInput" || status.name == "VideoOutput";
+			if (!status.watched || (videoStatus && !gameRun_))
 			{
 				continue;
 			}

@@ -24,6 +24,7 @@ namespace quarnlive::board
 
 	private:
 		output::StatusWatcher watcher_;
+		bool gameRun_;
 		std::function<void(const quarn::EngineReport&)> changed_;
 		std::optional<quarn::EngineReport> last_;
 	};
