@@ -75,11 +75,16 @@ namespace
 		FConfigCacheIni Config;
 	};
 
-	class ConfigRoundTrip : public ConfigFileTest {};
-	class ConfigPreservation : public ConfigFileTest {};
-	class ConfigArrays : public ConfigFileTest {};
-	class ConfigAtomicWrite : public ConfigFileTest {};
-	class ConfigCaching : public ConfigFileTest {};
+	class ConfigRoundTrip : public ConfigFileTest
+	{};
+	class ConfigPreservation : public ConfigFileTest
+	{};
+	class ConfigArrays : public ConfigFileTest
+	{};
+	class ConfigAtomicWrite : public ConfigFileTest
+	{};
+	class ConfigCaching : public ConfigFileTest
+	{};
 
 	const TCHAR* const Section = TEXT("/Script/Game.Settings");
 } // namespace
@@ -168,8 +173,7 @@ TEST_F(ConfigRoundTrip, ReadsTheLayeredLineSyntax)
 
 TEST_F(ConfigRoundTrip, SectionsAndKeysIgnoreCase)
 {
-	const std::string Result = EditFile("[Audio]\nMasterVolume=0.5\n", [this](const FString& Path)
-	{
+	const std::string Result = EditFile("[Audio]\nMasterVolume=0.5\n", [this](const FString& Path) {
 		float Volume = 0.f;
 		EXPECT_TRUE(Config.GetFloat(TEXT("audio"), TEXT("MASTERVOLUME"), Volume, Path));
 		EXPECT_EQ(Volume, 0.5f);
@@ -185,8 +189,7 @@ TEST_F(ConfigPreservation, EditsTouchOnlyTheirOwnLines)
 	const std::string Result = EditFile(
 		"; by hand\n[Render]\nr.Shadow = 1\n+Plugins=Alpha\n+Plugins=Beta\nline without equals\n\n"
 		"[Other]\n# keep me\nKey=Value   \n\n\n",
-		[this](const FString& Path)
-		{
+		[this](const FString& Path) {
 			Config.SetInt(TEXT("Render"), TEXT("r.Shadow"), 0, Path);
 			Config.SetString(TEXT("Render"), TEXT("r.New"), TEXT("7"), Path);
 			Config.SetBool(TEXT("Added"), TEXT("bOn"), false, Path);
@@ -227,8 +230,7 @@ TEST_F(ConfigArrays, SetArrayReplacesEveryLineAtTheFirstOne)
 
 TEST_F(ConfigArrays, RemoveKeyDeletesEveryLineOfTheKey)
 {
-	const std::string Result = EditFile("[S]\nKeep=1\nGone=a\n+Gone=b\n.Gone=c\n-Gone=d\n!Gone=\n[T]\nGone=kept\n", [this](const FString& Path)
-	{
+	const std::string Result = EditFile("[S]\nKeep=1\nGone=a\n+Gone=b\n.Gone=c\n-Gone=d\n!Gone=\n[T]\nGone=kept\n", [this](const FString& Path) {
 		EXPECT_TRUE(Config.RemoveKey(TEXT("S"), TEXT("gone"), Path));
 		EXPECT_FALSE(Config.RemoveKey(TEXT("S"), TEXT("Gone"), Path));
 		EXPECT_FALSE(Config.RemoveKey(TEXT("Missing"), TEXT("Gone"), Path));

@@ -39,8 +39,7 @@ namespace
 	protected:
 		void SetUp() override
 		{
-			Folder = std::filesystem::temp_directory_path() / ("quarn-png-test-" + std::to_string(::getpid()) + "-" +
-						 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+			Folder = std::filesystem::temp_directory_path() / ("quarn-png-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 			std::filesystem::remove_all(Folder);
 			std::filesystem::create_directories(Folder);
 		}

@@ -83,16 +83,16 @@ namespace
 	{
 		explicit Harness(std::shared_ptr<const StudioKey> key)
 			: outbox(
-				  ReliabilityConfig{}, 10001, counters,
-				  [](const codec::Bytes& datagram, const transport::Endpoint&) {
-					  // Envelopes are bundles; heartbeats are the master's only plain message.
-					  if (!codec::isBundle(datagram.data(), datagram.size()) && codec::decodeMessage(datagram.data(), datagram.size()).kind != codec::MessageKind::Heartbeat)
-					  {
-						  __builtin_trap();
-					  }
-				  },
-				  nullptr, [] { return 7u; }),
-			  gate(std::move(key), counters, nullptr)
+				ReliabilityConfig{}, 10001, counters,
+				[](const codec::Bytes& datagram, const transport::Endpoint&) {
+					// Envelopes are bundles; heartbeats are the master's only plain message.
+					if (!codec::isBundle(datagram.data(), datagram.size()) && codec::decodeMessage(datagram.data(), datagram.size()).kind != codec::MessageKind::Heartbeat)
+					{
+						__builtin_trap();
+					}
+				},
+				nullptr, [] { return 7u; })
+			, gate(std::move(key), counters, nullptr)
 		{
 			// Something in flight so acknowledgements have work to do.
 			codec::Command command;

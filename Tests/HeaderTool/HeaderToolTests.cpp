@@ -474,7 +474,8 @@ namespace
 		EXPECT_EQ(run.exitCode, 1) << run.output;
 		const std::string expected = header.string() + ":" + std::to_string(bad.line) + ": error: ";
 		const size_t at = run.output.find(expected);
-		ASSERT_NE(at, std::string::npos) << "expected '" << expected << "' in:\n" << run.output;
+		ASSERT_NE(at, std::string::npos) << "expected '" << expected << "' in:\n"
+										 << run.output;
 		EXPECT_NE(run.output.find(bad.message, at), std::string::npos) << run.output;
 		EXPECT_FALSE(fs::exists(outputDir)) << "a failing run must not write the good header's output either";
 	}
@@ -500,8 +501,7 @@ namespace
 			BadHeader{"EventWithBody.h", 9, "must not have a body"},
 			BadHeader{"DelegateArity.h", 4, "expects 5 arguments, found 3"},
 			BadHeader{"UnterminatedComment.h", 4, "unterminated comment"}),
-		[](const testing::TestParamInfo<BadHeader>& info)
-		{
+		[](const testing::TestParamInfo<BadHeader>& info) {
 			const std::string file = info.param.file;
 			return file.substr(0, file.find('.'));
 		});

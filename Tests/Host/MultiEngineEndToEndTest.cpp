@@ -423,8 +423,7 @@ namespace quarnlive::test
 				errors.push_back(line.at("message"));
 			}
 		}
-		EXPECT_EQ(errors, (std::vector<std::string>{
-							  "Could not start Quarn Virtual Production server. Another instance of Unreal Engine may be running in the background - check Task Manager"}));
+		EXPECT_EQ(errors, (std::vector<std::string>{"Could not start Quarn Virtual Production server. Another instance of Unreal Engine may be running in the background - check Task Manager"}));
 		drainFrames(*engine);
 		for (const nlohmann::json& result : engine->linesOfType("broadcast"))
 		{

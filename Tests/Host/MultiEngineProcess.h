@@ -141,7 +141,8 @@ namespace quarnlive::test
 			return waitForLines([&type](const std::string& line) {
 				const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
 				return value.is_object() && value.value("type", "") == type;
-			}, count, timeout);
+			},
+				count, timeout);
 		}
 
 		/** Reads to the end of output and reaps the process; its exit code, or -1 after killing it at the deadline. */

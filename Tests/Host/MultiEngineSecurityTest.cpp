@@ -33,8 +33,7 @@ namespace quarnlive::test
 				do
 				{
 					bytes.push_back(0);
-				}
-				while (bytes.size() % 4 != 0);
+				} while (bytes.size() % 4 != 0);
 			};
 			text(address);
 			text("," + tags);
@@ -67,7 +66,8 @@ namespace quarnlive::test
 		class Forger
 		{
 		public:
-			Forger() : fd_(::socket(AF_INET, SOCK_RAW, IPPROTO_RAW)) {}
+			Forger()
+				: fd_(::socket(AF_INET, SOCK_RAW, IPPROTO_RAW)) {}
 			~Forger()
 			{
 				if (fd_ >= 0)

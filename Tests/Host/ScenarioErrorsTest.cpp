@@ -94,7 +94,8 @@ namespace quarnlive::test
 			const std::filesystem::path file = writeScenario("Bad.json", scenario);
 			const RunResult result = runJson(file);
 			EXPECT_EQ(result.exitCode, 2) << scenario;
-			EXPECT_NE(result.err.find(file.string() + ": " + place), std::string::npos) << scenario << "\n" << result.err;
+			EXPECT_NE(result.err.find(file.string() + ": " + place), std::string::npos) << scenario << "\n"
+																						<< result.err;
 		}
 	}
 

@@ -85,8 +85,7 @@ namespace quarnlive::test
 				{yellow, "LiveLink has data, but nothing in scene receiving: Add a QuarnStage to your scene and in the QuarnCamera's LiveLink component select the appropriate LiveLink subject."},
 				{red, "No LiveLink Source: Add a Quarn source in the LiveLink window"},
 			}));
-		EXPECT_EQ(sequenceOf(result, "LensStatus")[2], (std::pair<std::string, std::string>{yellow,
-			"No lens data (this may not be a fault) in the tracking frame: Crane is not receiving lens data. If you have a lens file, ensure it is selected in the Zentrels panel"}));
+		EXPECT_EQ(sequenceOf(result, "LensStatus")[2], (std::pair<std::string, std::string>{yellow, "No lens data (this may not be a fault) in the tracking frame: Crane is not receiving lens data. If you have a lens file, ensure it is selected in the Zentrels panel"}));
 
 		int frameErrors = 0;
 		for (const nlohmann::json& line : result.jsonLines())

@@ -147,21 +147,20 @@ namespace
 		Settings->SaveConfig();
 
 		const std::string Expected = std::string("[") + SettingsSection + "]\n"
-										"bMultiEngineMaster=False\n"
-										"+OtherMultiEngineIps=10.0.0.2\n"
-										"+OtherMultiEngineIps=10.0.0.3\n"
-										"bShouldBroadcastPIE=True\n"
-										"bShouldBroadcastRecord=False\n"
-										"bDisableMultiEngine=False\n"
-										"bEnableWebRemote=False\n";
+																		  "bMultiEngineMaster=False\n"
+																		  "+OtherMultiEngineIps=10.0.0.2\n"
+																		  "+OtherMultiEngineIps=10.0.0.3\n"
+																		  "bShouldBroadcastPIE=True\n"
+																		  "bShouldBroadcastRecord=False\n"
+																		  "bDisableMultiEngine=False\n"
+																		  "bEnableWebRemote=False\n";
 		EXPECT_EQ(ReadDefaultGame(), Expected);
 		EXPECT_EQ(ReadSavedGame().find(SettingsSection), std::string::npos) << "the settings are never saved per user";
 	}
 
 	TEST_F(LiveSettingsStorage, SavingKeepsEverythingElseInTheFile)
 	{
-		WriteDefaultGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) +
-					   "]\n; hand note\nbShouldBroadcastRecord=True\n");
+		WriteDefaultGame("; studio A\n[/Script/Other.Thing]\n+Paths=/Game/A\n+Paths=/Game/B\nName=Keep me\n\n[" + std::string(SettingsSection) + "]\n; hand note\nbShouldBroadcastRecord=True\n");
 		Boot();
 		UQuarnLiveSettings* Settings = UQuarnLiveSettings::Get();
 		EXPECT_TRUE(Settings->bShouldBroadcastRecord);

@@ -142,8 +142,7 @@ TEST_F(StandInSubsystems, SynchronisationEventsUpdateTheStateTheyReport)
 	Media->RaiseProviderStateChanged(EQuarnMediaProviderSynchronizationState::Synchronized);
 	EXPECT_TRUE(Media->IsProviderSynchronized());
 
-	EXPECT_EQ(Seen, TArray<EQuarnMediaTimeStepSynchronizationState>(
-						{EQuarnMediaTimeStepSynchronizationState::Synchronized, EQuarnMediaTimeStepSynchronizationState::Error}));
+	EXPECT_EQ(Seen, TArray<EQuarnMediaTimeStepSynchronizationState>({EQuarnMediaTimeStepSynchronizationState::Synchronized, EQuarnMediaTimeStepSynchronizationState::Error}));
 }
 
 TEST_F(StandInSubsystems, MediaModuleCountsEachQueryByName)

@@ -101,39 +101,46 @@ namespace quarnlive::actions
 			const std::string path = entry.pathOf("value");
 			switch (shape)
 			{
-				case Shape::None: return;
-				case Shape::Integer: json::readInteger(entry.require("value"), path); return;
-				case Shape::Character: json::readInteger(entry.require("value"), path, -128, 255); return;
-				case Shape::Byte: json::readInteger(entry.require("value"), path, 0, 255); return;
-				case Shape::Ips:
-					if (const nlohmann::ordered_json* ips = entry.find("ips"))
-					{
-						json::readString(*ips, entry.pathOf("ips"));
-					}
-					return;
-				case Shape::EightBytes:
-				case Shape::Transform:
+			case Shape::None:
+				return;
+			case Shape::Integer:
+				json::readInteger(entry.require("value"), path);
+				return;
+			case Shape::Character:
+				json::readInteger(entry.require("value"), path, -128, 255);
+				return;
+			case Shape::Byte:
+				json::readInteger(entry.require("value"), path, 0, 255);
+				return;
+			case Shape::Ips:
+				if (const nlohmann::ordered_json* ips = entry.find("ips"))
 				{
-					const nlohmann::ordered_json& value = entry.require("value");
-					const std::size_t count = shape == Shape::EightBytes ? 8 : 9;
-					if (!value.is_array() || value.size() != count)
-					{
-						throw InputError(path, "expected an array of " + std::to_string(count) + (shape == Shape::EightBytes ? " bytes" : " numbers") + ", got " + value.dump());
-					}
-					for (std::size_t index = 0; index < count; ++index)
-					{
-						const std::string itemPath = path + "[" + std::to_string(index) + "]";
-						if (shape == Shape::EightBytes)
-						{
-							json::readInteger(value[index], itemPath, 0, 255);
-						}
-						else
-						{
-							json::readNumber(value[index], itemPath, -3.4e38, 3.4e38);
-						}
-					}
-					return;
+					json::readString(*ips, entry.pathOf("ips"));
 				}
+				return;
+			case Shape::EightBytes:
+			case Shape::Transform:
+			{
+				const nlohmann::ordered_json& value = entry.require("value");
+				const std::size_t count = shape == Shape::EightBytes ? 8 : 9;
+				if (!value.is_array() || value.size() != count)
+				{
+					throw InputError(path, "expected an array of " + std::to_string(count) + (shape == Shape::EightBytes ? " bytes" : " numbers") + ", got " + value.dump());
+				}
+				for (std::size_t index = 0; index < count; ++index)
+				{
+					const std::string itemPath = path + "[" + std::to_string(index) + "]";
+					if (shape == Shape::EightBytes)
+					{
+						json::readInteger(value[index], itemPath, 0, 255);
+					}
+					else
+					{
+						json::readNumber(value[index], itemPath, -3.4e38, 3.4e38);
+					}
+				}
+				return;
+			}
 			}
 		}
 
@@ -141,16 +148,26 @@ namespace quarnlive::actions
 		nlohmann::ordered_json makeCall(quarn::QuarnVirtualProductionServerDelegate& target, const std::string& name, const nlohmann::ordered_json& arguments)
 		{
 			const nlohmann::ordered_json value = arguments.value("value", nlohmann::ordered_json());
-			if (name == "play") target.play();
-			else if (name == "stop") target.stop();
-			else if (name == "startRecord") target.startRecord();
-			else if (name == "stopRecord") target.stopRecord();
-			else if (name == "selectCamera") target.selectCamera(value.get<int32_t>());
-			else if (name == "selectCameraXR") target.selectCameraXR(value.get<int32_t>());
-			else if (name == "selectLevel") target.selectLevel(value.get<int32_t>());
-			else if (name == "triggerAnimation") target.triggerAnimation(static_cast<char>(value.get<int>()));
-			else if (name == "triggerCustom") target.triggerCustom(value.get<uint8_t>());
-			else if (name == "triggerCustomInt") target.triggerCustomInt(value.get<int32_t>());
+			if (name == "play")
+				target.play();
+			else if (name == "stop")
+				target.stop();
+			else if (name == "startRecord")
+				target.startRecord();
+			else if (name == "stopRecord")
+				target.stopRecord();
+			else if (name == "selectCamera")
+				target.selectCamera(value.get<int32_t>());
+			else if (name == "selectCameraXR")
+				target.selectCameraXR(value.get<int32_t>());
+			else if (name == "selectLevel")
+				target.selectLevel(value.get<int32_t>());
+			else if (name == "triggerAnimation")
+				target.triggerAnimation(static_cast<char>(value.get<int>()));
+			else if (name == "triggerCustom")
+				target.triggerCustom(value.get<uint8_t>());
+			else if (name == "triggerCustomInt")
+				target.triggerCustomInt(value.get<int32_t>());
 			else if (name == "triggerCustomEight")
 			{
 				quarn::QuarnEightBytes bytes;

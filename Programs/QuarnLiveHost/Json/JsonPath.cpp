@@ -51,20 +51,25 @@ namespace quarnlive::json
 		constexpr std::size_t maxShown = 40;
 		switch (value.type())
 		{
-			case nlohmann::ordered_json::value_t::null: return "null";
-			case nlohmann::ordered_json::value_t::boolean: return value.get<bool>() ? "true" : "false";
-			case nlohmann::ordered_json::value_t::object: return "an object";
-			case nlohmann::ordered_json::value_t::array: return "an array";
-			case nlohmann::ordered_json::value_t::string:
+		case nlohmann::ordered_json::value_t::null:
+			return "null";
+		case nlohmann::ordered_json::value_t::boolean:
+			return value.get<bool>() ? "true" : "false";
+		case nlohmann::ordered_json::value_t::object:
+			return "an object";
+		case nlohmann::ordered_json::value_t::array:
+			return "an array";
+		case nlohmann::ordered_json::value_t::string:
+		{
+			std::string text = value.dump();
+			if (text.size() > maxShown)
 			{
-				std::string text = value.dump();
-				if (text.size() > maxShown)
-				{
-					text = text.substr(0, maxShown) + "...\"";
-				}
-				return "string " + text;
+				text = text.substr(0, maxShown) + "...\"";
 			}
-			default: return "number " + value.dump();
+			return "string " + text;
+		}
+		default:
+			return "number " + value.dump();
 		}
 	}
 } // namespace quarnlive::json

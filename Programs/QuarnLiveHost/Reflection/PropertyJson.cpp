@@ -29,10 +29,14 @@ namespace quarnlive::reflection
 		{
 			switch (property.ElementSize)
 			{
-				case 1: return read<std::uint8_t>(value);
-				case 2: return read<std::int16_t>(value);
-				case 4: return read<std::int32_t>(value);
-				default: return read<std::int64_t>(value);
+			case 1:
+				return read<std::uint8_t>(value);
+			case 2:
+				return read<std::int16_t>(value);
+			case 4:
+				return read<std::int32_t>(value);
+			default:
+				return read<std::int64_t>(value);
 			}
 		}
 
@@ -52,50 +56,66 @@ namespace quarnlive::reflection
 	{
 		switch (property.GetKind())
 		{
-			case EPropertyKind::Bool: return read<bool>(value);
-			case EPropertyKind::Int8: return read<std::int8_t>(value);
-			case EPropertyKind::Int16: return read<std::int16_t>(value);
-			case EPropertyKind::Int32: return read<std::int32_t>(value);
-			case EPropertyKind::Int64: return read<std::int64_t>(value);
-			case EPropertyKind::Byte: return read<std::uint8_t>(value);
-			case EPropertyKind::UInt16: return read<std::uint16_t>(value);
-			case EPropertyKind::UInt32: return read<std::uint32_t>(value);
-			case EPropertyKind::UInt64: return read<std::uint64_t>(value);
-			// Through the float's shortest text, so 0.1f reads 0.1.
-			case EPropertyKind::Float: return output::jsonNumber(read<float>(value));
-			case EPropertyKind::Double: return read<double>(value);
-			case EPropertyKind::Str: return static_cast<const FString*>(value)->ToStdString();
-			case EPropertyKind::Name: return static_cast<const FName*>(value)->ToString().ToStdString();
-			case EPropertyKind::Text: return static_cast<const FText*>(value)->ToString().ToStdString();
-			case EPropertyKind::Enum:
+		case EPropertyKind::Bool:
+			return read<bool>(value);
+		case EPropertyKind::Int8:
+			return read<std::int8_t>(value);
+		case EPropertyKind::Int16:
+			return read<std::int16_t>(value);
+		case EPropertyKind::Int32:
+			return read<std::int32_t>(value);
+		case EPropertyKind::Int64:
+			return read<std::int64_t>(value);
+		case EPropertyKind::Byte:
+			return read<std::uint8_t>(value);
+		case EPropertyKind::UInt16:
+			return read<std::uint16_t>(value);
+		case EPropertyKind::UInt32:
+			return read<std::uint32_t>(value);
+		case EPropertyKind::UInt64:
+			return read<std::uint64_t>(value);
+		// Through the float's shortest text, so 0.1f reads 0.1.
+		case EPropertyKind::Float:
+			return output::jsonNumber(read<float>(value));
+		case EPropertyKind::Double:
+			return read<double>(value);
+		case EPropertyKind::Str:
+			return static_cast<const FString*>(value)->ToStdString();
+		case EPropertyKind::Name:
+			return static_cast<const FName*>(value)->ToString().ToStdString();
+		case EPropertyKind::Text:
+			return static_cast<const FText*>(value)->ToString().ToStdString();
+		case EPropertyKind::Enum:
+		{
+			const UEnum* type = property.GetEnum();
+			const std::int64_t number = enumValue(property, value);
+			const FString name = type ? type->GetNameStringByValue(number) : FString();
+			return name.IsEmpty() ? nlohmann::ordered_json(number) : nlohmann::ordered_json(name.ToStdString());
+		}
+		case EPropertyKind::Struct:
+		{
+			const UScriptStruct* type = property.GetStruct();
+			return type ? structJson(*type, value) : exportedText(property, value);
+		}
+		case EPropertyKind::Object:
+			return objectName(read<const UObject*>(value));
+		case EPropertyKind::Array:
+		{
+			nlohmann::ordered_json items = nlohmann::ordered_json::array();
+			void* array = const_cast<void*>(value);
+			const int32 count = property.GetOps().ArrayNum(array);
+			for (int32 index = 0; index < count; ++index)
 			{
-				const UEnum* type = property.GetEnum();
-				const std::int64_t number = enumValue(property, value);
-				const FString name = type ? type->GetNameStringByValue(number) : FString();
-				return name.IsEmpty() ? nlohmann::ordered_json(number) : nlohmann::ordered_json(name.ToStdString());
+				items.push_back(valueJson(*property.GetInner(), property.GetOps().ArrayElement(array, index)));
 			}
-			case EPropertyKind::Struct:
-			{
-				const UScriptStruct* type = property.GetStruct();
-				return type ? structJson(*type, value) : exportedText(property, value);
-			}
-			case EPropertyKind::Object: return objectName(read<const UObject*>(value));
-			case EPropertyKind::Array:
-			{
-				nlohmann::ordered_json items = nlohmann::ordered_json::array();
-				void* array = const_cast<void*>(value);
-				const int32 count = property.GetOps().ArrayNum(array);
-				for (int32 index = 0; index < count; ++index)
-				{
-					items.push_back(valueJson(*property.GetInner(), property.GetOps().ArrayElement(array, index)));
-				}
-				return items;
-			}
-			case EPropertyKind::WeakObject:
-			case EPropertyKind::Class:
-			case EPropertyKind::Delegate:
-			case EPropertyKind::MulticastDelegate:
-			case EPropertyKind::Opaque: return exportedText(property, value);
+			return items;
+		}
+		case EPropertyKind::WeakObject:
+		case EPropertyKind::Class:
+		case EPropertyKind::Delegate:
+		case EPropertyKind::MulticastDelegate:
+		case EPropertyKind::Opaque:
+			return exportedText(property, value);
 		}
 		return nlohmann::ordered_json();
 	}

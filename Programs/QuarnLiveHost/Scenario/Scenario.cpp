@@ -53,16 +53,14 @@ namespace quarnlive::scenario
 			result.at = json::readNumber(entry.require("at"), entry.pathOf("at"), 0.0, infinity);
 			if (result.at < earliest)
 			{
-				throw InputError(entry.pathOf("at"), value.at("at").dump() + " is before the previous entry's time " + nlohmann::ordered_json(earliest).dump()
-					+ ": entries must be in time order");
+				throw InputError(entry.pathOf("at"), value.at("at").dump() + " is before the previous entry's time " + nlohmann::ordered_json(earliest).dump() + ": entries must be in time order");
 			}
 
 			const bool hasSet = entry.has("set");
 			const bool hasAction = entry.has("action");
 			if (hasSet == hasAction)
 			{
-				throw InputError(path, hasSet ? "has both \"set\" and \"action\"; an entry holds exactly one of them"
-											  : "needs \"set\" (a state patch) or \"action\"");
+				throw InputError(path, hasSet ? "has both \"set\" and \"action\"; an entry holds exactly one of them" : "needs \"set\" (a state patch) or \"action\"");
 			}
 
 			if (hasSet)

@@ -15,7 +15,8 @@ namespace quarnlive::scenario
 		if (value.is_string())
 		{
 			const std::string name = json::readChoice(value, path, {"Green", "Yellow", "Red"});
-			return name == "Green" ? FLinearColor::Green : name == "Yellow" ? FLinearColor::Yellow : FLinearColor::Red;
+			return name == "Green" ? FLinearColor::Green : name == "Yellow" ? FLinearColor::Yellow
+																			: FLinearColor::Red;
 		}
 		if (!value.is_array() || value.size() != 4)
 		{

@@ -299,10 +299,18 @@ namespace quarnlive::settings
 					char shown[8];
 					switch (character)
 					{
-					case '\n': std::snprintf(shown, sizeof(shown), "\\n"); break;
-					case '\r': std::snprintf(shown, sizeof(shown), "\\r"); break;
-					case '\t': std::snprintf(shown, sizeof(shown), "\\t"); break;
-					default: std::snprintf(shown, sizeof(shown), "\\x%02X", code); break;
+					case '\n':
+						std::snprintf(shown, sizeof(shown), "\\n");
+						break;
+					case '\r':
+						std::snprintf(shown, sizeof(shown), "\\r");
+						break;
+					case '\t':
+						std::snprintf(shown, sizeof(shown), "\\t");
+						break;
+					default:
+						std::snprintf(shown, sizeof(shown), "\\x%02X", code);
+						break;
 					}
 					throw InputError("", "a value for " + name + " cannot hold a line break or other control character (found " + shown + "); nothing was written");
 				}
@@ -408,8 +416,7 @@ namespace quarnlive::settings
 		const EditCondition condition = editConditionOf(*found.object->GetClass(), *found.property);
 		if (!editConditionMet(condition, *found.object))
 		{
-			throw InputError("", name + " can only be edited while " + condition.expression + " is " + (condition.negated ? "false" : "true") +
-									 "; nothing was written");
+			throw InputError("", name + " can only be edited while " + condition.expression + " is " + (condition.negated ? "false" : "true") + "; nothing was written");
 		}
 		applyValues(*found.property, *found.object, options.values);
 

@@ -11,10 +11,8 @@ namespace quarnlive::state
 	const Section& cameraCalibrationSection()
 	{
 		static const Section section("cameraCalibration", {
-			Field{"present", true, isBool(),
-				[](const nlohmann::ordered_json& value) { UCameraCalibrationSubsystem::SetAvailable(value.get<bool>()); },
-				true},
-		});
+															  Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { UCameraCalibrationSubsystem::SetAvailable(value.get<bool>()); }, true},
+														  });
 		return section;
 	}
 } // namespace quarnlive::state

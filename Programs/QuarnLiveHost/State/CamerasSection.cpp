@@ -289,8 +289,8 @@ namespace quarnlive::state
 	const Section& camerasSection()
 	{
 		static const Section section("cameras", {
-			Field{"actors", nlohmann::ordered_json::object(), checkActors, applyActors},
-		});
+													Field{"actors", nlohmann::ordered_json::object(), checkActors, applyActors},
+												});
 		return section;
 	}
 } // namespace quarnlive::state

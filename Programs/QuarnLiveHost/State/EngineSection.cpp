@@ -14,21 +14,20 @@ namespace quarnlive::state
 	const Section& engineSection()
 	{
 		static const Section section("engine", {
-			Field{"savingPackage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsSavingPackage = value.get<bool>(); }},
-			Field{"collectingGarbage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsGarbageCollecting = value.get<bool>(); }},
-			Field{"world", true, isBool(), [](const nlohmann::ordered_json& value) { run::setEditorWorldOpen(value.get<bool>()); }},
-			Field{"slate", true, isBool(),
-				[](const nlohmann::ordered_json& value) {
-					if (value.get<bool>())
-					{
-						FSlateApplication::Create();
-					}
-					else
-					{
-						FSlateApplication::Shutdown();
-					}
-				}},
-		});
+												   Field{"savingPackage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsSavingPackage = value.get<bool>(); }},
+												   Field{"collectingGarbage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsGarbageCollecting = value.get<bool>(); }},
+												   Field{"world", true, isBool(), [](const nlohmann::ordered_json& value) { run::setEditorWorldOpen(value.get<bool>()); }},
+												   Field{"slate", true, isBool(), [](const nlohmann::ordered_json& value) {
+															 if (value.get<bool>())
+															 {
+																 FSlateApplication::Create();
+															 }
+															 else
+															 {
+																 FSlateApplication::Shutdown();
+															 }
+														 }},
+											   });
 		return section;
 	}
 } // namespace quarnlive::state

@@ -39,8 +39,7 @@ namespace quarnlive::state
 	{
 		if (!parseFrameRate(json::readString(value, path)))
 		{
-			throw InputError(path, "invalid frame rate " + value.dump() +
-									   ": expected \"<frames>\" or \"<numerator>/<denominator>\" with positive integers, e.g. \"25\" or \"30000/1001\"");
+			throw InputError(path, "invalid frame rate " + value.dump() + ": expected \"<frames>\" or \"<numerator>/<denominator>\" with positive integers, e.g. \"25\" or \"30000/1001\"");
 		}
 	}
 } // namespace quarnlive::state

@@ -64,8 +64,7 @@ namespace quarnlive::state
 		{
 			if ((!value.is_number_integer() && !value.is_string()) || !findFrameStatus(value))
 			{
-				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of "
-					+ statusNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
+				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of " + statusNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
 			}
 		}
 
@@ -271,8 +270,8 @@ namespace quarnlive::state
 	const Section& liveLinkSection()
 	{
 		static const Section section("liveLink", {
-			Field{"sources", nlohmann::ordered_json::object(), checkSources, applySources},
-		});
+													 Field{"sources", nlohmann::ordered_json::object(), checkSources, applySources},
+												 });
 		return section;
 	}
 } // namespace quarnlive::state

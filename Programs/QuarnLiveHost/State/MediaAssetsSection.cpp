@@ -92,8 +92,8 @@ namespace quarnlive::state
 	const Section& mediaAssetsSection()
 	{
 		static const Section section("mediaAssets", {
-			Field{"files", nlohmann::ordered_json::array(), checkFiles, applyFiles},
-		});
+														Field{"files", nlohmann::ordered_json::array(), checkFiles, applyFiles},
+													});
 		return section;
 	}
 } // namespace quarnlive::state

@@ -11,10 +11,8 @@ namespace quarnlive::state
 	const Section& mediaEditorSection()
 	{
 		static const Section section("mediaEditor", {
-			Field{"present", true, isBool(),
-				[](const nlohmann::ordered_json& value) { UQuarnMediaEditorSubsystem::SetAvailable(value.get<bool>()); },
-				true},
-		});
+														Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { UQuarnMediaEditorSubsystem::SetAvailable(value.get<bool>()); }, true},
+													});
 		return section;
 	}
 } // namespace quarnlive::state

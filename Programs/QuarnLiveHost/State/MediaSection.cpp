@@ -54,38 +54,38 @@ namespace quarnlive::state
 		Field layoutField(std::string key, int32 UQuarnMediaLayout::*member)
 		{
 			return Field{std::move(key), 1, isInteger(0), [member](const nlohmann::ordered_json& value) {
-				// Straight from the engine: a subsystem taken away keeps its layout for when it is back.
-				UQuarnVPEngineSubsystem* engine = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
-				if (UQuarnMediaLayout* layout = engine ? engine->GetModeMediaLayout() : nullptr)
-				{
-					layout->*member = static_cast<int32>(value.get<int64>());
-				}
-			}};
+							 // Straight from the engine: a subsystem taken away keeps its layout for when it is back.
+							 UQuarnVPEngineSubsystem* engine = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
+							 if (UQuarnMediaLayout* layout = engine ? engine->GetModeMediaLayout() : nullptr)
+							 {
+								 layout->*member = static_cast<int32>(value.get<int64>());
+							 }
+						 }};
 		}
 	} // namespace
 
 	const Section& mediaSection()
 	{
 		static const Section section("media", {
-			boolField("videoCards", &FQuarnMediaEditorState::bHasVideoCards),
-			Field{"formatsReadable", true, isBool(), [](const nlohmann::ordered_json& value) { media().bFormatsReadable = value.get<bool>(); }},
-			textField("inputFormat", &FQuarnMediaEditorState::InputFormat),
-			textField("outputFormat", &FQuarnMediaEditorState::OutputFormat),
-			kindField("inputFormatKind", &FQuarnMediaEditorState::InputFormatKind),
-			kindField("outputFormatKind", &FQuarnMediaEditorState::OutputFormatKind),
-			rateField("inputFrameRate", &FQuarnMediaEditorState::InputFrameRate),
-			rateField("outputFrameRate", &FQuarnMediaEditorState::OutputFrameRate),
-			layoutField("layoutInputs", &UQuarnMediaLayout::NumInputs),
-			layoutField("layoutOutputs", &UQuarnMediaLayout::NumOutputs),
-			countField("inputAssets", &FQuarnMediaEditorState::NumInputAssets),
-			countField("outputAssets", &FQuarnMediaEditorState::NumOutputAssets),
-			boolField("inputPlaying", &FQuarnMediaEditorState::bInputPlaying),
-			boolField("keyInputPlaying", &FQuarnMediaEditorState::bKeyInputPlaying),
-			boolField("outputCapturing", &FQuarnMediaEditorState::bOutputCapturing),
-			boolField("keyOutputCapturing", &FQuarnMediaEditorState::bKeyOutputCapturing),
-			textField("inputDescription", &FQuarnMediaEditorState::InputDescription),
-			textField("outputDescription", &FQuarnMediaEditorState::OutputDescription),
-		});
+												  boolField("videoCards", &FQuarnMediaEditorState::bHasVideoCards),
+												  Field{"formatsReadable", true, isBool(), [](const nlohmann::ordered_json& value) { media().bFormatsReadable = value.get<bool>(); }},
+												  textField("inputFormat", &FQuarnMediaEditorState::InputFormat),
+												  textField("outputFormat", &FQuarnMediaEditorState::OutputFormat),
+												  kindField("inputFormatKind", &FQuarnMediaEditorState::InputFormatKind),
+												  kindField("outputFormatKind", &FQuarnMediaEditorState::OutputFormatKind),
+												  rateField("inputFrameRate", &FQuarnMediaEditorState::InputFrameRate),
+												  rateField("outputFrameRate", &FQuarnMediaEditorState::OutputFrameRate),
+												  layoutField("layoutInputs", &UQuarnMediaLayout::NumInputs),
+												  layoutField("layoutOutputs", &UQuarnMediaLayout::NumOutputs),
+												  countField("inputAssets", &FQuarnMediaEditorState::NumInputAssets),
+												  countField("outputAssets", &FQuarnMediaEditorState::NumOutputAssets),
+												  boolField("inputPlaying", &FQuarnMediaEditorState::bInputPlaying),
+												  boolField("keyInputPlaying", &FQuarnMediaEditorState::bKeyInputPlaying),
+												  boolField("outputCapturing", &FQuarnMediaEditorState::bOutputCapturing),
+												  boolField("keyOutputCapturing", &FQuarnMediaEditorState::bKeyOutputCapturing),
+												  textField("inputDescription", &FQuarnMediaEditorState::InputDescription),
+												  textField("outputDescription", &FQuarnMediaEditorState::OutputDescription),
+											  });
 		return section;
 	}
 } // namespace quarnlive::state

@@ -91,18 +91,13 @@ namespace quarnlive::state
 	const Section& multiEngineSection()
 	{
 		static const Section section("multiEngine", {
-			Field{"enabled", false, isBool(),
-				[](const nlohmann::ordered_json& value) { beforeStart([&value](MultiEngineChoice& choice) { choice.enabled = value.get<bool>(); }); },
-				true},
-			Field{"bindAddress", "127.0.0.1", checkAddress,
-				[](const nlohmann::ordered_json& value) { beforeStart([&value](MultiEngineChoice& choice) { choice.bindAddress = *multiengine::canonicalAddress(value.get<std::string>()); }); },
-				true},
-			Field{"role", "follower", checkRole,
-				[](const nlohmann::ordered_json& value) {
-					beforeStart([&value](MultiEngineChoice& choice) { choice.master = value.get<std::string>() == "master"; });
-				},
-				true},
-		});
+														Field{"enabled", false, isBool(), [](const nlohmann::ordered_json& value) { beforeStart([&value](MultiEngineChoice& choice) { choice.enabled = value.get<bool>(); }); }, true},
+														Field{"bindAddress", "127.0.0.1", checkAddress, [](const nlohmann::ordered_json& value) { beforeStart([&value](MultiEngineChoice& choice) { choice.bindAddress = *multiengine::canonicalAddress(value.get<std::string>()); }); }, true},
+														Field{"role", "follower", checkRole, [](const nlohmann::ordered_json& value) {
+																  beforeStart([&value](MultiEngineChoice& choice) { choice.master = value.get<std::string>() == "master"; });
+															  },
+															true},
+													});
 		static const bool hooked = (FHeadlessEngineLoop::OnPreSubsystems().AddStatic(&applyAtBoot), true);
 		(void)hooked;
 		return section;

@@ -22,21 +22,19 @@ namespace quarnlive::state
 	const Section& syncSection()
 	{
 		static const Section section("sync", {
-			Field{"timeStepSynchronized", false, isBool(),
-				[](const nlohmann::ordered_json& value) {
-					if (UQuarnMediaEditorSubsystem* subsystem = mediaEditor())
-					{
-						subsystem->SetTimeStepSynchronized(value.get<bool>());
-					}
-				}},
-			Field{"providerSynchronized", false, isBool(),
-				[](const nlohmann::ordered_json& value) {
-					if (UQuarnMediaEditorSubsystem* subsystem = mediaEditor())
-					{
-						subsystem->SetProviderSynchronized(value.get<bool>());
-					}
-				}},
-		});
+												 Field{"timeStepSynchronized", false, isBool(), [](const nlohmann::ordered_json& value) {
+														   if (UQuarnMediaEditorSubsystem* subsystem = mediaEditor())
+														   {
+															   subsystem->SetTimeStepSynchronized(value.get<bool>());
+														   }
+													   }},
+												 Field{"providerSynchronized", false, isBool(), [](const nlohmann::ordered_json& value) {
+														   if (UQuarnMediaEditorSubsystem* subsystem = mediaEditor())
+														   {
+															   subsystem->SetProviderSynchronized(value.get<bool>());
+														   }
+													   }},
+											 });
 		return section;
 	}
 } // namespace quarnlive::state

@@ -96,10 +96,10 @@ namespace quarnlive::state
 	const Section& timedDataMonitorSection()
 	{
 		static const Section section("timedDataMonitor", {
-			Field{"loaded", false, isBool(), applyLoaded, true},
-			Field{"subsystem", true, isBool(), applySubsystem, true},
-			Field{"evaluationState", "noSources", checkEvaluationState, applyState},
-		});
+															 Field{"loaded", false, isBool(), applyLoaded, true},
+															 Field{"subsystem", true, isBool(), applySubsystem, true},
+															 Field{"evaluationState", "noSources", checkEvaluationState, applyState},
+														 });
 		return section;
 	}
 } // namespace quarnlive::state

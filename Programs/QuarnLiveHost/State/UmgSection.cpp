@@ -51,7 +51,8 @@ namespace quarnlive::state
 			json::ObjectReader reader(value, path);
 			FWidgetElement element;
 			const std::string type = json::readChoice(reader.require("type"), reader.pathOf("type"), {"box", "text", "image"});
-			element.Kind = type == "box" ? EWidgetElementKind::Box : type == "text" ? EWidgetElementKind::Text : EWidgetElementKind::Image;
+			element.Kind = type == "box" ? EWidgetElementKind::Box : type == "text" ? EWidgetElementKind::Text
+																					: EWidgetElementKind::Image;
 			if (const nlohmann::ordered_json* position = reader.find("position"))
 			{
 				element.Position = readVector(*position, reader.pathOf("position"), -maxPixels);
@@ -236,8 +237,8 @@ namespace quarnlive::state
 	const Section& umgSection()
 	{
 		static const Section section("umg", {
-			Field{"widgets", nlohmann::ordered_json::object(), checkWidgets, applyWidgets},
-		});
+												Field{"widgets", nlohmann::ordered_json::object(), checkWidgets, applyWidgets},
+											});
 		return section;
 	}
 } // namespace quarnlive::state

@@ -13,18 +13,15 @@ namespace quarnlive::state
 	const Section& vpEditorSection()
 	{
 		static const Section section("vpEditor", {
-			Field{"present", true, isBool(),
-				[](const nlohmann::ordered_json& value) { UQuarnVPEditorSubsystem::SetAvailable(value.get<bool>()); },
-				true},
-			Field{"pollActiveCamera", false, isBool(),
-				[](const nlohmann::ordered_json& value) {
-					// Game runs have no editor subsystem; the key then has nothing to set.
-					if (UQuarnVPEditorSubsystem* subsystem = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
-					{
-						subsystem->bPollActiveCamera = value.get<bool>();
-					}
-				}},
-		});
+													 Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { UQuarnVPEditorSubsystem::SetAvailable(value.get<bool>()); }, true},
+													 Field{"pollActiveCamera", false, isBool(), [](const nlohmann::ordered_json& value) {
+															   // Game runs have no editor subsystem; the key then has nothing to set.
+															   if (UQuarnVPEditorSubsystem* subsystem = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
+															   {
+																   subsystem->bPollActiveCamera = value.get<bool>();
+															   }
+														   }},
+												 });
 		return section;
 	}
 } // namespace quarnlive::state

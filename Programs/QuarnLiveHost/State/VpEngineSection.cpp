@@ -11,10 +11,8 @@ namespace quarnlive::state
 	const Section& vpEngineSection()
 	{
 		static const Section section("vpEngine", {
-			Field{"present", true, isBool(),
-				[](const nlohmann::ordered_json& value) { UQuarnVPEngineSubsystem::SetAvailable(value.get<bool>()); },
-				true},
-		});
+													 Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { UQuarnVPEngineSubsystem::SetAvailable(value.get<bool>()); }, true},
+												 });
 		return section;
 	}
 } // namespace quarnlive::state

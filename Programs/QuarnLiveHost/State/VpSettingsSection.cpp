@@ -75,51 +75,45 @@ namespace quarnlive::state
 			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
 			if (!value.is_number_integer() && !value.is_string())
 			{
-				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of "
-					+ modeNames(*modes) + "), got " + json::describe(value));
+				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes) + "), got " + json::describe(value));
 			}
 			if (!findMode(value))
 			{
-				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to "
-					+ std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
+				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
 			}
 		}
 
 		Field boolField(std::string key, bool defaultValue, bool UQuarnVirtualProductionSettings::*member)
 		{
 			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::ordered_json& value) {
-				editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
-			}};
+							 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
+						 }};
 		}
 	} // namespace
 
 	const Section& vpSettingsSection()
 	{
 		static const Section section("vpSettings", {
-			Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { setPresent(value.get<bool>()); }, true},
-			Field{"compositingMode", 0, checkMode,
-				[](const nlohmann::ordered_json& value) {
-					editSettings([&](UQuarnVirtualProductionSettings& settings) {
-						settings.CompositingMode = static_cast<EQuarnVirtualProductionMode>(*findMode(value));
-					});
-				}},
-			boolField("checkZentrelCount", true, &UQuarnVirtualProductionSettings::bCheckZentrelCount),
-			boolField("reportSubjectTrackingErrors", true, &UQuarnVirtualProductionSettings::bReportSubjectTrackingErrors),
-			Field{"mediaFormat", "1080p25", isString(),
-				[](const nlohmann::ordered_json& value) {
-					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
-				}},
-			Field{"mediaFormatKind", 0, isInteger(),
-				[](const nlohmann::ordered_json& value) {
-					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
-				}},
-			Field{"mediaFrameRate", "25", checkFrameRate,
-				[](const nlohmann::ordered_json& value) {
-					editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
-				}},
-			boolField("hasTimeStep", false, &UQuarnVirtualProductionSettings::bHasTimeStep),
-			boolField("useCustomTimecodeProvider", false, &UQuarnVirtualProductionSettings::bUseCustomTimecodeProvider),
-		});
+													   Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { setPresent(value.get<bool>()); }, true},
+													   Field{"compositingMode", 0, checkMode, [](const nlohmann::ordered_json& value) {
+																 editSettings([&](UQuarnVirtualProductionSettings& settings) {
+																	 settings.CompositingMode = static_cast<EQuarnVirtualProductionMode>(*findMode(value));
+																 });
+															 }},
+													   boolField("checkZentrelCount", true, &UQuarnVirtualProductionSettings::bCheckZentrelCount),
+													   boolField("reportSubjectTrackingErrors", true, &UQuarnVirtualProductionSettings::bReportSubjectTrackingErrors),
+													   Field{"mediaFormat", "1080p25", isString(), [](const nlohmann::ordered_json& value) {
+																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
+															 }},
+													   Field{"mediaFormatKind", 0, isInteger(), [](const nlohmann::ordered_json& value) {
+																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
+															 }},
+													   Field{"mediaFrameRate", "25", checkFrameRate, [](const nlohmann::ordered_json& value) {
+																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
+															 }},
+													   boolField("hasTimeStep", false, &UQuarnVirtualProductionSettings::bHasTimeStep),
+													   boolField("useCustomTimecodeProvider", false, &UQuarnVirtualProductionSettings::bUseCustomTimecodeProvider),
+												   });
 		return section;
 	}
 } // namespace quarnlive::state

@@ -15,7 +15,7 @@ class QUARNLENSDISTORTION_API UQuarnLensDistortionComponent : public UActorCompo
 
 public:
 	/** Distort the camera picture with the tracked lens parameters */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Quarn|Lens")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Quarn|Lens")
 	bool bApplyDistortion = true;
 
 	/** Raised during play-in-editor when the lens status changes. */

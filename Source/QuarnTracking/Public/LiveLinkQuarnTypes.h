@@ -13,22 +13,22 @@ struct QUARNTRACKING_API FLiveLinkQuarnFrameData : public FLiveLinkTransformFram
 	GENERATED_BODY()
 
 	/** What the tracking device reports about this frame */
-	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	EQuarnTrackingStatus FrameStatus = EQuarnTrackingStatus::NoData;
 
 	/** How much lens data the frame carries, from 0 (none) to 1 (complete) */
-	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	float LensDataLevel = 0.f;
 
 	/** Raw focus encoder value */
-	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	int32 RawFocus = 0;
 
 	/** Raw zoom encoder value */
-	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	int32 RawZoom = 0;
 
 	/** The lens model for this frame */
-	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	FQuarnLensParameters LensParameters;
 };

@@ -16,7 +16,7 @@ class QUARNTRACKING_API UQuarnLiveLinkComponentController : public UActorCompone
 
 public:
 	/** The Live Link subject that drives this actor */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Quarn|Tracking")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	FLiveLinkSubjectName ControlledSubject;
 
 	/** Raised during play-in-editor when the tracking status changes. */

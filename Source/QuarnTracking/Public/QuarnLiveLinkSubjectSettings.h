@@ -12,6 +12,6 @@ class QUARNTRACKING_API UQuarnLiveLinkSubjectSettings : public ULiveLinkSubjectS
 
 public:
 	/** The tracking status of the subject, as text for the Live Link panel */
-	UPROPERTY(VisibleAnywhere, Category="Quarn|Tracking")
+	UPROPERTY(VisibleAnywhere, Category = "Quarn|Tracking")
 	FString TrackingStatusText;
 };

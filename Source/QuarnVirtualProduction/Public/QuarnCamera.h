@@ -15,6 +15,6 @@ public:
 	AQuarnCamera();
 
 	/** The camera whose picture the graphics are composited onto */
-	UPROPERTY(VisibleAnywhere, BlueprintReadOnly, Category="Quarn|VP")
+	UPROPERTY(VisibleAnywhere, BlueprintReadOnly, Category = "Quarn|VP")
 	UCineCameraComponent* CameraComponent = nullptr;
 };

@@ -13,7 +13,7 @@ class QUARNVIRTUALPRODUCTION_API UQuarnFunctionLibrary : public UBlueprintFuncti
 
 public:
 	/** The world being played or edited, or null when there is none */
-	UFUNCTION(BlueprintCallable, Category="Quarn|VP")
+	UFUNCTION(BlueprintCallable, Category = "Quarn|VP")
 	static UWorld* GetCurrentWorld();
 
 	/** Sets the world GetCurrentWorld answers; held weakly. The host calls this. */

@@ -12,11 +12,11 @@ class QUARNVIRTUALPRODUCTION_API UQuarnMediaLayout : public UObject
 
 public:
 	/** Number of video inputs */
-	UPROPERTY(EditAnywhere, Category="Quarn|Media")
+	UPROPERTY(EditAnywhere, Category = "Quarn|Media")
 	int32 NumInputs = 1;
 
 	/** Number of video outputs */
-	UPROPERTY(EditAnywhere, Category="Quarn|Media")
+	UPROPERTY(EditAnywhere, Category = "Quarn|Media")
 	int32 NumOutputs = 1;
 
 	int32 GetNumInputs() const { return NumInputs; }

@@ -10,11 +10,11 @@ struct QUARNVIRTUALPRODUCTION_API FQuarnStatus
 	GENERATED_BODY()
 
 	/** Level of the status: green OK, yellow warning, red error */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Quarn|VP")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Quarn|VP")
 	FLinearColor Color = FLinearColor::Red;
 
 	/** What is wrong and what to do; empty when OK */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Quarn|VP")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Quarn|VP")
 	FString Message;
 
 	// Case-sensitive: a message whose wording changed is a new message for the operator.

@@ -274,7 +274,8 @@ namespace quarn::test
 	{
 	public:
 		CuttableLink(const char* follower, uint16_t relayPort, uint16_t followerPort, const char* master, uint16_t masterPort)
-			: toFollower(socketAddress(follower, followerPort)), toMaster(socketAddress(master, masterPort))
+			: toFollower(socketAddress(follower, followerPort))
+			, toMaster(socketAddress(master, masterPort))
 		{
 			masterSide = bound(follower, relayPort);
 			followerSide = bound("127.0.0.9", relayPort);

@@ -82,7 +82,9 @@ namespace quarn
 	class ServerNode::Relay final : public ServerObserver
 	{
 	public:
-		Relay(ServerObserver* ownerObserver, std::function<void(const std::string&)> downHandler) : owner(ownerObserver), down(std::move(downHandler)) {}
+		Relay(ServerObserver* ownerObserver, std::function<void(const std::string&)> downHandler)
+			: owner(ownerObserver)
+			, down(std::move(downHandler)) {}
 
 		void followerDown(const std::string& address, std::chrono::milliseconds silentFor) override
 		{
@@ -161,15 +163,15 @@ namespace quarn
 	{
 		Running(const ServerConfig& serverConfig, QuarnVirtualProductionServerDelegate& serverDelegate, uint16_t sendPort, std::function<void(const std::string&)> logHandler,
 			ServerObserver* ownerObserver, std::function<void(const std::string&)> downHandler, std::function<void(const DeliveryTicket&)> tracker)
-			: config(serverConfig),
-			  delegate(serverDelegate),
-			  log(logHandler ? std::move(logHandler) : toStandardError),
-			  relay(ownerObserver, std::move(downHandler)),
-			  deliveryTracker(std::move(tracker)),
-			  outbox(
-				  serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay),
-			  receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness}),
-			  gate(serverConfig.studioKey, counters, log)
+			: config(serverConfig)
+			, delegate(serverDelegate)
+			, log(logHandler ? std::move(logHandler) : toStandardError)
+			, relay(ownerObserver, std::move(downHandler))
+			, deliveryTracker(std::move(tracker))
+			, outbox(
+				  serverConfig.reliability, sendPort, counters, [this](const codec::Bytes& bytes, const transport::Endpoint& to) { sendDatagram(bytes, to); }, &relay)
+			, receivePath(serverDelegate, *this, counters, dispatch::ReceiveSettings{newSession(), serverConfig.reliability.silentAfter, serverConfig.maxLateness})
+			, gate(serverConfig.studioKey, counters, log)
 		{
 			if (config.faults.enabled())
 			{
@@ -720,7 +722,8 @@ namespace quarn
 		return server;
 	}
 
-	QuarnVirtualProductionServer::ScopedCurrent::ScopedCurrent(QuarnVirtualProductionServer& server) : previous(currentServer)
+	QuarnVirtualProductionServer::ScopedCurrent::ScopedCurrent(QuarnVirtualProductionServer& server)
+		: previous(currentServer)
 	{
 		currentServer = &server;
 	}

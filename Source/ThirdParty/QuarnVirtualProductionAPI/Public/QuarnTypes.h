@@ -13,7 +13,8 @@ namespace quarn
 	{
 	public:
 		QuarnString() = default;
-		QuarnString(const char* text) : value(text ? text : "") {}
+		QuarnString(const char* text)
+			: value(text ? text : "") {}
 		QuarnString(const QuarnString&) = default;
 		QuarnString& operator=(const QuarnString&) = default;
 		QuarnString& operator=(const char* text)
@@ -39,7 +40,8 @@ namespace quarn
 		static constexpr float defaultFramesPerSecond = 30.0f;
 
 		FrameRate() = default;
-		explicit FrameRate(float framesPerSecond) : fps(framesPerSecond) {}
+		explicit FrameRate(float framesPerSecond)
+			: fps(framesPerSecond) {}
 
 		float framesPerSecond() const { return fps; }
 
@@ -50,9 +52,14 @@ namespace quarn
 	class Timecode
 	{
 	public:
-		explicit Timecode(const FrameRate& rate) : frameRate(rate) {}
+		explicit Timecode(const FrameRate& rate)
+			: frameRate(rate) {}
 		Timecode(uint32_t hours, uint32_t minutes, uint32_t seconds, uint32_t frames, const FrameRate& rate)
-			: hoursValue(hours), minutesValue(minutes), secondsValue(seconds), framesValue(frames), frameRate(rate)
+			: hoursValue(hours)
+			, minutesValue(minutes)
+			, secondsValue(seconds)
+			, framesValue(frames)
+			, frameRate(rate)
 		{
 		}
 

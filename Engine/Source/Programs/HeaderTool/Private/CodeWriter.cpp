@@ -336,11 +336,21 @@ namespace HeaderTool
 		{
 			switch (c)
 			{
-			case '"': text += "\\\""; break;
-			case '\\': text += "\\\\"; break;
-			case '\n': text += "\\n"; break;
-			case '\r': text += "\\r"; break;
-			case '\t': text += "\\t"; break;
+			case '"':
+				text += "\\\"";
+				break;
+			case '\\':
+				text += "\\\\";
+				break;
+			case '\n':
+				text += "\\n";
+				break;
+			case '\r':
+				text += "\\r";
+				break;
+			case '\t':
+				text += "\\t";
+				break;
 			default:
 				if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
 				{
@@ -440,10 +450,18 @@ namespace HeaderTool
 		{
 			switch (ref.kind)
 			{
-			case TypeRef::Kind::Enum: writeEnum(w, header.enums[ref.index], module); break;
-			case TypeRef::Kind::Struct: writeStruct(w, header.structs[ref.index], module); break;
-			case TypeRef::Kind::Class: writeClass(w, header.classes[ref.index], module); break;
-			case TypeRef::Kind::Delegate: writeDelegate(w, header.delegates[ref.index], module); break;
+			case TypeRef::Kind::Enum:
+				writeEnum(w, header.enums[ref.index], module);
+				break;
+			case TypeRef::Kind::Struct:
+				writeStruct(w, header.structs[ref.index], module);
+				break;
+			case TypeRef::Kind::Class:
+				writeClass(w, header.classes[ref.index], module);
+				break;
+			case TypeRef::Kind::Delegate:
+				writeDelegate(w, header.delegates[ref.index], module);
+				break;
 			}
 		}
 		return w.out;

@@ -8,7 +8,7 @@ namespace HeaderTool
 {
 	struct ModuleInfo
 	{
-		std::string name;    // "Sample"
+		std::string name; // "Sample"
 		std::string package; // "/Script/Sample"
 	};
 

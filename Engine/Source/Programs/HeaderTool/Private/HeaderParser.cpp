@@ -52,9 +52,12 @@ namespace HeaderTool
 		{
 			switch (access)
 			{
-			case Access::Public: return "Public";
-			case Access::Protected: return "Protected";
-			case Access::Private: return "Private";
+			case Access::Public:
+				return "Public";
+			case Access::Protected:
+				return "Protected";
+			case Access::Private:
+				return "Private";
 			}
 			return "Public";
 		}
@@ -206,7 +209,8 @@ namespace HeaderTool
 
 			static std::string docOf(const Token& macro, const Token& next)
 			{
-				return macro.hasDoc ? macro.doc : next.hasDoc ? next.doc : std::string();
+				return macro.hasDoc ? macro.doc : next.hasDoc ? next.doc
+															  : std::string();
 			}
 
 			static void addToolTip(MetaData& meta, const std::string& doc)
@@ -231,7 +235,8 @@ namespace HeaderTool
 					}
 					if (token.is("{") || token.is("(") || token.is("["))
 					{
-						closers.push_back(token.is("{") ? "}" : token.is("(") ? ")" : "]");
+						closers.push_back(token.is("{") ? "}" : token.is("(") ? ")"
+																			  : "]");
 					}
 					else if (token.is("}") || token.is(")") || token.is("]"))
 					{
@@ -510,7 +515,8 @@ namespace HeaderTool
 					}
 					if (isOneOf(token, {"public", "protected", "private"}) && at(1).is(":"))
 					{
-						body.access = token.is("public") ? Access::Public : token.is("protected") ? Access::Protected : Access::Private;
+						body.access = token.is("public") ? Access::Public : token.is("protected") ? Access::Protected
+																								  : Access::Private;
 						pos += 2;
 						continue;
 					}

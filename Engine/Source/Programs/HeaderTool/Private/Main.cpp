@@ -69,8 +69,7 @@ int main(int argc, char** argv)
 	for (int i = 1; i < argc; ++i)
 	{
 		const std::string arg = argv[i];
-		const auto value = [&](std::string& target) -> bool
-		{
+		const auto value = [&](std::string& target) -> bool {
 			if (i + 1 >= argc)
 			{
 				return false;

@@ -238,13 +238,27 @@ namespace HeaderTool
 						}
 						switch (next)
 						{
-						case 'n': value += '\n'; break;
-						case 't': value += '\t'; break;
-						case 'r': value += '\r'; break;
-						case '\\': value += '\\'; break;
-						case '"': value += '"'; break;
-						case '\'': value += '\''; break;
-						case '\n': ++line; break;
+						case 'n':
+							value += '\n';
+							break;
+						case 't':
+							value += '\t';
+							break;
+						case 'r':
+							value += '\r';
+							break;
+						case '\\':
+							value += '\\';
+							break;
+						case '"':
+							value += '"';
+							break;
+						case '\'':
+							value += '\'';
+							break;
+						case '\n':
+							++line;
+							break;
 						default:
 							value += '\\';
 							value += next;

@@ -14,6 +14,6 @@ class LIVELINKINTERFACE_API ULiveLinkSubjectSettings : public UObject
 
 public:
 	/** The role of the subject's data. */
-	UPROPERTY(VisibleAnywhere, Category="LiveLink")
+	UPROPERTY(VisibleAnywhere, Category = "LiveLink")
 	TSubclassOf<ULiveLinkRole> Role;
 };

@@ -17,7 +17,7 @@ struct LIVELINKINTERFACE_API FLiveLinkSubjectName
 	}
 
 	/** The subject's name. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="LiveLink")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "LiveLink")
 	FName Name;
 
 	bool IsNone() const { return Name.IsNone(); }
@@ -43,11 +43,11 @@ struct LIVELINKINTERFACE_API FLiveLinkSubjectKey
 	}
 
 	/** The source that publishes the subject. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="LiveLink")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "LiveLink")
 	FGuid Source;
 
 	/** The subject's name within its source. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="LiveLink")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "LiveLink")
 	FLiveLinkSubjectName SubjectName;
 
 	bool operator==(const FLiveLinkSubjectKey& Other) const { return Source == Other.Source && SubjectName == Other.SubjectName; }
@@ -69,7 +69,7 @@ struct LIVELINKINTERFACE_API FLiveLinkBaseFrameData
 	GENERATED_BODY()
 
 	/** When the frame was taken, in the engine's seconds. */
-	UPROPERTY(VisibleAnywhere, Category="LiveLink")
+	UPROPERTY(VisibleAnywhere, Category = "LiveLink")
 	double WorldTime = 0.0;
 };
 
@@ -80,7 +80,7 @@ struct LIVELINKINTERFACE_API FLiveLinkTransformFrameData : public FLiveLinkBaseF
 	GENERATED_BODY()
 
 	/** The subject's transform in this frame. */
-	UPROPERTY(VisibleAnywhere, Category="LiveLink")
+	UPROPERTY(VisibleAnywhere, Category = "LiveLink")
 	FTransform Transform;
 };
 

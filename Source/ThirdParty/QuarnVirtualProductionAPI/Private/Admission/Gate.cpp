@@ -25,7 +25,9 @@ namespace quarn::admission
 	}
 
 	Gate::Gate(std::shared_ptr<const StudioKey> key, dispatch::Counters& nodeCounters, RejectionLog::Log log)
-		: opener(std::move(key)), counters(nodeCounters), rejections(std::move(log))
+		: opener(std::move(key))
+		, counters(nodeCounters)
+		, rejections(std::move(log))
 	{
 	}
 

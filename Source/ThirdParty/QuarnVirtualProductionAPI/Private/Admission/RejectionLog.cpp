@@ -32,7 +32,8 @@ namespace quarn::admission
 		return "rejected";
 	}
 
-	RejectionLog::RejectionLog(Log logLine) : log(std::move(logLine))
+	RejectionLog::RejectionLog(Log logLine)
+		: log(std::move(logLine))
 	{
 	}
 

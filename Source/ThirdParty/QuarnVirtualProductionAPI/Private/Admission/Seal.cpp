@@ -51,8 +51,7 @@ namespace quarn::admission
 		do
 		{
 			boot = std::max(candidate, previous + 1);
-		}
-		while (!last.compare_exchange_weak(previous, boot, std::memory_order_relaxed));
+		} while (!last.compare_exchange_weak(previous, boot, std::memory_order_relaxed));
 		return boot;
 	}
 
@@ -61,7 +60,9 @@ namespace quarn::admission
 		return size >= trailerBytes && std::memcmp(data + size - trailerBytes, magic, sizeof(magic)) == 0;
 	}
 
-	Sealer::Sealer(std::shared_ptr<const StudioKey> studioKey, uint64_t bootId) : key(std::move(studioKey)), boot(bootId)
+	Sealer::Sealer(std::shared_ptr<const StudioKey> studioKey, uint64_t bootId)
+		: key(std::move(studioKey))
+		, boot(bootId)
 	{
 	}
 
@@ -82,7 +83,8 @@ namespace quarn::admission
 		key.sign(out.data(), size + 20, trailer + 20, destination.data(), destination.size());
 	}
 
-	Opener::Opener(std::shared_ptr<const StudioKey> studioKey) : key(std::move(studioKey))
+	Opener::Opener(std::shared_ptr<const StudioKey> studioKey)
+		: key(std::move(studioKey))
 	{
 	}
 

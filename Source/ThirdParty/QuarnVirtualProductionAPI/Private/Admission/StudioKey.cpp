@@ -54,7 +54,8 @@ namespace quarn
 		}
 	}
 
-	StudioKey::StudioKey(Keyed* keyedState) : keyed(keyedState)
+	StudioKey::StudioKey(Keyed* keyedState)
+		: keyed(keyedState)
 	{
 	}
 

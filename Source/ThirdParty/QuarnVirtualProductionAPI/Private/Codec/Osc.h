@@ -18,7 +18,8 @@ namespace quarn::codec
 	class OscWriter
 	{
 	public:
-		explicit OscWriter(Bytes& out) : buffer(out) {}
+		explicit OscWriter(Bytes& out)
+			: buffer(out) {}
 
 		// Address and type tags (without the leading ","); arguments follow.
 		OscWriter& begin(std::string_view address, std::string_view tags);
@@ -62,7 +63,9 @@ namespace quarn::codec
 	class ArgumentReader
 	{
 	public:
-		explicit ArgumentReader(const MessageView& message) : cursor(message.arguments), end(message.arguments + message.argumentsSize) {}
+		explicit ArgumentReader(const MessageView& message)
+			: cursor(message.arguments)
+			, end(message.arguments + message.argumentsSize) {}
 
 		bool int32(int32_t& value);
 		bool float32(float& value);

@@ -37,12 +37,12 @@ namespace quarn::dispatch
 
 	Outbox::Outbox(const ReliabilityConfig& reliability, uint16_t followerPort, Counters& nodeCounters, Send sender, ServerObserver* serverObserver,
 		std::function<uint32_t()> newSession)
-		: config(reliability),
-		  port(followerPort),
-		  counters(nodeCounters),
-		  send(std::move(sender)),
-		  observer(serverObserver),
-		  drawSession(newSession ? std::move(newSession) : std::function<uint32_t()>(&randomSession))
+		: config(reliability)
+		, port(followerPort)
+		, counters(nodeCounters)
+		, send(std::move(sender))
+		, observer(serverObserver)
+		, drawSession(newSession ? std::move(newSession) : std::function<uint32_t()>(&randomSession))
 	{
 	}
 

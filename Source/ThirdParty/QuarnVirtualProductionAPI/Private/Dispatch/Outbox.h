@@ -146,7 +146,9 @@ namespace quarn::dispatch
 				Restored,
 				Applied,
 			};
-			Event(Kind eventKind, std::string eventAddress) : kind(eventKind), address(std::move(eventAddress)) {}
+			Event(Kind eventKind, std::string eventAddress)
+				: kind(eventKind)
+				, address(std::move(eventAddress)) {}
 
 			Kind kind = Kind::Down;
 			std::string address;

@@ -22,7 +22,10 @@ namespace quarn::dispatch
 	}
 
 	ReceivePath::ReceivePath(QuarnVirtualProductionServerDelegate& serverDelegate, ReceiveSink& receiveSink, Counters& nodeCounters, ReceiveSettings receiveSettings)
-		: delegate(serverDelegate), sink(receiveSink), counters(nodeCounters), settings(receiveSettings)
+		: delegate(serverDelegate)
+		, sink(receiveSink)
+		, counters(nodeCounters)
+		, settings(receiveSettings)
 	{
 	}
 

@@ -2,7 +2,9 @@
 
 namespace quarn::transport
 {
-	FaultInjector::FaultInjector(const FaultConfig& faultConfig) : config(faultConfig), random(faultConfig.seed)
+	FaultInjector::FaultInjector(const FaultConfig& faultConfig)
+		: config(faultConfig)
+		, random(faultConfig.seed)
 	{
 	}
 

@@ -98,8 +98,7 @@ bool FString::StartsWith(const FString& Prefix, ESearchCase::Type SearchCase) co
 
 bool FString::EndsWith(const FString& Suffix, ESearchCase::Type SearchCase) const
 {
-	return !Suffix.IsEmpty() && Suffix.Data.size() <= Data.size() &&
-		   MatchesAt(Data, Data.size() - Suffix.Data.size(), Suffix.Data, SearchCase);
+	return !Suffix.IsEmpty() && Suffix.Data.size() <= Data.size() && MatchesAt(Data, Data.size() - Suffix.Data.size(), Suffix.Data, SearchCase);
 }
 
 int32 FString::Find(const FString& SubStr, ESearchCase::Type SearchCase, ESearchDir::Type SearchDir, int32 StartPosition) const

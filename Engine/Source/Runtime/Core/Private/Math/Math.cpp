@@ -18,8 +18,7 @@ const FLinearColor FLinearColor::Yellow(1.f, 1.f, 0.f);
 
 bool FLinearColor::Equals(const FLinearColor& Other, float Tolerance) const
 {
-	return FMath::Abs(R - Other.R) < Tolerance && FMath::Abs(G - Other.G) < Tolerance &&
-		   FMath::Abs(B - Other.B) < Tolerance && FMath::Abs(A - Other.A) < Tolerance;
+	return FMath::Abs(R - Other.R) < Tolerance && FMath::Abs(G - Other.G) < Tolerance && FMath::Abs(B - Other.B) < Tolerance && FMath::Abs(A - Other.A) < Tolerance;
 }
 
 const FVector FVector::ZeroVector(0.0, 0.0, 0.0);
@@ -46,8 +45,7 @@ double FRotator::NormalizeAxis(double Angle)
 
 bool FRotator::Equals(const FRotator& Other, double Tolerance) const
 {
-	return FMath::Abs(NormalizeAxis(Pitch - Other.Pitch)) <= Tolerance && FMath::Abs(NormalizeAxis(Yaw - Other.Yaw)) <= Tolerance &&
-		   FMath::Abs(NormalizeAxis(Roll - Other.Roll)) <= Tolerance;
+	return FMath::Abs(NormalizeAxis(Pitch - Other.Pitch)) <= Tolerance && FMath::Abs(NormalizeAxis(Yaw - Other.Yaw)) <= Tolerance && FMath::Abs(NormalizeAxis(Roll - Other.Roll)) <= Tolerance;
 }
 
 FQuat FRotator::Quaternion() const
@@ -108,10 +106,8 @@ FQuat FQuat::operator*(const FQuat& Q) const
 
 bool FQuat::Equals(const FQuat& Q, double Tolerance) const
 {
-	const bool bSame = FMath::Abs(X - Q.X) <= Tolerance && FMath::Abs(Y - Q.Y) <= Tolerance && FMath::Abs(Z - Q.Z) <= Tolerance &&
-					   FMath::Abs(W - Q.W) <= Tolerance;
-	const bool bNegated = FMath::Abs(X + Q.X) <= Tolerance && FMath::Abs(Y + Q.Y) <= Tolerance && FMath::Abs(Z + Q.Z) <= Tolerance &&
-						  FMath::Abs(W + Q.W) <= Tolerance;
+	const bool bSame = FMath::Abs(X - Q.X) <= Tolerance && FMath::Abs(Y - Q.Y) <= Tolerance && FMath::Abs(Z - Q.Z) <= Tolerance && FMath::Abs(W - Q.W) <= Tolerance;
+	const bool bNegated = FMath::Abs(X + Q.X) <= Tolerance && FMath::Abs(Y + Q.Y) <= Tolerance && FMath::Abs(Z + Q.Z) <= Tolerance && FMath::Abs(W + Q.W) <= Tolerance;
 	return bSame || bNegated;
 }
 

@@ -94,11 +94,21 @@ namespace
 		{
 			switch (Character)
 			{
-			case '"': Result += "\\\""; break;
-			case '\\': Result += "\\\\"; break;
-			case '\n': Result += "\\n"; break;
-			case '\r': Result += "\\r"; break;
-			case '\t': Result += "\\t"; break;
+			case '"':
+				Result += "\\\"";
+				break;
+			case '\\':
+				Result += "\\\\";
+				break;
+			case '\n':
+				Result += "\\n";
+				break;
+			case '\r':
+				Result += "\\r";
+				break;
+			case '\t':
+				Result += "\\t";
+				break;
 			default:
 				if (IsControlChar(Character))
 				{
@@ -137,11 +147,26 @@ namespace
 			const char Next = Value[Index + 1];
 			switch (Next)
 			{
-			case '"': Result += '"'; ++Index; break;
-			case '\\': Result += '\\'; ++Index; break;
-			case 'n': Result += '\n'; ++Index; break;
-			case 'r': Result += '\r'; ++Index; break;
-			case 't': Result += '\t'; ++Index; break;
+			case '"':
+				Result += '"';
+				++Index;
+				break;
+			case '\\':
+				Result += '\\';
+				++Index;
+				break;
+			case 'n':
+				Result += '\n';
+				++Index;
+				break;
+			case 'r':
+				Result += '\r';
+				++Index;
+				break;
+			case 't':
+				Result += '\t';
+				++Index;
+				break;
 			case 'x':
 				if (Index + 3 < Value.size() && HexDigit(Value[Index + 2]) >= 0 && HexDigit(Value[Index + 3]) >= 0)
 				{
@@ -250,8 +275,7 @@ namespace
 			OutError = ErrorText(Path, errno);
 			return false;
 		}
-		auto Fail = [&](int ErrorCode, bool bStillOpen)
-		{
+		auto Fail = [&](int ErrorCode, bool bStillOpen) {
 			if (bStillOpen)
 			{
 				::close(Fd);
@@ -514,9 +538,15 @@ public:
 		{
 			switch (Edit.Kind)
 			{
-			case FEdit::EKind::Value: ApplyValue(Edit.Section, Edit.Key, Edit.Values.front()); break;
-			case FEdit::EKind::Array: ApplyArray(Edit.Section, Edit.Key, Edit.Values, Edit.bClearLowerLayers); break;
-			case FEdit::EKind::Remove: ApplyRemove(Edit.Section, Edit.Key); break;
+			case FEdit::EKind::Value:
+				ApplyValue(Edit.Section, Edit.Key, Edit.Values.front());
+				break;
+			case FEdit::EKind::Array:
+				ApplyArray(Edit.Section, Edit.Key, Edit.Values, Edit.bClearLowerLayers);
+				break;
+			case FEdit::EKind::Remove:
+				ApplyRemove(Edit.Section, Edit.Key);
+				break;
 			}
 		}
 	}
@@ -863,8 +893,7 @@ std::vector<std::string> FConfigCacheIni::GetLayers(const FString& Filename) con
 	const std::string Path = Filename.ToStdString();
 	const std::string SavedDir = FPaths::GeneratedConfigDir().ToStdString();
 	const std::string DefaultPrefix = FPaths::ProjectConfigDir().ToStdString() + "Default";
-	auto NameAfter = [&Path](const std::string& Prefix) -> std::string
-	{
+	auto NameAfter = [&Path](const std::string& Prefix) -> std::string {
 		if (!Path.starts_with(Prefix) || !Path.ends_with(".ini") || Path.size() <= Prefix.size() + 4)
 		{
 			return std::string();
@@ -1078,8 +1107,7 @@ void FConfigCacheIni::Flush(bool bRemoveFromCache, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
 	bool bAttemptedWrite = false;
-	auto WriteIfDirty = [this, &bAttemptedWrite](const std::string& Path, std::unique_ptr<FConfigFile>& File)
-	{
+	auto WriteIfDirty = [this, &bAttemptedWrite](const std::string& Path, std::unique_ptr<FConfigFile>& File) {
 		if (!File->bDirty)
 		{
 			return true;

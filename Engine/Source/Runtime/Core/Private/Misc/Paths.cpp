@@ -43,4 +43,3 @@ bool FPaths::FileExists(const FString& Path)
 	std::error_code Error;
 	return std::filesystem::is_regular_file(*Path, Error);
 }
-

@@ -35,8 +35,7 @@ struct CORE_API FTransform
 	FVector TransformPosition(const FVector& V) const { return Rotation.RotateVector(V * Scale3D) + Translation; }
 	bool Equals(const FTransform& Other, double Tolerance = UE_KINDA_SMALL_NUMBER) const
 	{
-		return Rotation.Equals(Other.Rotation, Tolerance) && Translation.Equals(Other.Translation, Tolerance) &&
-			   Scale3D.Equals(Other.Scale3D, Tolerance);
+		return Rotation.Equals(Other.Rotation, Tolerance) && Translation.Equals(Other.Translation, Tolerance) && Scale3D.Equals(Other.Scale3D, Tolerance);
 	}
 	FString ToString() const;
 

@@ -28,7 +28,9 @@ struct CORE_API FGuid
 	bool operator!=(const FGuid& Other) const { return !(*this == Other); }
 	bool operator<(const FGuid& Other) const
 	{
-		return A != Other.A ? A < Other.A : B != Other.B ? B < Other.B : C != Other.C ? C < Other.C : D < Other.D;
+		return A != Other.A ? A < Other.A : B != Other.B ? B < Other.B
+			: C != Other.C                               ? C < Other.C
+														 : D < Other.D;
 	}
 };
 

@@ -9,8 +9,10 @@ class TOptional
 {
 public:
 	TOptional() = default;
-	TOptional(const OptionalType& InValue) : Value(InValue) {}
-	TOptional(OptionalType&& InValue) : Value(std::move(InValue)) {}
+	TOptional(const OptionalType& InValue)
+		: Value(InValue) {}
+	TOptional(OptionalType&& InValue)
+		: Value(std::move(InValue)) {}
 
 	bool IsSet() const { return Value.has_value(); }
 	explicit operator bool() const { return IsSet(); }

@@ -29,7 +29,6 @@ struct CORE_API FTimecode
 	FString ToString(bool bForceSignDisplay = false) const;
 	bool operator==(const FTimecode& Other) const
 	{
-		return Hours == Other.Hours && Minutes == Other.Minutes && Seconds == Other.Seconds && Frames == Other.Frames &&
-			   bDropFrameFormat == Other.bDropFrameFormat;
+		return Hours == Other.Hours && Minutes == Other.Minutes && Seconds == Other.Seconds && Frames == Other.Frames && bDropFrameFormat == Other.bDropFrameFormat;
 	}
 };

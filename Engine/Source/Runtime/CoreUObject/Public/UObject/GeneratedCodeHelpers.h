@@ -72,8 +72,8 @@ namespace UECodeGen
 
 	struct FClassParams
 	{
-		const TCHAR* Name;       // without its prefix: "QuarnLiveSettings"
-		const TCHAR* Package;    // "/Script/QuarnLive"
+		const TCHAR* Name; // without its prefix: "QuarnLiveSettings"
+		const TCHAR* Package; // "/Script/QuarnLive"
 		const TCHAR* ConfigName; // "Game", or nullptr when the class has no config= specifier
 		uint32 ClassFlags;
 		FMetaData MetaData;

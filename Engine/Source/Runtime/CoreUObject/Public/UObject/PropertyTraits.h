@@ -47,11 +47,24 @@ namespace UE::Reflection
 	}
 
 	template <typename T>
-	concept CDynamicMulticastDelegate = requires { T::GetSignature(); typename T::FIsDynamicMulticast; };
+	concept CDynamicMulticastDelegate = requires
+	{
+		T::GetSignature();
+		typename T::FIsDynamicMulticast;
+	};
 	template <typename T>
-	concept CDynamicDelegate = requires { T::GetSignature(); typename T::FIsDynamicSingle; };
+	concept CDynamicDelegate = requires
+	{
+		T::GetSignature();
+		typename T::FIsDynamicSingle;
+	};
 	template <typename T>
-	concept CReflectedStruct = requires { { T::StaticStruct() } -> std::convertible_to<UScriptStruct*>; };
+	concept CReflectedStruct = requires
+	{
+		{
+			T::StaticStruct()
+			} -> std::convertible_to<UScriptStruct*>;
+	};
 
 	template <typename T>
 	struct TPropertyTraits
@@ -91,8 +104,8 @@ namespace UE::Reflection
 			else if constexpr (std::is_integral_v<T>)
 			{
 				Property.Kind = sizeof(T) == 1 ? (std::is_signed_v<T> ? EPropertyKind::Int8 : EPropertyKind::Byte)
-							  : sizeof(T) == 2 ? (std::is_signed_v<T> ? EPropertyKind::Int16 : EPropertyKind::UInt16)
-							  : sizeof(T) == 4 ? (std::is_signed_v<T> ? EPropertyKind::Int32 : EPropertyKind::UInt32)
+					: sizeof(T) == 2           ? (std::is_signed_v<T> ? EPropertyKind::Int16 : EPropertyKind::UInt16)
+					: sizeof(T) == 4           ? (std::is_signed_v<T> ? EPropertyKind::Int32 : EPropertyKind::UInt32)
 											   : (std::is_signed_v<T> ? EPropertyKind::Int64 : EPropertyKind::UInt64);
 				Property.Ops.ExportText = [](const FProperty&, const void* Value, FString& Out) {
 					Out += FString(std::to_string(*static_cast<const T*>(Value)));
@@ -170,7 +183,7 @@ namespace UE::Reflection
 			else if constexpr (std::is_pointer_v<T>)
 			{
 				Property.Kind = EPropertyKind::Object;
-				if constexpr (requires(std::remove_pointer_t<T>* Pointer) { static_cast<const UObject*>(Pointer); })
+				if constexpr (requires(std::remove_pointer_t<T> * Pointer) { static_cast<const UObject*>(Pointer); })
 				{
 					Property.Ops.ExportText = [](const FProperty&, const void* Value, FString& Out) {
 						ExportObjectPath(*static_cast<const T*>(Value), Out);

@@ -13,11 +13,11 @@ class ENGINE_API UCameraComponent : public USceneComponent
 
 public:
 	/** Post-process settings of this camera, blendables (post-process materials) included. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="PostProcess")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "PostProcess")
 	FPostProcessSettings PostProcessSettings;
 
 	/** How strongly PostProcessSettings apply: 0 not at all, 1 fully. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="PostProcess")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "PostProcess")
 	float PostProcessBlendWeight = 1.f;
 
 	/**

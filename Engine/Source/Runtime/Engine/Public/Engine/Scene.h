@@ -18,11 +18,11 @@ struct ENGINE_API FWeightedBlendable
 	}
 
 	/** 0 off, 1 fully on; below 0 the blendable is ignored. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Rendering")
 	float Weight = -1.f;
 
 	/** The blendable object, usually a material. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Rendering")
 	TObjectPtr<UObject> Object = nullptr;
 
 	bool operator==(const FWeightedBlendable& Other) const { return Weight == Other.Weight && Object == Other.Object; }
@@ -35,7 +35,7 @@ struct ENGINE_API FWeightedBlendables
 	GENERATED_BODY()
 
 	/** The blendables, applied in this order. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Rendering")
 	TArray<FWeightedBlendable> Array;
 
 	bool operator==(const FWeightedBlendables& Other) const { return Array == Other.Array; }
@@ -48,7 +48,7 @@ struct ENGINE_API FPostProcessSettings
 	GENERATED_BODY()
 
 	/** Post-process materials and their weights. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Rendering Features")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Rendering Features")
 	FWeightedBlendables WeightedBlendables;
 
 	/** Appends the object with InWeight, or only sets its weight when it is in the list already. */

@@ -39,19 +39,19 @@ class ENGINE_API UTextureRenderTarget2D : public UTexture
 
 public:
 	/** Width in pixels. */
-	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	int32 SizeX = 1;
 
 	/** Height in pixels. */
-	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	int32 SizeY = 1;
 
 	/** The colour the target holds when its resource is made or reset. */
-	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	FLinearColor ClearColor = FLinearColor(0.f, 1.f, 0.f, 1.f);
 
 	/** The storage format of the pixels. */
-	UPROPERTY(EditAnywhere, Category="TextureRenderTarget2D")
+	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	ETextureRenderTargetFormat RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
 
 	/** Sets the size and makes the pixels anew, filled with ClearColor. */

@@ -18,7 +18,7 @@ public:
 	AActor();
 
 	/** Labels that let code and Blueprints find this actor. */
-	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category="Actor")
+	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Actor")
 	TArray<FName> Tags;
 
 	bool ActorHasTag(FName Tag) const;

@@ -17,6 +17,6 @@ public:
 	 * Finds all actors of the world with the given tag, in the world's actor order.
 	 * @param WorldContextObject a world, or an object inside one (an actor, a component)
 	 */
-	UFUNCTION(BlueprintCallable, Category="Actor")
+	UFUNCTION(BlueprintCallable, Category = "Actor")
 	static void GetAllActorsWithTag(const UObject* WorldContextObject, FName Tag, TArray<AActor*>& OutActors);
 };

@@ -33,15 +33,15 @@ class ENGINE_API UMaterial : public UMaterialInterface
 
 public:
 	/** Where the material is used; only post-process materials change the camera's picture. */
-	UPROPERTY(EditAnywhere, Category="Material")
+	UPROPERTY(EditAnywhere, Category = "Material")
 	EMaterialDomain MaterialDomain = EMaterialDomain::MD_Surface;
 
 	/** Headless stand-in for the material graph: the texture laid over the picture. None = no effect. */
-	UPROPERTY(EditAnywhere, Category="Material")
+	UPROPERTY(EditAnywhere, Category = "Material")
 	UTexture* OverlayTexture = nullptr;
 
 	/** Headless stand-in for the material graph: how the overlay's alpha and colour are read. */
-	UPROPERTY(EditAnywhere, Category="Material")
+	UPROPERTY(EditAnywhere, Category = "Material")
 	EOverlayBlend OverlayBlend = EOverlayBlend::Translucent;
 
 	UMaterial* GetMaterial() override { return this; }

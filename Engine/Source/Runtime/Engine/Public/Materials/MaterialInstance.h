@@ -11,7 +11,7 @@ class ENGINE_API UMaterialInstance : public UMaterialInterface
 
 public:
 	/** The material this instance derives from. */
-	UPROPERTY(EditAnywhere, BlueprintReadOnly, Category="MaterialInstance")
+	UPROPERTY(EditAnywhere, BlueprintReadOnly, Category = "MaterialInstance")
 	TObjectPtr<UMaterialInterface> Parent = nullptr;
 
 	/** The parent's base material; null when a parent is missing or the parents form a loop. */

@@ -68,7 +68,7 @@ namespace
 	/** Characters that take the face of the character before them rather than choosing one. */
 	bool FollowsPrevious(uint32 CodePoint)
 	{
-		return CodePoint == 0x200D                          // zero-width joiner
+		return CodePoint == 0x200D // zero-width joiner
 			|| (CodePoint >= 0xFE00 && CodePoint <= 0xFE0F) // variation selectors
 			|| (CodePoint >= 0x0300 && CodePoint <= 0x036F) // combining marks
 			|| (CodePoint >= 0x1F3FB && CodePoint <= 0x1F3FF); // skin tones

@@ -400,7 +400,7 @@ void FSlateSoftwareRasterizer::DrawBox(const FPreparedElement& Prepared)
 		std::sort(Breaks, Breaks + NumBreaks);
 
 		// Constant coverage of a shape over [Start, End), or -1 when it changes pixel by pixel.
-		const auto Constant = [](const int32 (&ShapeSpans)[4], float RowCoverage, int32 Start, int32 End) {
+		const auto Constant = [](const int32(&ShapeSpans)[4], float RowCoverage, int32 Start, int32 End) {
 			if (End <= ShapeSpans[0] || Start >= ShapeSpans[3])
 			{
 				return 0.f;

@@ -18,7 +18,10 @@ namespace
 	uint32 PeekCodePoint(const std::string& Text, SIZE_T Index, SIZE_T& OutLength)
 	{
 		const unsigned char Lead = static_cast<unsigned char>(Text[Index]);
-		OutLength = Lead < 0x80 ? 1 : (Lead & 0xE0) == 0xC0 ? 2 : (Lead & 0xF0) == 0xE0 ? 3 : (Lead & 0xF8) == 0xF0 ? 4 : 1;
+		OutLength = Lead < 0x80 ? 1 : (Lead & 0xE0) == 0xC0 ? 2
+			: (Lead & 0xF0) == 0xE0                         ? 3
+			: (Lead & 0xF8) == 0xF0                         ? 4
+															: 1;
 		if (Index + OutLength > Text.size())
 		{
 			OutLength = 1;

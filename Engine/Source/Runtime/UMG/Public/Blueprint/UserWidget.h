@@ -19,7 +19,7 @@ class UMG_API UUserWidget : public UWidget
 
 public:
 	/** Puts the widget on the viewport of the game or editor, above widgets of a lower ZOrder. */
-	UFUNCTION(BlueprintCallable, Category="User Interface|Viewport")
+	UFUNCTION(BlueprintCallable, Category = "User Interface|Viewport")
 	void AddToViewport(int32 ZOrder = 0);
 
 	bool IsInViewport() const override;

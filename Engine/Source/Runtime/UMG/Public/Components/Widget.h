@@ -19,11 +19,11 @@ public:
 	TSharedPtr<SWidget> GetCachedWidget() const { return MyWidget; }
 
 	/** Whether the widget is on the viewport. */
-	UFUNCTION(BlueprintCallable, Category="Widget")
+	UFUNCTION(BlueprintCallable, Category = "Widget")
 	virtual bool IsInViewport() const;
 
 	/** Takes the widget off the viewport (or out of its parent panel). */
-	UFUNCTION(BlueprintCallable, Category="Widget")
+	UFUNCTION(BlueprintCallable, Category = "Widget")
 	virtual void RemoveFromParent();
 
 	void BeginDestroy() override;
