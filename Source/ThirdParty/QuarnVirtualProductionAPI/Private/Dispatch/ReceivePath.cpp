@@ -1,6 +1,7 @@
 #include "Dispatch/ReceivePath.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace quarn::dispatch
 {
@@ -14,6 +15,18 @@ namespace quarn::dispatch
 		constexpr int64_t lateMicros = 100000;
 		// At most one reject per address this often: stale retransmissions come in floods.
 		constexpr auto rejectInterval = std::chrono::milliseconds(20);
+
+		// The send time comes off the wire: any value, even one whose distance from now
+		// does not fit, gives a lateness (saturated) and never an overflow.
+		int64_t latenessSince(int64_t sentMicros)
+		{
+			int64_t lateness = 0;
+			if (__builtin_sub_overflow(wallMicros(), sentMicros, &lateness))
+			{
+				return sentMicros < 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+			}
+			return lateness;
+		}
 	}
 
 	int64_t wallMicros()
@@ -391,7 +404,7 @@ namespace quarn::dispatch
 
 	void ReceivePath::deliverReliable(const codec::Command& command, const Delivery& delivery)
 	{
-		const int64_t lateness = wallMicros() - delivery.sentMicros;
+		const int64_t lateness = latenessSince(delivery.sentMicros);
 		const transport::Endpoint master = endpointOf(delivery.key);
 		const DeliveryTicket ticket{master.address, master.port, delivery.session, delivery.sequence, delivery.sentMicros, codec::addressOf(command.kind).data()};
 		if (settings.maxLateness.count() > 0 && lateness > std::chrono::duration_cast<std::chrono::microseconds>(settings.maxLateness).count())
@@ -416,7 +429,7 @@ namespace quarn::dispatch
 	void ReceivePath::encodeReceiptFor(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode, codec::Bytes& out)
 	{
 		const codec::Receipt receipt{ticket.session, ticket.sequence, static_cast<codec::Outcome>(outcome), frame, timecode.hours(), timecode.minutes(), timecode.seconds(), timecode.frames(),
-			wallMicros() - ticket.sentMicros};
+			latenessSince(ticket.sentMicros)};
 		codec::encodeReceipt(receipt, out);
 		remember(keyOf(transport::Endpoint{ticket.master, ticket.masterPort}), receipt);
 	}
