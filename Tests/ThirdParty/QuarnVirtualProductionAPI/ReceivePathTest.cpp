@@ -5,6 +5,7 @@
 #include "Dispatch/ReceivePath.h"
 #include "ServerTestSupport.h"
 
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace
@@ -205,6 +206,17 @@ namespace
 		EXPECT_GE(receipts[0].receipt.latenessMicros, 250000);
 		EXPECT_LT(receipts[1].receipt.latenessMicros, 250000);
 		EXPECT_EQ(counters.commandsLate.load(), 1u);
+	}
+
+	TEST_F(ReceivedDatagrams, ASendTimeFromTheFarPastOrFutureGivesASaturatedLateness)
+	{
+		envelope(7, 1, 1, 1, master, std::numeric_limits<int64_t>::min());
+		envelope(7, 2, 1, 2, master, std::numeric_limits<int64_t>::max());
+		path.flushAcknowledgements();
+		const std::vector<Decoded> receipts = sink.sentOfKind(MessageKind::Receipt);
+		ASSERT_EQ(receipts.size(), 2u);
+		EXPECT_EQ(receipts[0].receipt.latenessMicros, std::numeric_limits<int64_t>::max());
+		EXPECT_LT(receipts[1].receipt.latenessMicros, 0);
 	}
 
 	TEST_F(ReceivedDatagrams, AReceiptTheMasterMissedIsSentAgainWhenAHeartbeatAsksForIt)
