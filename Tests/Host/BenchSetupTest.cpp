@@ -44,7 +44,8 @@ namespace quarnlive::test
 
 	TEST_F(Baseline, AnUnknownOrPathLikeNameIsBadInput)
 	{
-		for (const char* name : {"sickStudio", "../Examples/healthyStudio"})
+		const std::string tooLongForTheFileSystem(300, 'r');
+		for (const std::string& name : {std::string("sickStudio"), std::string("../Examples/healthyStudio"), tooLongForTheFileSystem})
 		{
 			const RunResult result = runJson(writeScenario("Bad.json", {{"base", name}}));
 			EXPECT_EQ(result.exitCode, 2) << name;

@@ -118,7 +118,7 @@ namespace quarnlive::compose
 	{
 		std::error_code error;
 		std::filesystem::create_directories(options.out, error);
-		if (error || !std::filesystem::is_directory(options.out))
+		if (error || !std::filesystem::is_directory(options.out, error))
 		{
 			throw InputError("--out", "cannot use " + options.out.string() + " as the output folder" + (error ? ": " + error.message() : ""));
 		}

@@ -28,8 +28,12 @@ namespace quarnlive::run
 
 	std::filesystem::path prepareProjectFolder(const std::optional<std::filesystem::path>& requested)
 	{
-		const std::filesystem::path folder = std::filesystem::absolute(requested ? *requested : defaultProjectFolder());
 		std::error_code error;
+		const std::filesystem::path folder = std::filesystem::absolute(requested ? *requested : defaultProjectFolder(), error);
+		if (error)
+		{
+			throw RuntimeFailure("cannot use project folder " + (requested ? *requested : defaultProjectFolder()).string() + ": " + error.message());
+		}
 		for (const char* sub : {"Config", "Content"})
 		{
 			std::filesystem::create_directories(folder / sub, error);

@@ -102,7 +102,9 @@ namespace quarnlive::scenario
 			const std::string name = json::readString(value, path);
 			const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) || c == '_' || c == '-'; });
 			const std::filesystem::path file = std::filesystem::path(QUARN_PLUGIN_DIR) / "Examples" / (name + ".json");
-			if (!plain || !std::filesystem::is_regular_file(file))
+			// A name too long for the file system is just another name that is not there.
+			std::error_code error;
+			if (!plain || !std::filesystem::is_regular_file(file, error))
 			{
 				throw InputError(path, "no baseline named \"" + name + "\": expected the name of a scenario file in Examples/ without \".json\", such as \"healthyStudio\"");
 			}
