@@ -6,7 +6,11 @@ headers also use. Comments and string literals do not count. The ledger holds a 
 name appears in Engine/API.md in backquotes: as a ledger entry, or in its list of module
 words that only coincide with engine words (parameters, locals).
 
-Usage: check-api-ledger.py [repository root]   (prints every missing name, exit 1 if any)
+It also fails on a row that says it was checked (✔) but names no reference page with its version,
+"Path (5.N)" or "Path (current)", and on an unchecked row (○) that neither names a page nor says
+that no reference page was found: a reader must be able to open the page the row was read on.
+
+Usage: check-api-ledger.py [repository root]   (prints every problem, exit 1 if any)
 """
 
 import pathlib
@@ -40,6 +44,36 @@ def code_words(path):
     return words
 
 
+PAGE_VERSION = re.compile(r"\((?:5\.\d+|current)\b")
+NO_PAGE = "no reference page found"
+
+
+def cells(line):
+    return [cell.strip() for cell in re.split(r"(?<!\\)\|", line.strip())[1:-1]]
+
+
+def unsourced_rows(ledger_text):
+    """The rows whose Checked mark the Page column does not back."""
+    problems = []
+    page = checked = None
+    for line in ledger_text.splitlines():
+        if not line.startswith("|"):
+            page = checked = None
+            continue
+        row = cells(line)
+        if "Page" in row and "Checked" in row:
+            page, checked = row.index("Page"), row.index("Checked")
+            continue
+        if page is None or len(row) <= max(page, checked) or set(row[0]) <= set("-: "):
+            continue
+        source, mark = row[page], row[checked]
+        if mark.startswith("✔") and not PAGE_VERSION.search(source):
+            problems.append(f"Engine/API.md: row {row[0]} is marked checked but names no page with its version")
+        elif mark.startswith("○") and not PAGE_VERSION.search(source) and NO_PAGE not in source:
+            problems.append(f"Engine/API.md: row {row[0]} names no page and does not say '{NO_PAGE}'")
+    return problems
+
+
 def files(root, patterns):
     for pattern in patterns:
         yield from sorted(root.glob(pattern))
@@ -64,6 +98,10 @@ def main():
         print(f"Engine/API.md: the module uses engine name '{name}', which the ledger does not hold")
     if missing:
         print(f"{len(missing)} engine name(s) missing from Engine/API.md")
+    unsourced = unsourced_rows(ledger_text)
+    for problem in unsourced:
+        print(problem)
+    if missing or unsourced:
         return 1
     print(f"API ledger: all {len((used & engine) - CPP_WORDS)} engine names the module uses are in Engine/API.md")
     return 0
