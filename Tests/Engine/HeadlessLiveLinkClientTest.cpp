@@ -125,7 +125,7 @@ TEST_F(HeadlessLiveLinkClient, RegistrationMakesItTheModularFeature)
 
 	FHeadlessLiveLinkClient::Register();
 	FHeadlessLiveLinkClient::Register();
-	EXPECT_EQ(Features.GetModularFeatureImplementationCount(TEXT("LiveLinkClient")), 1);
+	EXPECT_EQ(Features.GetModularFeatureImplementationCount(TEXT("ModularFeature_LiveLinkClient")), 1);
 	EXPECT_EQ(&Features.GetModularFeature<ILiveLinkClient>(ILiveLinkClient::ModularFeatureName), &Client());
 	EXPECT_EQ(Features.GetModularFeatureImplementation(ILiveLinkClient::ModularFeatureName, 1), nullptr);
 

@@ -1,3 +1,3 @@
 #include "ILiveLinkClient.h"
 
-FName ILiveLinkClient::ModularFeatureName(TEXT("LiveLinkClient"));
+FName ILiveLinkClient::ModularFeatureName(TEXT("ModularFeature_LiveLinkClient"));

@@ -12,7 +12,7 @@ class ULiveLinkSourceSettings;
 class LIVELINKINTERFACE_API ILiveLinkClient : public IModularFeature
 {
 public:
-	/** "LiveLinkClient". */
+	/** "ModularFeature_LiveLinkClient". */
 	static FName ModularFeatureName;
 
 	/** The sources' ids, in the order they were added; sources being removed only on request. */

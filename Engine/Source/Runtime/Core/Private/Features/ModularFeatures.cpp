@@ -30,7 +30,7 @@ void IModularFeatures::UnregisterModularFeature(FName Type, IModularFeature* Mod
 	Entries.RemoveAll([Type, ModularFeature](const FEntry& Entry) { return Entry.Type == Type && Entry.Implementation == ModularFeature; });
 }
 
-int32 IModularFeatures::GetModularFeatureImplementationCount(FName Type) const
+int32 IModularFeatures::GetModularFeatureImplementationCount(FName Type)
 {
 	FScopeLock Guard(&Lock);
 	int32 Count = 0;
@@ -41,7 +41,7 @@ int32 IModularFeatures::GetModularFeatureImplementationCount(FName Type) const
 	return Count;
 }
 
-IModularFeature* IModularFeatures::GetModularFeatureImplementation(FName Type, int32 Index) const
+IModularFeature* IModularFeatures::GetModularFeatureImplementation(FName Type, int32 Index)
 {
 	FScopeLock Guard(&Lock);
 	int32 Seen = 0;

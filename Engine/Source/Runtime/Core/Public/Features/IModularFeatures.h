@@ -24,14 +24,14 @@ public:
 	void RegisterModularFeature(FName Type, IModularFeature* ModularFeature);
 	void UnregisterModularFeature(FName Type, IModularFeature* ModularFeature);
 
-	bool IsModularFeatureAvailable(FName Type) const { return GetModularFeatureImplementationCount(Type) > 0; }
-	int32 GetModularFeatureImplementationCount(FName Type) const;
+	bool IsModularFeatureAvailable(FName Type) { return GetModularFeatureImplementationCount(Type) > 0; }
+	int32 GetModularFeatureImplementationCount(FName Type);
 	/** The implementation at Index, in registration order; null when Index is out of range. */
-	IModularFeature* GetModularFeatureImplementation(FName Type, int32 Index) const;
+	IModularFeature* GetModularFeatureImplementation(FName Type, int32 Index);
 
 	/** The first implementation of Type, which must be available. */
 	template <typename TModularFeature>
-	TModularFeature& GetModularFeature(FName Type) const
+	TModularFeature& GetModularFeature(FName Type)
 	{
 		IModularFeature* Feature = GetModularFeatureImplementation(Type, 0);
 		check(Feature);
@@ -46,6 +46,6 @@ private:
 	};
 
 	// Features are looked up from any thread.
-	mutable FCriticalSection Lock;
+	FCriticalSection Lock;
 	TArray<FEntry> Entries;
 };

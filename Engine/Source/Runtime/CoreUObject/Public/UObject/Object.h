@@ -35,7 +35,7 @@ public:
 	FString GetPathName() const;
 	int32 GetUniqueID() const { return InternalIndex; }
 	/** The object's own cycle counter. */
-	TStatId GetStatID() const { return TStatId{this}; }
+	TStatId GetStatID(bool /*bForDeferredUse*/ = false) const { return TStatId{this}; }
 
 	bool IsA(const UClass* SomeBase) const;
 	template <typename T>
