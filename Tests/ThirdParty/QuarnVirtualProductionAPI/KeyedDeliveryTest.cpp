@@ -110,8 +110,13 @@ namespace
 
 		std::optional<codec::Decoded> heartbeat;
 		transport::ReceivedDatagram batch[transport::UdpSocket::batchSize];
-		for (int attempt = 0; attempt < 50 && !heartbeat && followerSide.wait(100ms); ++attempt)
+		const auto giveUp = std::chrono::steady_clock::now() + 5s;
+		while (!heartbeat && std::chrono::steady_clock::now() < giveUp)
 		{
+			if (!followerSide.wait(100ms))
+			{
+				continue;
+			}
 			const int count = followerSide.receiveBatch(batch);
 			for (int i = 0; i < count && !heartbeat; ++i)
 			{

@@ -21,6 +21,10 @@ namespace
 		config.faults.delayRate = 0.05;
 		config.faults.seed = seed;
 		config.reliability.deadline = std::chrono::milliseconds(30000);
+		// At 20% loss each way five heartbeats in a row go missing often enough over a run,
+		// and a loaded machine stalls the receive thread; three seconds of silence is a
+		// follower that is really gone.
+		config.reliability.silentAfter = std::chrono::milliseconds(3000);
 		return config;
 	}
 
