@@ -64,6 +64,7 @@ namespace
 		CLI::App* settings = app.add_subcommand("settings", "Show the plug-in's settings pages as the editor does");
 		settings->add_option("--project", options.project, "Project folder with Config/ and Content/ (default: ~/.local/share/quarnlive/Project)")
 			->type_name("DIR");
+		settings->add_flag("--json", options.json, "One JSON object per page (with set: per saved change) instead of text");
 		CLI::App* set = settings->add_subcommand("set", "Change one setting as the settings editor does and save its page");
 		set->fallthrough();
 		set->add_option("name", options.name, "The setting's name, as `quarnlive settings` shows it in brackets")->required();

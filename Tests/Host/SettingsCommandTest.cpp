@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 
@@ -85,6 +86,39 @@ namespace
 		EXPECT_TRUE(contains(result.out, "(bMultiEngineMaster) = True\n")) << result.out;
 		EXPECT_TRUE(contains(result.out, "(OtherMultiEngineIps) = (\"10.0.0.2\")\n")) << result.out;
 		EXPECT_TRUE(contains(result.out, "[editable while bMultiEngineMaster is true; a change needs an editor restart]")) << result.out;
+	}
+
+	TEST_F(SettingsPage, JsonGivesEachPageAndEachSavedChangeAsOneObject)
+	{
+		ASSERT_EQ(settings({"set", "bMultiEngineMaster", "true", "--json"}).exitCode, 0);
+		const RunResult saved = settings({"set", "OtherMultiEngineIps", "10.0.0.2", "--json"});
+		ASSERT_EQ(saved.exitCode, 0) << saved.err;
+		ASSERT_EQ(saved.jsonLines().size(), 1u) << saved.out;
+		const nlohmann::json change = saved.jsonLines().front();
+		EXPECT_EQ(change["type"], "saved");
+		EXPECT_EQ(change["name"], "OtherMultiEngineIps");
+		EXPECT_EQ(change["value"], "(\"10.0.0.2\")");
+		EXPECT_EQ(change["restartRequired"], true);
+
+		const RunResult shown = settings({"--json"});
+		ASSERT_EQ(shown.exitCode, 0) << shown.err;
+		const std::vector<nlohmann::json> pages = shown.jsonLines();
+		const auto live = std::find_if(pages.begin(), pages.end(), [](const nlohmann::json& page) { return page["section"] == "Live"; });
+		ASSERT_NE(live, pages.end()) << shown.out;
+		EXPECT_EQ((*live)["type"], "page");
+		EXPECT_EQ((*live)["configSection"], "/Script/QuarnLive.QuarnLiveSettings");
+		std::map<std::string, nlohmann::json> byName;
+		for (const nlohmann::json& property : (*live)["properties"])
+		{
+			byName[property["name"]] = property;
+		}
+		ASSERT_TRUE(byName.contains("OtherMultiEngineIps")) << shown.out;
+		const nlohmann::json& ips = byName["OtherMultiEngineIps"];
+		EXPECT_EQ(ips["editable"], true);
+		EXPECT_EQ(ips["editCondition"], "bMultiEngineMaster");
+		EXPECT_EQ(ips["layer"], "Config/DefaultGame.ini");
+		EXPECT_EQ(byName["bEnableWebRemote"]["advanced"], true);
+		EXPECT_EQ(ips["notes"], nlohmann::json({"editable while bMultiEngineMaster is true", "a change needs an editor restart"}));
 	}
 
 	TEST_F(SettingsEdit, SettingABoolSavesThePageAndKeepsTheRestOfTheFile)

@@ -2,6 +2,7 @@
 #include "Settings/SettingsEdit.h"
 
 #include "Errors.h"
+#include "Output/LineWriter.h"
 #include "Run/PluginDescriptor.h"
 #include "Run/ProjectFolder.h"
 
@@ -179,6 +180,76 @@ namespace quarnlive::settings
 			return layer.starts_with(project) ? layer.substr(project.size()) : layer;
 		}
 
+		/** What the page writes under a property: advanced, editable or not and why, restart. */
+		std::vector<std::string> notesOf(const FProperty& property, const UObject& object)
+		{
+			std::vector<std::string> notes;
+			if (isAdvanced(property))
+			{
+				notes.push_back("advanced");
+			}
+			const EditCondition condition = editConditionOf(*object.GetClass(), property);
+			if (!isEditable(property))
+			{
+				notes.push_back("read-only");
+			}
+			else if (!editConditionMet(condition, object))
+			{
+				notes.push_back("read-only while " + condition.expression + " is false");
+			}
+			else if (!condition.expression.empty())
+			{
+				notes.push_back("editable while " + condition.expression + " is true");
+			}
+			if (needsRestart(property))
+			{
+				notes.push_back("a change needs an editor restart");
+			}
+			return notes;
+		}
+
+		/** The page as one JSON object: what the text shows, with each note as its own field. */
+		nlohmann::ordered_json sectionJson(const ISettingsSection& section)
+		{
+			nlohmann::ordered_json page{{"type", "page"},
+				{"container", text(section.GetContainerName())},
+				{"category", text(section.GetCategoryName())},
+				{"section", text(section.GetDisplayName())},
+				{"description", text(section.GetDescription())}};
+			const UObject* object = section.GetSettingsObject().Get();
+			if (!object)
+			{
+				page["file"] = nullptr;
+				page["properties"] = nlohmann::ordered_json::array();
+				return page;
+			}
+			page["file"] = text(pageFile(*object));
+			page["configSection"] = text(object->GetClass()->GetStructPathName());
+			nlohmann::ordered_json properties = nlohmann::ordered_json::array();
+			for (const FProperty* property : object->GetClass()->GetAllProperties())
+			{
+				if (!property->HasAnyPropertyFlags(CPF_Edit))
+				{
+					continue;
+				}
+				const EditCondition condition = editConditionOf(*object->GetClass(), *property);
+				const std::string layer = valueLayer(*property, *object);
+				properties.push_back({{"name", text(property->GetName())},
+					{"displayName", text(property->GetDisplayNameText())},
+					{"category", text(property->GetMetaData("Category"))},
+					{"value", valueText(*property, *object)},
+					{"tooltip", text(property->GetMetaData("ToolTip"))},
+					{"advanced", isAdvanced(*property)},
+					{"editable", isEditable(*property) && editConditionMet(condition, *object)},
+					{"editCondition", condition.expression.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(condition.expression)},
+					{"restartRequired", needsRestart(*property)},
+					{"layer", layer.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(layer)},
+					{"notes", notesOf(*property, *object)}});
+			}
+			page["properties"] = std::move(properties);
+			return page;
+		}
+
 		void printSection(const ISettingsSection& section, std::FILE* out)
 		{
 			const UObject* object = section.GetSettingsObject().Get();
@@ -212,28 +283,7 @@ namespace quarnlive::settings
 					std::fprintf(out, "        %s\n", line.c_str());
 				}
 
-				std::vector<std::string> notes;
-				if (isAdvanced(*property))
-				{
-					notes.push_back("advanced");
-				}
-				const EditCondition condition = editConditionOf(*object->GetClass(), *property);
-				if (!isEditable(*property))
-				{
-					notes.push_back("read-only");
-				}
-				else if (!editConditionMet(condition, *object))
-				{
-					notes.push_back("read-only while " + condition.expression + " is false");
-				}
-				else if (!condition.expression.empty())
-				{
-					notes.push_back("editable while " + condition.expression + " is true");
-				}
-				if (needsRestart(*property))
-				{
-					notes.push_back("a change needs an editor restart");
-				}
+				const std::vector<std::string> notes = notesOf(*property, *object);
 				if (!notes.empty())
 				{
 					std::string joined;
@@ -388,6 +438,15 @@ namespace quarnlive::settings
 	void showSettings(const SettingsOptions& options, std::FILE* out)
 	{
 		EditorSession session(options.project);
+		if (options.json)
+		{
+			output::LineWriter writer(out);
+			for (const TSharedPtr<ISettingsSection>& section : session.registry().GetAllSections())
+			{
+				writer.writeJson(sectionJson(*section));
+			}
+			return;
+		}
 		bool first = true;
 		for (const TSharedPtr<ISettingsSection>& section : session.registry().GetAllSections())
 		{
@@ -430,6 +489,16 @@ namespace quarnlive::settings
 		found.section->Save();
 		failOnWriteError();
 
+		if (options.json)
+		{
+			output::LineWriter(out).writeJson({{"type", "saved"},
+				{"name", name},
+				{"value", valueText(*found.property, *found.object)},
+				{"file", text(pageFile(*found.object))},
+				{"configSection", text(found.object->GetClass()->GetStructPathName())},
+				{"restartRequired", needsRestart(*found.property)}});
+			return;
+		}
 		std::fprintf(out, "%s = %s\n", name.c_str(), valueText(*found.property, *found.object).c_str());
 		std::fprintf(out, "saved to %s\n", configPlace(*found.object).c_str());
 		if (needsRestart(*found.property))

@@ -15,6 +15,8 @@ namespace quarnlive::settings
 		std::string name;
 		/** One value for a single property; one value per element for an array, none to empty it. */
 		std::vector<std::string> values;
+		/** One JSON object per page (or per saved change) instead of text. */
+		bool json = false;
 	};
 
 	/**
