@@ -235,7 +235,8 @@ namespace
 			reported.push_back(address);
 		});
 		ASSERT_TRUE(startAll(config));
-		masterDelegate.setFollowers("127.0.0.2,127.0.0.4");
+		// Listed out of address order: fates come back in the order they were sent.
+		masterDelegate.setFollowers("127.0.0.4,127.0.0.2");
 
 		const auto before = std::chrono::steady_clock::now();
 		for (int i = 0; i < 100; ++i)
@@ -266,8 +267,10 @@ namespace
 		EXPECT_FALSE(master.waitUntilAcknowledged(0ms));
 		const std::vector<CommandFate> fates = master.fateOf(1);
 		ASSERT_EQ(fates.size(), 2u);
-		EXPECT_TRUE(fates[0].acknowledged);
-		EXPECT_TRUE(fates[1].lost);
+		EXPECT_EQ(fates[0].address, "127.0.0.4");
+		EXPECT_TRUE(fates[0].lost);
+		EXPECT_EQ(fates[1].address, "127.0.0.2");
+		EXPECT_TRUE(fates[1].acknowledged);
 		// The handler refers to this test's locals.
 		master.stop();
 		EXPECT_EQ(reported.size(), 1u);

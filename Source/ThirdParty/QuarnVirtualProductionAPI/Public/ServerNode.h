@@ -91,7 +91,7 @@ namespace quarn
 		void watchFollowers(const std::vector<std::string>& addresses);
 		// The number of the last command broadcast since start(), 0 before the first.
 		uint64_t lastCommand() const;
-		// What each follower did with a recent command.
+		// What each follower did with a recent command, in the order it was sent to them.
 		std::vector<CommandFate> fateOf(uint64_t command) const;
 		// True once every acknowledged command has an applied receipt or was reported lost.
 		bool waitUntilApplied(std::chrono::milliseconds timeout);

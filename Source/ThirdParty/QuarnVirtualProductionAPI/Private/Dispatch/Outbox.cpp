@@ -80,6 +80,7 @@ namespace quarn::dispatch
 		{
 			std::lock_guard lock(mutex);
 			const uint64_t id = ++commandCount;
+			uint32_t sendPosition = 0;
 			for (const uint32_t address : addresses)
 			{
 				Follower& follower = followerFor(address, now);
@@ -89,7 +90,9 @@ namespace quarn::dispatch
 				if (Fate* fate = fateFor(follower, id))
 				{
 					fate->bSent = true;
+					fate->sendPosition = sendPosition;
 				}
+				++sendPosition;
 				if (follower.pending.size() > config.maxPending)
 				{
 					// Never let a dead follower make a broadcast wait or grow without bound.
@@ -657,7 +660,7 @@ namespace quarn::dispatch
 	std::vector<CommandFate> Outbox::fateOf(uint64_t command) const
 	{
 		std::lock_guard lock(mutex);
-		std::vector<CommandFate> result;
+		std::vector<std::pair<uint32_t, CommandFate>> sent;
 		for (const auto& [address, follower] : followers)
 		{
 			if (command < follower.firstFate || command - follower.firstFate >= follower.fates.size())
@@ -669,8 +672,15 @@ namespace quarn::dispatch
 			{
 				continue;
 			}
-			CommandFate entry{follower.to.addressText(), fate.bAcknowledged, fate.applied.has_value(), fate.bLost, fate.applied.value_or(AppliedReceipt{})};
-			result.push_back(std::move(entry));
+			sent.emplace_back(fate.sendPosition,
+				CommandFate{follower.to.addressText(), fate.bAcknowledged, fate.applied.has_value(), fate.bLost, fate.applied.value_or(AppliedReceipt{})});
+		}
+		std::ranges::sort(sent, {}, &std::pair<uint32_t, CommandFate>::first);
+		std::vector<CommandFate> result;
+		result.reserve(sent.size());
+		for (auto& [position, fate] : sent)
+		{
+			result.push_back(std::move(fate));
 		}
 		return result;
 	}

@@ -94,6 +94,8 @@ namespace quarn::dispatch
 			bool bSent = false;
 			bool bAcknowledged = false;
 			bool bLost = false;
+			// Where this follower stood in the broadcast's list: fates are told in sending order.
+			uint32_t sendPosition = 0;
 			std::optional<AppliedReceipt> applied;
 		};
 
