@@ -106,3 +106,35 @@ namespace quarnlive::test
 			<< result.err;
 	}
 } // namespace quarnlive::test
+
+namespace quarnlive::test
+{
+	TEST_F(TrackingAndLensScenario, ABlendableWeightDraggedInPlaceTurnsTheDistortionOffAndOn)
+	{
+		const nlohmann::json scenario = nlohmann::json::parse(R"({
+			"base": "healthyStudio",
+			"frameRate": 1,
+			"duration": 9,
+			"timeline": [
+				{ "at": 3, "action": "blendableWeight", "camera": "QuarnCamera", "index": 0, "weight": 0.5 },
+				{ "at": 6, "action": "blendableWeight", "camera": "QuarnCamera", "index": 0, "weight": 1 }
+			]
+		})");
+		const RunResult result = runJson(writeScenario("Weight.json", scenario));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		std::vector<std::string> lens;
+		for (const nlohmann::json& line : statusLines(result.jsonLines(), "LensStatus"))
+		{
+			lens.push_back(line["color"].get<std::string>());
+		}
+		EXPECT_EQ(lens, (std::vector<std::string>{"Red", "Green", "Yellow", "Green"}));
+
+		const nlohmann::json outOfRange = nlohmann::json::parse(R"({
+			"base": "healthyStudio",
+			"timeline": [ { "at": 1, "action": "blendableWeight", "camera": "QuarnCamera", "index": 1, "weight": 0.5 } ]
+		})");
+		const RunResult refused = runJson(writeScenario("Index.json", outOfRange));
+		EXPECT_NE(refused.exitCode, 0);
+		EXPECT_NE(refused.err.find("the camera \"QuarnCamera\" has 1 blendable(s), no index 1"), std::string::npos) << refused.err;
+	}
+} // namespace quarnlive::test

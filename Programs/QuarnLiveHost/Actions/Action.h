@@ -52,6 +52,7 @@ namespace quarnlive::actions
 	const Action& activeCameraAction();
 	const Action& trackingComponentStatusAction();
 	const Action& lensComponentStatusAction();
+	const Action& blendableWeightAction();
 	const Action& bundlePlayingAction();
 	const Action& bundleCapturingAction();
 	const Action& timeStepStateAction();

@@ -6,9 +6,9 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		const std::array<const Action*, 25>& allActions()
+		const std::array<const Action*, 26>& allActions()
 		{
-			static const std::array<const Action*, 25> all = {
+			static const std::array<const Action*, 26> all = {
 				&beginPlayAction(),
 				&endPlayAction(),
 				&overrideStatusAction(),
@@ -16,6 +16,7 @@ namespace quarnlive::actions
 				&activeCameraAction(),
 				&trackingComponentStatusAction(),
 				&lensComponentStatusAction(),
+				&blendableWeightAction(),
 				&bundlePlayingAction(),
 				&bundleCapturingAction(),
 				&timeStepStateAction(),

@@ -1,10 +1,12 @@
-// activeCamera {name}, trackingComponentStatus {camera, ok}, lensComponentStatus {camera, ok}:
-// the editor's active camera changes, and a camera's tracking or lens component reports a
-// change of its status during play.
+// activeCamera {name}, trackingComponentStatus {camera, ok}, lensComponentStatus {camera, ok},
+// blendableWeight {camera, index, weight}: the editor's active camera changes, a camera's
+// tracking or lens component reports a change of its status during play, and a user drags one
+// post-process blendable's weight in the details panel.
 
 #include "Actions/Action.h"
 #include "Actions/FindActor.h"
 
+#include "CineCameraComponent.h"
 #include "Errors.h"
 #include "GameFramework/Actor.h"
 #include "QuarnLensDistortionComponent.h"
@@ -12,6 +14,7 @@
 #include "QuarnVPEditorSubsystem.h"
 
 #include <functional>
+#include <limits>
 
 namespace quarnlive::actions
 {
@@ -78,7 +81,46 @@ namespace quarnlive::actions
 			std::string_view componentName_;
 			Raise raise_;
 		};
+
+		/** Changes the weight of an existing blendable on the same camera object, as the details panel does. */
+		class BlendableWeightAction final : public Action
+		{
+		public:
+			std::string_view name() const override { return "blendableWeight"; }
+
+			void checkArguments(json::ObjectReader& entry) const override
+			{
+				json::readString(entry.require("camera"), entry.pathOf("camera"));
+				json::readInteger(entry.require("index"), entry.pathOf("index"), 0, std::numeric_limits<int32>::max());
+				json::readNumber(entry.require("weight"), entry.pathOf("weight"), 0.0, 1.0);
+			}
+
+			void run(const nlohmann::ordered_json& arguments, Context&) const override
+			{
+				const std::string camera = arguments.at("camera").get<std::string>();
+				AActor& actor = requireActor(name(), camera);
+				UCineCameraComponent* cineCamera = Cast<UCineCameraComponent>(actor.GetComponentByClass(UCineCameraComponent::StaticClass()));
+				if (!cineCamera)
+				{
+					throw RuntimeFailure("blendableWeight: the actor \"" + camera + "\" has no cine camera component");
+				}
+				TArray<FWeightedBlendable>& blendables = cineCamera->PostProcessSettings.WeightedBlendables.Array;
+				const int64_t index = arguments.at("index").get<int64_t>();
+				if (index >= blendables.Num())
+				{
+					throw RuntimeFailure("blendableWeight: the camera \"" + camera + "\" has " + std::to_string(blendables.Num()) + " blendable(s), no index "
+						+ std::to_string(index));
+				}
+				blendables[static_cast<int32>(index)].Weight = arguments.at("weight").get<float>();
+			}
+		};
 	} // namespace
+
+	const Action& blendableWeightAction()
+	{
+		static const BlendableWeightAction action;
+		return action;
+	}
 
 	const Action& activeCameraAction()
 	{
