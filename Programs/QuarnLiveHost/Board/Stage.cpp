@@ -220,6 +220,14 @@ namespace quarnlive::board
 					command.fates[row.address] = Fate{};
 				}
 			}
+			if (const auto early = early_.find(number); early != early_.end())
+			{
+				for (auto& [address, fate] : early->second)
+				{
+					command.fates[address] = std::move(fate);
+				}
+			}
+			early_.erase(early_.begin(), early_.upper_bound(number));
 		}
 		commands_.push_front(std::move(command));
 		while (commands_.size() > keptCommands)
@@ -228,6 +236,32 @@ namespace quarnlive::board
 		}
 		record(when, "command", {{"command", number}, {"text", text}, {"source", source}, {"result", result}});
 		changed();
+	}
+
+	void Stage::keepFate(const std::string& address, std::uint64_t command, Fate fate)
+	{
+		for (CommandRow& row : commands_)
+		{
+			if (row.number == command)
+			{
+				row.fates[address] = std::move(fate);
+				return;
+			}
+		}
+		std::uint64_t newest = 0;
+		for (const CommandRow& row : commands_)
+		{
+			newest = std::max(newest, row.number);
+		}
+		if (command <= newest)
+		{
+			return; // an old command the board no longer shows
+		}
+		early_[command][address] = std::move(fate);
+		while (early_.size() > keptCommands)
+		{
+			early_.erase(early_.begin());
+		}
 	}
 
 	void Stage::commandApplied(const std::string& address, uint64_t command, const quarn::AppliedReceipt& receipt)
@@ -239,13 +273,7 @@ namespace quarnlive::board
 		const bool raised = receipt.outcome == quarn::CommandOutcome::Raised;
 		nlohmann::ordered_json detail = {{"applied", raised}, {"reason", quarn::outcomeText(receipt.outcome)}, {"frame", receipt.frame}, {"timecode", timecode},
 			{"latenessMs", latenessMs}};
-		for (CommandRow& row : commands_)
-		{
-			if (row.number == command)
-			{
-				row.fates[address] = Fate{raised ? "applied" : "not applied", detail};
-			}
-		}
+		keepFate(address, command, Fate{raised ? "applied" : "not applied", detail});
 		nlohmann::ordered_json fields = {{"address", address}, {"command", command}};
 		for (const auto& [key, value] : detail.items())
 		{
@@ -259,12 +287,9 @@ namespace quarnlive::board
 	void Stage::commandsLost(const std::string& address, const std::vector<uint64_t>& commands, quarn::LossReason reason)
 	{
 		const std::lock_guard guard(lock_);
-		for (CommandRow& row : commands_)
+		for (const uint64_t command : commands)
 		{
-			if (std::find(commands.begin(), commands.end(), row.number) != commands.end())
-			{
-				row.fates[address] = Fate{"lost", {{"applied", false}, {"reason", quarn::lossText(reason)}}};
-			}
+			keepFate(address, command, Fate{"lost", {{"applied", false}, {"reason", quarn::lossText(reason)}}});
 		}
 		record(now(), "lost", {{"address", address}, {"commands", commands}, {"reason", quarn::lossText(reason)}});
 		changed();

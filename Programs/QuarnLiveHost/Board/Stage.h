@@ -114,6 +114,8 @@ namespace quarnlive::board
 		/** An engine was heard from; the first time it counts as up. */
 		void heard(Row& row, std::int64_t now);
 		void setStatuses(Row& row, const quarn::EngineReport& report, std::int64_t now);
+		/** Puts a follower's fate on its command's row, or holds it until the game thread records the command. */
+		void keepFate(const std::string& address, std::uint64_t command, Fate fate);
 		void record(std::int64_t now, const std::string& type, const nlohmann::ordered_json& fields);
 		void changed();
 
@@ -123,6 +125,12 @@ namespace quarnlive::board
 		std::uint64_t version_ = 1;
 		std::vector<Row> rows_;
 		std::deque<CommandRow> commands_;
+		/**
+		 * Fates heard before the game thread recorded their command: a follower can raise a
+		 * command and answer within a frame, while the master is still between its broadcast
+		 * and commandSent. Keyed by command number; at most keptCommands numbers are held.
+		 */
+		std::map<std::uint64_t, std::map<std::string, Fate>> early_;
 	};
 
 	/** "Green", "Yellow" or "Red" for the engine's colour constants; else "Other". */
