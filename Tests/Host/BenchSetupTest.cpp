@@ -108,3 +108,43 @@ namespace quarnlive::test
 		EXPECT_NE(result.err.find("no reflected class, struct or enum named \"QuarnNothing\""), std::string::npos) << result.err;
 	}
 } // namespace quarnlive::test
+
+namespace quarnlive::test
+{
+	class Viewport : public HostTest
+	{
+	};
+
+	TEST_F(Viewport, AddWidgetTakesAWidgetOffTheViewportAndPutsItBackAtZOrderZero)
+	{
+		const nlohmann::json scenario = nlohmann::json::parse(R"({
+			"frameRate": 10,
+			"duration": 2,
+			"state": { "umg": { "widgets": {
+				"LowerThird": { "elements": [ { "type": "box", "size": [10, 10] } ] },
+				"Bug": { "elements": [ { "type": "box", "size": [10, 10] } ] }
+			} } },
+			"timeline": [
+				{ "at": 0.5, "action": "addToViewport", "widget": "Bug", "zOrder": 5 },
+				{ "at": 0.6, "action": "addToViewport", "widget": "LowerThird", "zOrder": 7 },
+				{ "at": 1, "action": "addWidget", "widget": "LowerThird", "size": [1920, 1080] }
+			]
+		})");
+		RunResult result = runJson(writeScenario("Viewport.json", scenario));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_EQ(result.jsonLines().back()["viewport"], nlohmann::json({"LowerThird", "Bug"})) << result.out;
+
+		// Without the subsystem's call the user's Z-orders hold.
+		nlohmann::json userOnly = scenario;
+		userOnly["timeline"].erase(2);
+		result = runJson(writeScenario("UserOnly.json", userOnly));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		EXPECT_EQ(result.jsonLines().back()["viewport"], nlohmann::json({"Bug", "LowerThird"})) << result.out;
+
+		nlohmann::json unknown = scenario;
+		unknown["timeline"][0]["widget"] = "Nothing";
+		result = runJson(writeScenario("Unknown.json", unknown));
+		EXPECT_EQ(result.exitCode, 2);
+		EXPECT_NE(result.err.find("no widget named \"Nothing\" in umg.widgets at this time"), std::string::npos) << result.err;
+	}
+} // namespace quarnlive::test

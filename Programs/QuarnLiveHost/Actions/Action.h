@@ -58,6 +58,7 @@ namespace quarnlive::actions
 	const Action& timeStepStateAction();
 	const Action& providerStateAction();
 	const Action& addWidgetAction();
+	const Action& addToViewportAction();
 	const Action& drawWidgetsAction();
 	const Action& removeAllWidgetsAction();
 	const Action& callLibraryAction();

@@ -6,9 +6,9 @@ namespace quarnlive::actions
 {
 	namespace
 	{
-		const std::array<const Action*, 26>& allActions()
+		const std::array<const Action*, 27>& allActions()
 		{
-			static const std::array<const Action*, 26> all = {
+			static const std::array<const Action*, 27> all = {
 				&beginPlayAction(),
 				&endPlayAction(),
 				&overrideStatusAction(),
@@ -22,6 +22,7 @@ namespace quarnlive::actions
 				&timeStepStateAction(),
 				&providerStateAction(),
 				&addWidgetAction(),
+				&addToViewportAction(),
 				&drawWidgetsAction(),
 				&removeAllWidgetsAction(),
 				&callLibraryAction(),

@@ -1,8 +1,10 @@
 // addWidget {widget, size, position, enableAnimations}, drawWidgets {screenSize, deltaTime},
-// removeAllWidgets: a Blueprint's calls of the UMG context subsystem.
+// removeAllWidgets: a Blueprint's calls of the UMG context subsystem; addToViewport {widget,
+// zOrder}: a Blueprint putting a widget on the viewport itself, beside the subsystem.
 
 #include "Actions/Action.h"
 
+#include "Blueprint/UserWidget.h"
 #include "Errors.h"
 #include "Json/JsonPath.h"
 #include "QuarnUMGContextSubsystem.h"
@@ -72,6 +74,33 @@ namespace quarnlive::actions
 			}
 		};
 
+		class AddToViewportAction final : public Action
+		{
+		public:
+			std::string_view name() const override { return "addToViewport"; }
+			void checkArguments(json::ObjectReader& entry) const override
+			{
+				if (json::readString(entry.require("widget"), entry.pathOf("widget")).empty())
+				{
+					throw InputError(entry.pathOf("widget"), "needs the name of a widget of umg.widgets");
+				}
+				if (const nlohmann::ordered_json* zOrder = entry.find("zOrder"))
+				{
+					json::readInteger(*zOrder, entry.pathOf("zOrder"));
+				}
+			}
+			void run(const nlohmann::ordered_json& arguments, Context& context) const override
+			{
+				const std::string name = arguments.at("widget").get<std::string>();
+				UUserWidget* widget = state::findWidget(name);
+				if (!widget)
+				{
+					throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
+				}
+				widget->AddToViewport(static_cast<int32>(arguments.value("zOrder", int64_t{0})));
+			}
+		};
+
 		class DrawWidgetsAction final : public Action
 		{
 		public:
@@ -111,6 +140,12 @@ namespace quarnlive::actions
 	const Action& addWidgetAction()
 	{
 		static const AddWidgetAction action;
+		return action;
+	}
+
+	const Action& addToViewportAction()
+	{
+		static const AddToViewportAction action;
 		return action;
 	}
 

@@ -14,7 +14,9 @@
 #include "Run/ProjectFolder.h"
 #include "Scenario/Scenario.h"
 #include "State/StudioState.h"
+#include "State/UmgWidgets.h"
 
+#include "Blueprint/GameViewportSubsystem.h"
 #include "Framework/Application/SlateApplication.h"
 #include "HeadlessEngineLoop.h"
 #include "HeadlessLiveLinkClient.h"
@@ -35,6 +37,23 @@ namespace quarnlive::run
 {
 	namespace
 	{
+		/** The widgets on the viewport in paint order (lowest Z-order first), by their umg.widgets names; null without a viewport. */
+		nlohmann::ordered_json viewportWidgets()
+		{
+			const UGameViewportSubsystem* viewport = UGameViewportSubsystem::Get();
+			if (!viewport)
+			{
+				return nullptr;
+			}
+			nlohmann::ordered_json names = nlohmann::ordered_json::array();
+			for (const UWidget* widget : viewport->GetWidgets())
+			{
+				const std::string name = state::widgetName(widget);
+				names.push_back(name.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(name));
+			}
+			return names;
+		}
+
 		// Fixed steps add up with rounding; a frame "reaches" a time within this margin.
 		constexpr double timeMargin = 1e-9;
 
@@ -245,6 +264,7 @@ namespace quarnlive::run
 			finalStamp = currentStamp();
 			finalStatuses = watcher.snapshot();
 			finalExtra["evaluation"] = output::EvaluationWatcher::current();
+			finalExtra["viewport"] = viewportWidgets();
 			if (atEnd)
 			{
 				atEnd();

@@ -234,6 +234,18 @@ namespace quarnlive::state
 		return found == madeWidgets().end() ? nullptr : found->second.Get();
 	}
 
+	std::string widgetName(const UWidget* widget)
+	{
+		for (const auto& [name, made] : madeWidgets())
+		{
+			if (widget && made.Get() == widget)
+			{
+				return name;
+			}
+		}
+		return std::string();
+	}
+
 	const Section& umgSection()
 	{
 		static const Section section("umg", {
