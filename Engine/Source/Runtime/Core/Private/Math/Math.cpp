@@ -87,17 +87,6 @@ FRotator FQuat::Rotator() const
 	return Result;
 }
 
-FVector FQuat::RotateVector(const FVector& V) const
-{
-	// v' = v + 2w(q x v) + 2(q x (q x v))
-	const FVector Q(X, Y, Z);
-	const auto Cross = [](const FVector& A, const FVector& B) {
-		return FVector(A.Y * B.Z - A.Z * B.Y, A.Z * B.X - A.X * B.Z, A.X * B.Y - A.Y * B.X);
-	};
-	const FVector T = Cross(Q, V) * 2.0;
-	return V + T * W + Cross(Q, T);
-}
-
 FQuat FQuat::operator*(const FQuat& Q) const
 {
 	return FQuat(W * Q.X + X * Q.W + Y * Q.Z - Z * Q.Y, W * Q.Y - X * Q.Z + Y * Q.W + Z * Q.X, W * Q.Z + X * Q.Y - Y * Q.X + Z * Q.W,

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -183,29 +182,6 @@ namespace
 			}
 		}
 		return Result;
-	}
-
-	template <typename NumberType>
-	bool ParseNumber(const FString& Text, NumberType& OutValue)
-	{
-		std::string_view View(Text.ToStdString());
-		if (!View.empty() && View.front() == '+')
-		{
-			View.remove_prefix(1);
-		}
-		if (View.empty())
-		{
-			return false;
-		}
-		NumberType Parsed{};
-		const char* const End = View.data() + View.size();
-		const std::from_chars_result Result = std::from_chars(View.data(), End, Parsed);
-		if (Result.ec != std::errc() || Result.ptr != End)
-		{
-			return false;
-		}
-		OutValue = Parsed;
-		return true;
 	}
 
 	std::string ErrorText(const std::string& Path, int ErrorCode)
@@ -967,48 +943,6 @@ bool FConfigCacheIni::GetString(const TCHAR* Section, const TCHAR* Key, FString&
 	return true;
 }
 
-bool FConfigCacheIni::GetBool(const TCHAR* Section, const TCHAR* Key, bool& Value, const FString& Filename)
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	FString Text;
-	if (!GetString(Section, Key, Text, Filename))
-	{
-		return false;
-	}
-	if (Text == TEXT("True") || Text == TEXT("1") || Text == TEXT("Yes") || Text == TEXT("On"))
-	{
-		Value = true;
-		return true;
-	}
-	if (Text == TEXT("False") || Text == TEXT("0") || Text == TEXT("No") || Text == TEXT("Off"))
-	{
-		Value = false;
-		return true;
-	}
-	return false;
-}
-
-bool FConfigCacheIni::GetInt(const TCHAR* Section, const TCHAR* Key, int32& Value, const FString& Filename)
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	FString Text;
-	return GetString(Section, Key, Text, Filename) && ParseNumber(Text, Value);
-}
-
-bool FConfigCacheIni::GetFloat(const TCHAR* Section, const TCHAR* Key, float& Value, const FString& Filename)
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	FString Text;
-	return GetString(Section, Key, Text, Filename) && ParseNumber(Text, Value);
-}
-
-bool FConfigCacheIni::GetDouble(const TCHAR* Section, const TCHAR* Key, double& Value, const FString& Filename)
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	FString Text;
-	return GetString(Section, Key, Text, Filename) && ParseNumber(Text, Value);
-}
-
 int32 FConfigCacheIni::GetArray(const TCHAR* Section, const TCHAR* Key, TArray<FString>& Out, const FString& Filename)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
@@ -1024,26 +958,6 @@ void FConfigCacheIni::SetString(const TCHAR* Section, const TCHAR* Key, const TC
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
 	FindOrLoad(Filename).SetValue(Section, Key, Value ? Value : TEXT(""));
-}
-
-void FConfigCacheIni::SetBool(const TCHAR* Section, const TCHAR* Key, bool Value, const FString& Filename)
-{
-	SetString(Section, Key, Value ? TEXT("True") : TEXT("False"), Filename);
-}
-
-void FConfigCacheIni::SetInt(const TCHAR* Section, const TCHAR* Key, int32 Value, const FString& Filename)
-{
-	SetString(Section, Key, *FString::FromInt(Value), Filename);
-}
-
-void FConfigCacheIni::SetFloat(const TCHAR* Section, const TCHAR* Key, float Value, const FString& Filename)
-{
-	SetString(Section, Key, *FString::Printf(TEXT("%f"), static_cast<double>(Value)), Filename);
-}
-
-void FConfigCacheIni::SetDouble(const TCHAR* Section, const TCHAR* Key, double Value, const FString& Filename)
-{
-	SetString(Section, Key, *FString::Printf(TEXT("%f"), Value), Filename);
 }
 
 void FConfigCacheIni::SetArray(const TCHAR* Section, const TCHAR* Key, const TArray<FString>& Value, const FString& Filename)

@@ -59,7 +59,6 @@ const TCHAR* ToString(ELogVerbosity::Type Verbosity)
 FLogCategoryBase::FLogCategoryBase(const TCHAR* InCategoryName, ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity)
 	: CategoryName(InCategoryName)
 	, Verbosity(InDefaultVerbosity)
-	, DefaultVerbosity(InDefaultVerbosity)
 	, CompileTimeVerbosity(InCompileTimeVerbosity)
 {
 	const std::lock_guard<std::mutex> Guard(Registry().Lock);

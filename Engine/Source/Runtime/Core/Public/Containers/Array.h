@@ -31,7 +31,6 @@ public:
 	bool IsValidIndex(int32 Index) const { return Index >= 0 && Index < Num(); }
 	ElementType* GetData() { return Data.data(); }
 	const ElementType* GetData() const { return Data.data(); }
-	SIZE_T GetAllocatedSize() const { return Data.capacity() * sizeof(ElementType); }
 
 	ElementType& operator[](int32 Index)
 	{
@@ -56,12 +55,6 @@ public:
 	int32 Add(ElementType&& Item)
 	{
 		Data.push_back(std::move(Item));
-		return Num() - 1;
-	}
-	template <typename... ArgsType>
-	int32 Emplace(ArgsType&&... Args)
-	{
-		Data.emplace_back(std::forward<ArgsType>(Args)...);
 		return Num() - 1;
 	}
 	template <typename... ArgsType>
@@ -126,18 +119,6 @@ public:
 		return It == Data.end() ? INDEX_NONE : static_cast<int32>(It - Data.begin());
 	}
 	bool Contains(const ElementType& Item) const { return Find(Item) != INDEX_NONE; }
-	template <typename KeyType>
-	int32 IndexOfByKey(const KeyType& Key) const
-	{
-		for (int32 Index = 0; Index < Num(); ++Index)
-		{
-			if (Data[static_cast<SIZE_T>(Index)] == Key)
-			{
-				return Index;
-			}
-		}
-		return INDEX_NONE;
-	}
 	template <typename PredicateType>
 	int32 IndexOfByPredicate(PredicateType Predicate) const
 	{
@@ -160,19 +141,6 @@ public:
 	bool ContainsByPredicate(PredicateType Predicate) const
 	{
 		return IndexOfByPredicate(Predicate) != INDEX_NONE;
-	}
-	template <typename PredicateType>
-	TArray FilterByPredicate(PredicateType Predicate) const
-	{
-		TArray Result;
-		for (const ElementType& Item : Data)
-		{
-			if (Predicate(Item))
-			{
-				Result.Add(Item);
-			}
-		}
-		return Result;
 	}
 
 	void Sort() { std::sort(Data.begin(), Data.end()); }

@@ -54,7 +54,6 @@ public:
 	/** Formats like printf; pass FStrings as *Str. */
 	static FString Printf(const TCHAR* Format, ...) __attribute__((format(printf, 1, 2)));
 	/** The shortest text that reads back as the same float, always with a decimal point. */
-	static FString FromInt(int32 Value) { return FString(std::to_string(Value)); }
 	static FString SanitizeFloat(double Value, int32 MinFractionalDigits = 1);
 	static FString Join(const TArray<FString>& Parts, const TCHAR* Separator);
 	static FString ChrN(int32 Count, TCHAR Character) { return FString(std::string(static_cast<SIZE_T>(Count > 0 ? Count : 0), Character)); }

@@ -142,13 +142,6 @@ public:
 		return TDelegate(std::make_shared<UE::Delegates::Private::TFunctorInstance<std::decay_t<FunctorType>, RetType, ArgTypes...>>(
 			std::forward<FunctorType>(Functor), nullptr));
 	}
-	/** A lambda that RemoveAll(Owner) can find again. */
-	template <typename FunctorType>
-	static TDelegate CreateWeakLambda(const void* Owner, FunctorType&& Functor)
-	{
-		return TDelegate(std::make_shared<UE::Delegates::Private::TFunctorInstance<std::decay_t<FunctorType>, RetType, ArgTypes...>>(
-			std::forward<FunctorType>(Functor), Owner));
-	}
 	static TDelegate CreateStatic(RetType (*Function)(ArgTypes...)) { return CreateLambda(Function); }
 
 	template <typename UserClass, typename MethodType>

@@ -9,7 +9,6 @@ class FCriticalSection
 {
 public:
 	void Lock() { Mutex.lock(); }
-	bool TryLock() { return Mutex.try_lock(); }
 	void Unlock() { Mutex.unlock(); }
 
 private:

@@ -10,7 +10,6 @@ public:
 	FText() = default;
 
 	static FText FromString(const FString& String) { return FText(String, FString(), FString()); }
-	static FText FromName(const FName& Name) { return FromString(Name.ToString()); }
 	static FText AsLocalizable(const FString& Namespace, const FString& Key, const FString& Source)
 	{
 		return FText(Source, Namespace, Key);
@@ -19,7 +18,6 @@ public:
 
 	const FString& ToString() const { return Source; }
 	bool IsEmpty() const { return Source.IsEmpty(); }
-	bool EqualTo(const FText& Other) const { return Source.Equals(Other.Source, ESearchCase::CaseSensitive); }
 	const FString& GetNamespace() const { return Namespace; }
 	const FString& GetKey() const { return Key; }
 
@@ -38,4 +36,3 @@ private:
 
 #define NSLOCTEXT(InNamespace, InKey, InTextLiteral) FText::AsLocalizable(TEXT(InNamespace), TEXT(InKey), TEXT(InTextLiteral))
 #define LOCTEXT(InKey, InTextLiteral) FText::AsLocalizable(TEXT(LOCTEXT_NAMESPACE), TEXT(InKey), TEXT(InTextLiteral))
-#define INVTEXT(InTextLiteral) FText::FromString(TEXT(InTextLiteral))

@@ -10,9 +10,6 @@ public:
 	FLogCategoryBase(const TCHAR* CategoryName, ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity);
 
 	const FName& GetCategoryName() const { return CategoryName; }
-	ELogVerbosity::Type GetVerbosity() const { return Verbosity; }
-	ELogVerbosity::Type GetDefaultVerbosity() const { return DefaultVerbosity; }
-	ELogVerbosity::Type GetCompileTimeVerbosity() const { return CompileTimeVerbosity; }
 	void SetVerbosity(ELogVerbosity::Type NewVerbosity);
 	/** Lines more verbose than the category's current verbosity are dropped. */
 	bool IsSuppressed(ELogVerbosity::Type LineVerbosity) const
@@ -23,7 +20,6 @@ public:
 private:
 	FName CategoryName;
 	ELogVerbosity::Type Verbosity;
-	ELogVerbosity::Type DefaultVerbosity;
 	ELogVerbosity::Type CompileTimeVerbosity;
 };
 

@@ -24,7 +24,6 @@ struct CORE_API FQuat
 	/** (Roll, Pitch, Yaw) in degrees as X, Y, Z. */
 	FVector Euler() const { return Rotator().Euler(); }
 	static FQuat MakeFromEuler(const FVector& Euler) { return FRotator::MakeFromEuler(Euler).Quaternion(); }
-	FVector RotateVector(const FVector& V) const;
 	FQuat operator*(const FQuat& Q) const;
 	bool Equals(const FQuat& Q, double Tolerance = UE_KINDA_SMALL_NUMBER) const;
 	bool operator==(const FQuat& Q) const { return X == Q.X && Y == Q.Y && Z == Q.Z && W == Q.W; }

@@ -28,11 +28,8 @@ struct CORE_API FTransform
 	const FVector& GetTranslation() const { return Translation; }
 	FVector GetLocation() const { return Translation; }
 	const FVector& GetScale3D() const { return Scale3D; }
-	void SetRotation(const FQuat& InRotation) { Rotation = InRotation; }
 	void SetTranslation(const FVector& InTranslation) { Translation = InTranslation; }
 	void SetLocation(const FVector& InTranslation) { Translation = InTranslation; }
-	void SetScale3D(const FVector& InScale3D) { Scale3D = InScale3D; }
-	FVector TransformPosition(const FVector& V) const { return Rotation.RotateVector(V * Scale3D) + Translation; }
 	bool Equals(const FTransform& Other, double Tolerance = UE_KINDA_SMALL_NUMBER) const
 	{
 		return Rotation.Equals(Other.Rotation, Tolerance) && Translation.Equals(Other.Translation, Tolerance) && Scale3D.Equals(Other.Scale3D, Tolerance);

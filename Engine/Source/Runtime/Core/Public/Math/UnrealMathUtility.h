@@ -6,7 +6,6 @@
 #include <cmath>
 
 #define UE_PI (3.1415926535897932)
-#define UE_SMALL_NUMBER (1.e-8)
 #define UE_KINDA_SMALL_NUMBER (1.e-4)
 
 struct FMath

@@ -10,7 +10,6 @@ class CORE_API FApp
 public:
 	static double GetCurrentTime() { return CurrentTime; }
 	static void SetCurrentTime(double Seconds) { CurrentTime = Seconds; }
-	static double GetDeltaTime() { return DeltaTime; }
 	static void SetDeltaTime(double Seconds) { DeltaTime = Seconds; }
 
 	/** The timecode of the current frame, from the engine's timecode provider; any thread may ask. */

@@ -27,18 +27,10 @@ public:
 	~FConfigCacheIni();
 
 	bool GetString(const TCHAR* Section, const TCHAR* Key, FString& Value, const FString& Filename);
-	bool GetBool(const TCHAR* Section, const TCHAR* Key, bool& Value, const FString& Filename);
-	bool GetInt(const TCHAR* Section, const TCHAR* Key, int32& Value, const FString& Filename);
-	bool GetFloat(const TCHAR* Section, const TCHAR* Key, float& Value, const FString& Filename);
-	bool GetDouble(const TCHAR* Section, const TCHAR* Key, double& Value, const FString& Filename);
 	/** The values of Key's array lines (+Key=...) or its single value; returns the count. */
 	int32 GetArray(const TCHAR* Section, const TCHAR* Key, TArray<FString>& Out, const FString& Filename);
 
 	void SetString(const TCHAR* Section, const TCHAR* Key, const TCHAR* Value, const FString& Filename);
-	void SetBool(const TCHAR* Section, const TCHAR* Key, bool Value, const FString& Filename);
-	void SetInt(const TCHAR* Section, const TCHAR* Key, int32 Value, const FString& Filename);
-	void SetFloat(const TCHAR* Section, const TCHAR* Key, float Value, const FString& Filename);
-	void SetDouble(const TCHAR* Section, const TCHAR* Key, double Value, const FString& Filename);
 	/** Replaces Key with one +Key=Value line per element (no line at all for an empty array). */
 	void SetArray(const TCHAR* Section, const TCHAR* Key, const TArray<FString>& Value, const FString& Filename);
 	/** Removes every line of Key from the section; true if there was one. */

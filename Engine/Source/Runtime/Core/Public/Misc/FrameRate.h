@@ -17,7 +17,6 @@ struct CORE_API FFrameRate
 
 	bool IsValid() const { return Denominator > 0; }
 	double AsDecimal() const { return static_cast<double>(Numerator) / static_cast<double>(Denominator); }
-	double AsInterval() const { return static_cast<double>(Denominator) / static_cast<double>(Numerator); }
 	/** "30 fps", "29.97 fps", as the engine shows a rate to people. */
 	FText ToPrettyText() const;
 	bool operator==(const FFrameRate& Other) const { return Numerator == Other.Numerator && Denominator == Other.Denominator; }

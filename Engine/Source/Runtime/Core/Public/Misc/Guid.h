@@ -21,7 +21,6 @@ struct CORE_API FGuid
 
 	static FGuid NewGuid();
 	bool IsValid() const { return (A | B | C | D) != 0; }
-	void Invalidate() { A = B = C = D = 0; }
 	/** 32 hexadecimal digits, as the engine writes a GUID by default. */
 	FString ToString() const;
 	bool operator==(const FGuid& Other) const { return A == Other.A && B == Other.B && C == Other.C && D == Other.D; }

@@ -9,7 +9,5 @@ class CORE_API FOutputDevice
 public:
 	virtual ~FOutputDevice() = default;
 	virtual void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) = 0;
-	/** Devices that may be called from any thread say so; the others are called under the log's lock anyway. */
-	virtual bool CanBeUsedOnAnyThread() const { return true; }
 	virtual void Flush() {}
 };

@@ -28,7 +28,6 @@ class CORE_API FOutputDeviceFile : public FOutputDevice
 public:
 	explicit FOutputDeviceFile(const FString& InFilename);
 	~FOutputDeviceFile() override;
-	bool IsOpen() const { return File != nullptr; }
 	void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override;
 	void Flush() override;
 

@@ -88,5 +88,3 @@ struct FModuleInitializerRegistrant
 		FModuleInitializerRegistrant ModuleRegistrant##ModuleName(TEXT(#ModuleName), &CreateModule##ModuleName); \
 	} \
 	extern "C" DLLEXPORT IModuleInterface* InitializeModule() { return CreateModule##ModuleName(); }
-
-#define IMPLEMENT_GAME_MODULE(ModuleImplClass, ModuleName) IMPLEMENT_MODULE(ModuleImplClass, ModuleName)

@@ -100,17 +100,8 @@ TSharedRef<ObjectType> TSharedPtr<ObjectType>::ToSharedRef() const
 	return TSharedRef<ObjectType>(Pointer);
 }
 
-template <typename ObjectType>
-using TWeakPtr = std::weak_ptr<ObjectType>;
-
 template <typename ObjectType, typename... ArgTypes>
 TSharedRef<ObjectType> MakeShared(ArgTypes&&... Args)
 {
 	return TSharedRef<ObjectType>(std::make_shared<ObjectType>(std::forward<ArgTypes>(Args)...));
-}
-
-template <typename ObjectType>
-TSharedPtr<ObjectType> MakeShareable(ObjectType* Object)
-{
-	return TSharedPtr<ObjectType>(std::shared_ptr<ObjectType>(Object));
 }

@@ -32,8 +32,6 @@ public:
 	bool operator!=(const FName& Other) const { return ComparisonIndex != Other.ComparisonIndex; }
 	bool operator==(EName) const { return IsNone(); }
 	/** Orders by comparison index: fast, stable within a run, not alphabetical. */
-	bool FastLess(const FName& Other) const { return ComparisonIndex < Other.ComparisonIndex; }
-	bool LexicalLess(const FName& Other) const { return ToString().Compare(Other.ToString(), ESearchCase::IgnoreCase) < 0; }
 
 	/** "bMultiEngineMaster" -> "Multi Engine Master", as the details view shows property names. */
 	static FString NameToDisplayString(const FString& Name, bool bIsBool);

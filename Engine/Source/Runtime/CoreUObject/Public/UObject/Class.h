@@ -137,7 +137,6 @@ public:
 	/** Own properties first, then the super type's, as the engine's field iterator walks them. */
 	TArray<FProperty*> GetAllProperties() const;
 	FProperty* FindPropertyByName(FName Name) const;
-	int32 GetStructureSize() const { return Size; }
 	/** "/Script/Module.Name". */
 	FString GetStructPathName() const;
 	const FString& GetPackageName() const { return Package; }

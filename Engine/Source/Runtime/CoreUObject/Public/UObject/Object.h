@@ -44,20 +44,17 @@ public:
 		return IsA(T::StaticClass());
 	}
 	bool HasAnyFlags(EObjectFlags Flags) const { return (ObjectFlags & Flags) != 0; }
-	void SetFlags(EObjectFlags Flags) { ObjectFlags = static_cast<EObjectFlags>(ObjectFlags | Flags); }
 	/** True for class default objects and archetypes. */
 	bool IsTemplate() const { return HasAnyFlags(static_cast<EObjectFlags>(RF_ClassDefaultObject | RF_ArchetypeObject)); }
 
 	/** Marks the object as garbage: it stays in memory but is no longer valid, and the next collection destroys it. */
 	void MarkAsGarbage();
-	bool IsUnreachable() const { return bGarbage; }
 	bool HasAnyInternalFlagsGarbage() const { return bGarbage; }
 
 	virtual void PostInitProperties() {}
 	/** Runs once a loaded asset's properties are set, before the loader hands the object out. */
 	virtual void PostLoad() {}
 	virtual void BeginDestroy() {}
-	virtual void PostEditChangeProperty() {}
 
 	/** Reads the config properties from this class's configuration section. */
 	void LoadConfig();

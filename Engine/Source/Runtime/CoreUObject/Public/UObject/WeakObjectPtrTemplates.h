@@ -29,7 +29,6 @@ struct TWeakObjectPtr
 	}
 	bool IsValid() const { return Get() != nullptr; }
 	bool IsStale() const { return ObjectIndex != INDEX_NONE && Get(true) == nullptr; }
-	bool IsExplicitlyNull() const { return ObjectIndex == INDEX_NONE; }
 	void Reset()
 	{
 		ObjectIndex = INDEX_NONE;
@@ -62,9 +61,3 @@ private:
 	int32 ObjectIndex = INDEX_NONE;
 	int32 SerialNumber = 0;
 };
-
-template <typename T>
-TWeakObjectPtr<T> MakeWeakObjectPtr(T* Object)
-{
-	return TWeakObjectPtr<T>(Object);
-}

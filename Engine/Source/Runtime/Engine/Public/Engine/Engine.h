@@ -28,7 +28,6 @@ public:
 		}
 		return static_cast<T*>(GetEngineSubsystemBase(SubsystemClass));
 	}
-	const TArray<UEngineSubsystem*>& GetEngineSubsystemArray() const { return Subsystems; }
 
 private:
 	friend class FEngineSubsystemCollection;

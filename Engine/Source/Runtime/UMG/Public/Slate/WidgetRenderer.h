@@ -29,10 +29,6 @@ public:
 	FWidgetRenderer(const FWidgetRenderer&) = delete;
 	FWidgetRenderer& operator=(const FWidgetRenderer&) = delete;
 
-	bool GetIsPrepassNeeded() const { return bPrepassNeeded; }
-	void SetIsPrepassNeeded(bool bInPrepassNeeded) { bPrepassNeeded = bInPrepassNeeded; }
-	bool GetUseGammaCorrection() const { return bUseGammaSpace; }
-	bool GetClearTarget() const { return bClearTarget; }
 
 	/**
 	 * Draws Widget into RenderTarget at DrawSize, after advancing it by DeltaTime seconds.
@@ -41,7 +37,6 @@ public:
 	void DrawWidget(UTextureRenderTarget2D* RenderTarget, const TSharedRef<SWidget>& Widget, FVector2D DrawSize, float DeltaTime, bool bDeferRenderTargetUpdate = false);
 
 private:
-	bool bPrepassNeeded = true;
 	bool bUseGammaSpace = false;
 	bool bClearTarget = true;
 	/** Time handed to the widgets' Tick, advanced by every draw. */
