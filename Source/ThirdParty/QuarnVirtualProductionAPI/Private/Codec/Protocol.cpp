@@ -219,6 +219,12 @@ namespace quarn::codec
 
 	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, int64_t sentMicros, const Bytes& commandMessage, Bytes& out)
 	{
+		const Bytes* const message = &commandMessage;
+		encodeEnvelope(session, sequence, base, sentMicros, std::span<const Bytes* const>(&message, 1), out);
+	}
+
+	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, int64_t sentMicros, std::span<const Bytes* const> commandMessages, Bytes& out)
+	{
 		beginBundle(out);
 		Bytes headerBytes;
 		headerBytes.reserve(40);
@@ -229,7 +235,10 @@ namespace quarn::codec
 			.int32(static_cast<int32_t>(base))
 			.int64(sentMicros);
 		appendBundleElement(out, headerBytes.data(), headerBytes.size());
-		appendBundleElement(out, commandMessage.data(), commandMessage.size());
+		for (const Bytes* message : commandMessages)
+		{
+			appendBundleElement(out, message->data(), message->size());
+		}
 	}
 
 	Decoded decodeMessage(const uint8_t* data, std::size_t size)

@@ -7,6 +7,7 @@
 #include "QuarnTypes.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace quarn::codec
@@ -98,6 +99,8 @@ namespace quarn::codec
 	// Envelope bundle: "/quarn/seq" session, sequence, base and the master's send time (wall
 	// clock, microseconds since the epoch), then the encoded command message.
 	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, int64_t sentMicros, const Bytes& commandMessage, Bytes& out);
+	// The same with several command messages, numbered `sequence`, `sequence` + 1, ... in order.
+	void encodeEnvelope(uint32_t session, uint32_t sequence, uint32_t base, int64_t sentMicros, std::span<const Bytes* const> commandMessages, Bytes& out);
 
 	enum class MessageKind : uint8_t
 	{

@@ -33,6 +33,16 @@ namespace quarn::dispatch
 		constexpr uint32_t maxBackOff = 6;
 		// RFC 6298's clock granularity term, microseconds.
 		constexpr double granularity = 1000.0;
+		// A follower with this many commands in flight is taking a burst: what is broadcast
+		// meanwhile waits for the next acknowledgement (or the next service tick) and travels
+		// packed. Show traffic never has this many in flight, so it still goes at once.
+		constexpr std::size_t burstInFlight = 8;
+		// Command bytes one envelope carries: with its header and seal it fits one Ethernet
+		// frame and a follower's receive buffer.
+		constexpr std::size_t packedBytes = 1200;
+		// Commands share their envelope's send time, the first one's: a receipt may
+		// overstate the lateness of a packed command by at most this.
+		constexpr int64_t packedSpanMicros = 1000;
 	}
 
 	Outbox::Outbox(const ReliabilityConfig& reliability, uint16_t followerPort, Counters& nodeCounters, Send sender, ServerObserver* serverObserver,
@@ -105,7 +115,10 @@ namespace quarn::dispatch
 					event.commands = std::move(lost);
 					events.push_back(std::move(event));
 				}
-				fillWindow(follower, now);
+				if (follower.inFlight < burstInFlight)
+				{
+					fillWindow(follower, now);
+				}
 			}
 		}
 		Counters::add(counters.commandsBroadcast);
@@ -145,17 +158,45 @@ namespace quarn::dispatch
 		return oldest.value_or(0);
 	}
 
-	void Outbox::transmit(Follower& follower, Pending& pending, Clock::time_point now)
+	std::size_t Outbox::packable(const Follower& follower, std::size_t first, std::size_t most, const std::function<bool(const Pending&)>& bWanted) const
 	{
-		scratch.clear();
-		codec::encodeEnvelope(follower.session, pending.sequence, baseOf(follower), pending.sentMicros, *pending.message, scratch);
-		send(scratch, follower.to);
-		if (!pending.firstSent)
+		const Pending& head = follower.pending[first];
+		std::size_t bytes = head.message->size();
+		std::size_t count = 1;
+		while (count < most && first + count < follower.pending.size())
 		{
-			pending.firstSent = now;
+			const Pending& next = follower.pending[first + count];
+			bytes += next.message->size();
+			if (next.sequence != head.sequence + count || next.sentMicros - head.sentMicros > packedSpanMicros || bytes > packedBytes || !bWanted(next))
+			{
+				break;
+			}
+			++count;
 		}
-		pending.lastSent = now;
-		++pending.transmissions;
+		return count;
+	}
+
+	void Outbox::transmit(Follower& follower, std::size_t first, std::size_t count, Clock::time_point now)
+	{
+		packed.clear();
+		for (std::size_t i = first; i < first + count; ++i)
+		{
+			packed.push_back(follower.pending[i].message.get());
+		}
+		const Pending& head = follower.pending[first];
+		scratch.clear();
+		codec::encodeEnvelope(follower.session, head.sequence, baseOf(follower), head.sentMicros, packed, scratch);
+		send(scratch, follower.to);
+		for (std::size_t i = first; i < first + count; ++i)
+		{
+			Pending& pending = follower.pending[i];
+			if (!pending.firstSent)
+			{
+				pending.firstSent = now;
+			}
+			pending.lastSent = now;
+			++pending.transmissions;
+		}
 	}
 
 	void Outbox::fillWindow(Follower& follower, Clock::time_point now)
@@ -163,8 +204,9 @@ namespace quarn::dispatch
 		const std::size_t limit = std::min<std::size_t>({static_cast<std::size_t>(follower.window), config.window, std::max<uint32_t>(follower.receiverWindow, 1)});
 		while (follower.inFlight < follower.pending.size() && follower.inFlight < limit)
 		{
-			transmit(follower, follower.pending[follower.inFlight], now);
-			++follower.inFlight;
+			const std::size_t count = packable(follower, follower.inFlight, limit - follower.inFlight, [](const Pending&) { return true; });
+			transmit(follower, follower.inFlight, count, now);
+			follower.inFlight += count;
 		}
 	}
 
@@ -517,18 +559,24 @@ namespace quarn::dispatch
 				// A hole below what the follower received is lost once a round trip has passed
 				// since it was sent; anything else waits for the retransmission timeout.
 				const auto holeAfter = microseconds(static_cast<int64_t>(std::max(granularity, follower.smoothed * 1.25)));
-				for (std::size_t i = 0; i < follower.inFlight && budget > 0; ++i)
-				{
-					Pending& pending = follower.pending[i];
+				const auto bDue = [&](const Pending& pending) {
 					const bool bHole = serialLessOrEqual(pending.sequence, follower.highestReceived) && pending.transmissions == 1;
-					if (now - pending.lastSent < (bHole ? holeAfter : timeoutFor(follower, pending)))
+					return now - pending.lastSent >= (bHole ? holeAfter : timeoutFor(follower, pending));
+				};
+				for (std::size_t i = 0; i < follower.inFlight && budget > 0;)
+				{
+					if (!bDue(follower.pending[i]))
 					{
+						++i;
 						continue;
 					}
-					bLoss = bLoss || serialLessOrEqual(follower.recoveryPoint + 1, pending.sequence);
-					transmit(follower, pending, now);
-					Counters::add(counters.retransmissions);
-					--budget;
+					// Neighbours that are due as well go again in the same envelope.
+					const std::size_t count = packable(follower, i, std::min(budget, follower.inFlight - i), bDue);
+					bLoss = bLoss || serialLessOrEqual(follower.recoveryPoint + 1, follower.pending[i + count - 1].sequence);
+					transmit(follower, i, count, now);
+					Counters::add(counters.retransmissions, count);
+					budget -= count;
+					i += count;
 				}
 				if (bLoss)
 				{

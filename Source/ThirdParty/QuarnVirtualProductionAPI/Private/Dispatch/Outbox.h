@@ -168,7 +168,11 @@ namespace quarn::dispatch
 		uint32_t baseOf(const Follower& follower) const;
 		// The oldest command of the session acknowledged a while ago whose receipt never came; 0 if none.
 		uint32_t missingReceipts(const Follower& follower, Clock::time_point now) const;
-		void transmit(Follower& follower, Pending& pending, Clock::time_point now);
+		// How many pending commands from `first` on one envelope carries: consecutive numbers,
+		// broadcast close together, within its size, at most `most`, each one `bWanted`.
+		std::size_t packable(const Follower& follower, std::size_t first, std::size_t most, const std::function<bool(const Pending&)>& bWanted) const;
+		// Sends pending commands [first, first + count) in one envelope.
+		void transmit(Follower& follower, std::size_t first, std::size_t count, Clock::time_point now);
 		void fillWindow(Follower& follower, Clock::time_point now);
 		void measure(Follower& follower, Clock::duration roundTrip);
 		Clock::duration timeoutFor(const Follower& follower, const Pending& pending) const;
@@ -200,5 +204,6 @@ namespace quarn::dispatch
 		uint64_t commandCount = 0;
 		bool bGaveUpUnacknowledged = false;
 		codec::Bytes scratch;
+		std::vector<const codec::Bytes*> packed;
 	};
 }
