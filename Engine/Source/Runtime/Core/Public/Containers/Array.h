@@ -108,7 +108,11 @@ public:
 			Data.reserve(static_cast<SIZE_T>(Slack));
 		}
 	}
-	void Reset() { Data.clear(); }
+	void Reset(int32 NewSize = 0)
+	{
+		Data.clear();
+		Data.reserve(static_cast<SIZE_T>(NewSize));
+	}
 	void Reserve(int32 Count) { Data.reserve(static_cast<SIZE_T>(Count)); }
 	void SetNum(int32 Count) { Data.resize(static_cast<SIZE_T>(Count)); }
 	void Init(const ElementType& Value, int32 Count) { Data.assign(static_cast<SIZE_T>(Count), Value); }

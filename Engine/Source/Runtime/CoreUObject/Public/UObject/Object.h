@@ -4,6 +4,7 @@
 #include "UObject/ObjectFlags.h"
 #include "UObject/ObjectMacros.h"
 #include "UObject/ReflectedTypeAccessors.h"
+#include "UObject/UObjectBase.h"
 
 class UClass;
 class UFunction;

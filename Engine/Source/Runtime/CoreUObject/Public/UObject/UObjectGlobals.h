@@ -116,8 +116,6 @@ const To* Cast(const From* Object)
 	return Cast<To>(const_cast<From*>(Object));
 }
 
-/** True while the object system is up. */
-COREUOBJECT_API bool UObjectInitialized();
 /** Starts the object system (the host does this once at boot). */
 COREUOBJECT_API void InitUObject();
 /** Destroys every object and stops the object system. */
