@@ -46,7 +46,9 @@ public:
 		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
 		Target->RenderTargetFormat = Format;
 		Target->ClearColor = ClearColor;
-		Target->InitAutoFormat(static_cast<uint32>(Width), static_cast<uint32>(Height));
+		Target->SizeX = Width;
+		Target->SizeY = Height;
+		Target->UpdateResourceImmediate(true);
 		return Target;
 	}
 

@@ -189,11 +189,9 @@ TEST_F(UserWidgetSlate, TakeWidgetBuildsOnceWithoutASlateApplication)
 {
 	ASSERT_FALSE(FSlateApplication::IsInitialized());
 	UUserWidget* Widget = MakeWidget({});
-	EXPECT_FALSE(Widget->GetCachedWidget().IsValid());
 	const TSharedRef<SWidget> First = Widget->TakeWidget();
 	EXPECT_TRUE(First.IsValid());
 	EXPECT_EQ(Widget->TakeWidget(), First);
-	EXPECT_EQ(Widget->GetCachedWidget(), First);
 }
 
 TEST_F(UserWidgetSlate, NewDescriptionShowsFromTheNextPaint)

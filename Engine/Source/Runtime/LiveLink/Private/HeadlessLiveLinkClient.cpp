@@ -132,7 +132,6 @@ TSubclassOf<ULiveLinkRole> FHeadlessLiveLinkClient::GetSubjectRole_AnyThread(FLi
 bool FHeadlessLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
 {
 	++EvaluateCount;
-	OutFrame.StaticData.Reset();
 	OutFrame.FrameData.Reset();
 
 	FScopeLock Guard(&Lock);

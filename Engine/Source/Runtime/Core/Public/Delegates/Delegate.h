@@ -160,17 +160,6 @@ public:
 		check(IsBound());
 		return Instance->Execute(std::forward<ArgTypes>(Args)...);
 	}
-	/** Calls the binding if it is still valid; only for delegates without a result. */
-	bool ExecuteIfBound(ArgTypes... Args) const
-		requires std::is_void_v<RetType>
-	{
-		if (!IsBound())
-		{
-			return false;
-		}
-		Instance->Execute(std::forward<ArgTypes>(Args)...);
-		return true;
-	}
 
 private:
 	explicit TDelegate(std::shared_ptr<IInstance> InInstance)
@@ -209,11 +198,6 @@ public:
 	FDelegateHandle AddUObject(UserClass* Object, MethodType Method)
 	{
 		return Add(FDelegate::CreateUObject(Object, Method));
-	}
-	template <typename UserClass, typename MethodType>
-	FDelegateHandle AddRaw(UserClass* Object, MethodType Method)
-	{
-		return Add(FDelegate::CreateRaw(Object, Method));
 	}
 	template <typename FunctorType>
 	FDelegateHandle AddLambda(FunctorType&& Functor)
