@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "ConfigTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,32 +15,8 @@
 
 namespace
 {
-	// The parts in order with commas between, to compare a whole list in one expectation.
-	std::string JoinedWithCommas(const TArray<FString>& Parts)
-	{
-		std::string Joined;
-		for (int32 Index = 0; Index < Parts.Num(); ++Index)
-		{
-			Joined += (Index > 0 ? "," : "") + Parts[Index].ToStdString();
-		}
-		return Joined;
-	}
-
+	using namespace ConfigTestFiles;
 	namespace fs = std::filesystem;
-
-	void WriteText(const fs::path& Path, const std::string& Text)
-	{
-		fs::create_directories(Path.parent_path());
-		std::ofstream(Path, std::ios::binary) << Text;
-	}
-
-	std::string ReadText(const fs::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		std::stringstream Buffer;
-		Buffer << Stream.rdbuf();
-		return Buffer.str();
-	}
 
 	std::vector<std::string> FolderEntries(const fs::path& Folder)
 	{
@@ -119,7 +96,7 @@ TEST_F(ConfigRoundTrip, ValuesReadBackFromDisk)
 	}
 	TArray<FString> Paths;
 	ASSERT_EQ(Config.GetArray(Section, TEXT("Paths"), Paths, Path), 3);
-	EXPECT_EQ(FString::Join(Paths, TEXT(",")).ToStdString(), "/Game/A,/Game/B,/Game/A");
+	EXPECT_EQ(JoinedWithCommas(Paths), "/Game/A,/Game/B,/Game/A");
 }
 
 TEST_F(ConfigRoundTrip, ReadsTheLayeredLineSyntax)

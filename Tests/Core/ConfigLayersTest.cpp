@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "ConfigTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,7 @@
 
 namespace
 {
-	// The parts in order with commas between, to compare a whole list in one expectation.
-	std::string JoinedWithCommas(const TArray<FString>& Parts)
-	{
-		std::string Joined;
-		for (int32 Index = 0; Index < Parts.Num(); ++Index)
-		{
-			Joined += (Index > 0 ? "," : "") + Parts[Index].ToStdString();
-		}
-		return Joined;
-	}
+	using namespace ConfigTestFiles;
 
 	namespace fs = std::filesystem;
 
@@ -44,19 +36,8 @@ namespace
 			fs::remove_all(Dir);
 		}
 
-		void Write(const char* Relative, const std::string& Text) const
-		{
-			const fs::path Path = Dir / Relative;
-			fs::create_directories(Path.parent_path());
-			std::ofstream(Path, std::ios::binary) << Text;
-		}
-		std::string Read(const char* Relative) const
-		{
-			std::ifstream Stream(Dir / Relative, std::ios::binary);
-			std::stringstream Buffer;
-			Buffer << Stream.rdbuf();
-			return Buffer.str();
-		}
+		void Write(const char* Relative, const std::string& Text) const { WriteText(Dir / Relative, Text); }
+		std::string Read(const char* Relative) const { return ReadText(Dir / Relative); }
 		FString Saved() const { return FPaths::ProjectDir() + TEXT("Saved/Config/Game.ini"); }
 		std::string Joined(const TCHAR* Key)
 		{
