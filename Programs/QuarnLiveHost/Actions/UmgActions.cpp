@@ -60,7 +60,7 @@ namespace quarnlive::actions
 				if (!arguments.at("widget").is_null())
 				{
 					const std::string name = arguments.at("widget").get<std::string>();
-					widget = state::findWidget(name);
+					widget = state::findWidget(*context.widgets, name);
 					if (!widget)
 					{
 						throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
@@ -92,7 +92,7 @@ namespace quarnlive::actions
 			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
 				const std::string name = arguments.at("widget").get<std::string>();
-				UUserWidget* widget = state::findWidget(name);
+				UUserWidget* widget = state::findWidget(*context.widgets, name);
 				if (!widget)
 				{
 					throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");

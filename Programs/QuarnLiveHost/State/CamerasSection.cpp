@@ -2,6 +2,7 @@
 // the components the tracking and lens checks look at.
 
 #include "State/FieldChecks.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -26,13 +27,6 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		// The actors made for the state applied last; replaced as a whole on every apply.
-		TArray<TWeakObjectPtr<AQuarnCamera>>& spawnedCameras()
-		{
-			static TArray<TWeakObjectPtr<AQuarnCamera>> cameras;
-			return cameras;
-		}
-
 		void checkBlendable(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			json::ObjectReader reader(value, path);
@@ -233,13 +227,12 @@ namespace quarnlive::state
 
 		// Every timeline patch re-applies the whole state; cameras are only replaced when their
 		// description changed, so what the editor did to them (blendables added) survives.
-		bool unchanged(const nlohmann::ordered_json& value)
+		bool unchanged(const nlohmann::ordered_json& value, const CameraActors& made)
 		{
-			static nlohmann::ordered_json applied;
-			if (applied == value && static_cast<std::size_t>(spawnedCameras().Num()) == value.size())
+			if (made.description == value && static_cast<std::size_t>(made.actors.Num()) == value.size())
 			{
 				bool bAllAlive = true;
-				for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+				for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
 				{
 					bAllAlive = bAllAlive && camera.IsValid();
 				}
@@ -248,31 +241,32 @@ namespace quarnlive::state
 					return true;
 				}
 			}
-			applied = value;
 			return false;
 		}
 
-		void applyActors(const nlohmann::ordered_json& value)
+		void applyActors(const nlohmann::ordered_json& value, RunState& run)
 		{
-			if (unchanged(value))
+			CameraActors& made = run.cameras;
+			if (unchanged(value, made))
 			{
 				return;
 			}
-			for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+			for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
 			{
 				if (AQuarnCamera* actor = camera.Get())
 				{
 					actor->Destroy();
 				}
 			}
-			spawnedCameras().Empty();
+			made.actors.Empty();
+			made.description = value;
 
 			TArray<AQuarnCamera*> cameras;
 			for (const auto& [name, description] : value.items())
 			{
 				AQuarnCamera* camera = spawnCamera(name, description);
 				cameras.Add(camera);
-				spawnedCameras().Add(camera);
+				made.actors.Add(camera);
 			}
 			// Straight from the engine: a subsystem taken away keeps its cameras for when it is back.
 			if (UQuarnVPEditorSubsystem* editor = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)

@@ -2,6 +2,7 @@
 // settings objects and latest frames.
 
 #include "State/FieldChecks.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -21,13 +22,6 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		// The settings objects made for the state applied last; replaced as a whole on every apply.
-		TArray<TWeakObjectPtr<UObject>>& settingsObjects()
-		{
-			static TArray<TWeakObjectPtr<UObject>> objects;
-			return objects;
-		}
-
 		std::string statusNames(const UEnum& statuses)
 		{
 			std::string names;
@@ -171,7 +165,7 @@ namespace quarnlive::state
 		}
 
 		template <typename TQuarnSettings, typename TOtherSettings>
-		TOtherSettings* makeSettings(const nlohmann::ordered_json& object)
+		TOtherSettings* makeSettings(const nlohmann::ordered_json& object, TArray<TWeakObjectPtr<UObject>>& made)
 		{
 			const std::string settingsClass = object.value("settings", "quarn");
 			TOtherSettings* settings = nullptr;
@@ -185,7 +179,7 @@ namespace quarnlive::state
 			}
 			if (settings)
 			{
-				settingsObjects().Add(settings);
+				made.Add(settings);
 			}
 			return settings;
 		}
@@ -209,22 +203,23 @@ namespace quarnlive::state
 			return data;
 		}
 
-		void applySources(const nlohmann::ordered_json& value)
+		// The settings objects of the sources applied last are replaced as a whole.
+		void applySources(const nlohmann::ordered_json& value, RunState& run)
 		{
 			FHeadlessLiveLinkClient& client = FHeadlessLiveLinkClient::Get();
 			client.Reset();
-			for (const TWeakObjectPtr<UObject>& object : settingsObjects())
+			for (const TWeakObjectPtr<UObject>& object : run.liveLinkSettings)
 			{
 				if (UObject* settings = object.Get())
 				{
 					settings->MarkAsGarbage();
 				}
 			}
-			settingsObjects().Empty();
+			run.liveLinkSettings.Empty();
 
 			for (const auto& [sourceName, source] : value.items())
 			{
-				ULiveLinkSourceSettings* sourceSettings = makeSettings<UQuarnLiveLinkSourceSettings, ULiveLinkSourceSettings>(source);
+				ULiveLinkSourceSettings* sourceSettings = makeSettings<UQuarnLiveLinkSourceSettings, ULiveLinkSourceSettings>(source, run.liveLinkSettings);
 				const FGuid sourceGuid = client.AddSource(sourceSettings, source.value("pendingKill", false));
 				if (!source.contains("subjects"))
 				{
@@ -233,7 +228,7 @@ namespace quarnlive::state
 				for (const auto& [subjectName, subject] : source.at("subjects").items())
 				{
 					const FName name{FString(subjectName)};
-					ULiveLinkSubjectSettings* subjectSettings = makeSettings<UQuarnLiveLinkSubjectSettings, ULiveLinkSubjectSettings>(subject);
+					ULiveLinkSubjectSettings* subjectSettings = makeSettings<UQuarnLiveLinkSubjectSettings, ULiveLinkSubjectSettings>(subject, run.liveLinkSettings);
 					const std::optional<FLiveLinkQuarnFrameData> quarnFrame = quarnFrameOf(subject);
 					if (UQuarnLiveLinkSubjectSettings* quarnSettings = Cast<UQuarnLiveLinkSubjectSettings>(subjectSettings))
 					{

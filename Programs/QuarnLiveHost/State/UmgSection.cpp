@@ -1,6 +1,7 @@
 // "umg": the user widgets a Blueprint would make, by name, each described by the elements it
 // draws and the animations it plays. Timeline actions register and draw them (Actions/UmgActions.cpp).
 
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 #include "State/UmgWidgets.h"
@@ -12,19 +13,11 @@
 #include "Scenario/ScenarioColor.h"
 #include "Scenario/ScenarioFiles.h"
 
-#include <map>
-
 namespace quarnlive::state
 {
 	namespace
 	{
 		constexpr double maxPixels = 16384.0;
-
-		std::map<std::string, TWeakObjectPtr<UUserWidget>>& madeWidgets()
-		{
-			static std::map<std::string, TWeakObjectPtr<UUserWidget>> widgets;
-			return widgets;
-		}
 
 		FVector2D readVector(const nlohmann::ordered_json& value, const std::string& path, double min)
 		{
@@ -197,9 +190,9 @@ namespace quarnlive::state
 			}
 		}
 
-		void applyWidgets(const nlohmann::ordered_json& value)
+		void applyWidgets(const nlohmann::ordered_json& value, RunState& run)
 		{
-			std::map<std::string, TWeakObjectPtr<UUserWidget>>& widgets = madeWidgets();
+			MadeWidgets& widgets = run.widgets;
 			// A widget the state no longer has is destroyed, as a Blueprint's widget would be.
 			for (auto it = widgets.begin(); it != widgets.end();)
 			{
@@ -228,15 +221,15 @@ namespace quarnlive::state
 		}
 	} // namespace
 
-	UUserWidget* findWidget(const std::string& name)
+	UUserWidget* findWidget(const MadeWidgets& widgets, const std::string& name)
 	{
-		const auto found = madeWidgets().find(name);
-		return found == madeWidgets().end() ? nullptr : found->second.Get();
+		const auto found = widgets.find(name);
+		return found == widgets.end() ? nullptr : found->second.Get();
 	}
 
-	std::string widgetName(const UWidget* widget)
+	std::string widgetName(const MadeWidgets& widgets, const UWidget* widget)
 	{
-		for (const auto& [name, made] : madeWidgets())
+		for (const auto& [name, made] : widgets)
 		{
 			if (widget && made.Get() == widget)
 			{
