@@ -1,6 +1,7 @@
 // "liveLink": the sources and subjects the engine's Live Link client knows, with their
 // settings objects and latest frames.
 
+#include "State/EnumText.h"
 #include "State/FieldChecks.h"
 #include "State/RunState.h"
 #include "State/Section.h"
@@ -22,43 +23,22 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		std::string statusNames(const UEnum& statuses)
-		{
-			std::string names;
-			for (int32 index = 0; index < statuses.NumEnums(); ++index)
-			{
-				names += names.empty() ? "\"" : ", \"";
-				names += statuses.GetDisplayNameTextByIndex(index).ToString().ToStdString() + "\"";
-			}
-			return names;
-		}
-
 		/** The tracking state's value from an integer or from its display name (or enumerator name). */
 		std::optional<int64> findFrameStatus(const nlohmann::ordered_json& value)
 		{
-			const UEnum* statuses = StaticEnum<EQuarnTrackingStatus>();
 			if (value.is_number_integer())
 			{
 				const int64 number = value.get<int64>();
 				return number >= 0 && number <= 255 ? std::optional<int64>(number) : std::nullopt;
 			}
-			const std::string text = value.get<std::string>();
-			for (int32 index = 0; index < statuses->NumEnums(); ++index)
-			{
-				if (statuses->GetDisplayNameTextByIndex(index).ToString().ToStdString() == text
-					|| statuses->GetNameStringByIndex(index).ToStdString() == text)
-				{
-					return statuses->GetValueByIndex(index);
-				}
-			}
-			return std::nullopt;
+			return findValueByName(*StaticEnum<EQuarnTrackingStatus>(), value.get<std::string>());
 		}
 
 		void checkFrameStatus(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			if ((!value.is_number_integer() && !value.is_string()) || !findFrameStatus(value))
 			{
-				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of " + statusNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
+				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of " + quotedDisplayNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
 			}
 		}
 

@@ -1,5 +1,6 @@
 // "vpSettings": the plug-in's virtual-production settings (the class default object).
 
+#include "State/EnumText.h"
 #include "State/FieldChecks.h"
 #include "State/FrameRateText.h"
 #include "State/Section.h"
@@ -38,17 +39,6 @@ namespace quarnlive::state
 			settingsClass->SetDefaultObjectSuppressed(settingsSuppressed);
 		}
 
-		std::string modeNames(const UEnum& modes)
-		{
-			std::string names;
-			for (int32 index = 0; index < modes.NumEnums(); ++index)
-			{
-				names += names.empty() ? "\"" : ", \"";
-				names += modes.GetDisplayNameTextByIndex(index).ToString().ToStdString() + "\"";
-			}
-			return names;
-		}
-
 		/** The mode's value from an integer or from its display name (or enumerator name). */
 		std::optional<int64> findMode(const nlohmann::ordered_json& value)
 		{
@@ -58,16 +48,7 @@ namespace quarnlive::state
 				const int64 number = value.get<int64>();
 				return modes->GetIndexByValue(number) != INDEX_NONE ? std::optional<int64>(number) : std::nullopt;
 			}
-			const std::string text = value.get<std::string>();
-			for (int32 index = 0; index < modes->NumEnums(); ++index)
-			{
-				if (modes->GetDisplayNameTextByIndex(index).ToString().ToStdString() == text
-					|| modes->GetNameStringByIndex(index).ToStdString() == text)
-				{
-					return modes->GetValueByIndex(index);
-				}
-			}
-			return std::nullopt;
+			return findValueByName(*modes, value.get<std::string>());
 		}
 
 		void checkMode(const nlohmann::ordered_json& value, const std::string& path)
@@ -75,11 +56,11 @@ namespace quarnlive::state
 			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
 			if (!value.is_number_integer() && !value.is_string())
 			{
-				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes) + "), got " + json::describe(value));
+				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + quotedDisplayNames(*modes) + "), got " + json::describe(value));
 			}
 			if (!findMode(value))
 			{
-				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
+				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + quotedDisplayNames(*modes));
 			}
 		}
 
