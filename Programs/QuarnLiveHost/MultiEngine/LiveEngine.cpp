@@ -4,6 +4,7 @@
 #include "MultiEngine/EngineEdits.h"
 #include "Output/EventArguments.h"
 #include "Run/PluginDescriptor.h"
+#include "Run/PluginEngineOptions.h"
 #include "Run/ProjectFolder.h"
 
 #include "HeadlessEngineLoop.h"
@@ -84,15 +85,7 @@ namespace quarnlive::multiengine
 				"log QuarnVirtualProductionAPI Warning: " + message);
 		});
 
-		FHeadlessEngineOptions options;
-		options.bEditor = true;
-		options.ProjectDir = FString(projectDir.string() + "/");
-		options.PluginDir = FString(pluginDir.string());
-		options.Modules.Add(FString("Settings"));
-		for (const std::string& name : moduleNames)
-		{
-			options.Modules.Add(FString(name));
-		}
+		FHeadlessEngineOptions options = run::pluginEngineOptions(true, projectDir, pluginDir, moduleNames);
 		options.TimecodeRate = FFrameRate(engineFramesPerSecond, 1);
 
 		// The settings object is loaded from the project once the configuration is up; the

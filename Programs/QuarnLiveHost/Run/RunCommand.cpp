@@ -11,6 +11,7 @@
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
 #include "Run/PluginDescriptor.h"
+#include "Run/PluginEngineOptions.h"
 #include "Run/ProjectFolder.h"
 #include "Scenario/Scenario.h"
 #include "State/RunState.h"
@@ -183,19 +184,7 @@ namespace quarnlive::run
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));
 		output::LogForwarder logForwarder(*reporter, currentStamp, err);
 
-		FHeadlessEngineOptions engineOptions;
-		engineOptions.bEditor = scenario.editor;
-		engineOptions.ProjectDir = FString(projectDir.string() + "/");
-		engineOptions.PluginDir = FString(pluginDir.string());
-		// The editor brings its settings registry up before any plug-in module; a game has none.
-		if (scenario.editor)
-		{
-			engineOptions.Modules.Add(FString("Settings"));
-		}
-		for (const std::string& name : moduleNames)
-		{
-			engineOptions.Modules.Add(FString(name));
-		}
+		FHeadlessEngineOptions engineOptions = pluginEngineOptions(scenario.editor, projectDir, pluginDir, moduleNames);
 		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
 
 		std::vector<output::NamedStatus> finalStatuses;
