@@ -45,6 +45,8 @@ namespace quarnlive::state
 		/** "liveLink": the settings objects made for the sources and subjects applied last. */
 		TArray<TWeakObjectPtr<UObject>> liveLinkSettings;
 		MultiEngineChoice multiEngine;
+		/** "vpSettings.present" as last applied: the engine can suppress the default object but not say whether it does. */
+		bool vpSettingsSuppressed = false;
 		/** "umg": actions and the final line find the widgets here by name. */
 		MadeWidgets widgets;
 	};
