@@ -11,6 +11,7 @@
 #include "Engine/World.h"
 #include "Errors.h"
 #include "ImageUtils.h"
+#include "Json/EachEntry.h"
 #include "Materials/Material.h"
 #include "Materials/MaterialInstanceConstant.h"
 #include "Materials/MaterialInstanceDynamic.h"
@@ -75,17 +76,12 @@ namespace quarnlive::state
 
 		void checkTags(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_array())
-			{
-				throw InputError(path, "expected an array of tags, got " + json::describe(value));
-			}
-			for (std::size_t index = 0; index < value.size(); ++index)
-			{
-				if (json::readString(value[index], json::indexPath(path, index)).empty())
+			json::eachInArray(value, path, "tags", [](const nlohmann::ordered_json& tag, const std::string& tagPath) {
+				if (json::readString(tag, tagPath).empty())
 				{
-					throw InputError(json::indexPath(path, index), "a tag needs a name");
+					throw InputError(tagPath, "a tag needs a name");
 				}
-			}
+			});
 		}
 
 		/** What the camera sees before post-processing: a solid colour (1920x1080 unless sized) or a PNG file. */
@@ -135,33 +131,14 @@ namespace quarnlive::state
 			}
 			if (const nlohmann::ordered_json* blendables = reader.find("blendables"))
 			{
-				const std::string blendablesPath = reader.pathOf("blendables");
-				if (!blendables->is_array())
-				{
-					throw InputError(blendablesPath, "expected an array of blendables, got " + json::describe(*blendables));
-				}
-				for (std::size_t index = 0; index < blendables->size(); ++index)
-				{
-					checkBlendable(blendables->at(index), json::indexPath(blendablesPath, index));
-				}
+				json::eachInArray(*blendables, reader.pathOf("blendables"), "blendables", checkBlendable);
 			}
 			reader.rejectUnknown();
 		}
 
 		void checkActors(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of cameras by actor name, got " + json::describe(value));
-			}
-			for (const auto& [name, camera] : value.items())
-			{
-				if (name.empty())
-				{
-					throw InputError(path, "a camera needs an actor name");
-				}
-				checkCamera(camera, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "cameras by actor name", checkCamera, "a camera needs an actor name");
 		}
 
 		UObject* makeBlendableObject(const nlohmann::ordered_json& blendable, UObject* outer)

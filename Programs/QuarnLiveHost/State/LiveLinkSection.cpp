@@ -8,6 +8,7 @@
 #include "State/StudioState.h"
 
 #include "Errors.h"
+#include "Json/EachEntry.h"
 #include "HeadlessLiveLinkClient.h"
 #include "LiveLinkQuarnTypes.h"
 #include "LiveLinkSourceSettings.h"
@@ -115,33 +116,14 @@ namespace quarnlive::state
 			}
 			if (const nlohmann::ordered_json* subjects = reader.find("subjects"))
 			{
-				const std::string subjectsPath = reader.pathOf("subjects");
-				if (!subjects->is_object())
-				{
-					throw InputError(subjectsPath, "expected an object of subjects by name, got " + json::describe(*subjects));
-				}
-				for (const auto& [name, subject] : subjects->items())
-				{
-					if (name.empty())
-					{
-						throw InputError(subjectsPath, "a subject needs a name");
-					}
-					checkSubject(subject, json::childPath(subjectsPath, name));
-				}
+				json::eachByName(*subjects, reader.pathOf("subjects"), "subjects by name", checkSubject, "a subject needs a name");
 			}
 			reader.rejectUnknown();
 		}
 
 		void checkSources(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of sources by name, got " + json::describe(value));
-			}
-			for (const auto& [name, source] : value.items())
-			{
-				checkSource(source, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "sources by name", checkSource);
 		}
 
 		template <typename TQuarnSettings, typename TOtherSettings>

@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "Fonts/FontCache.h"
 #include "Json/Checks.h"
+#include "Json/EachEntry.h"
 #include "Scenario/ScenarioColor.h"
 #include "Scenario/ScenarioFiles.h"
 
@@ -149,26 +150,15 @@ namespace quarnlive::state
 			json::ObjectReader reader(value, path);
 			FWidgetDescription description;
 			const nlohmann::ordered_json& elements = reader.require("elements");
-			const std::string elementsPath = reader.pathOf("elements");
-			if (!elements.is_array())
-			{
-				throw InputError(elementsPath, "expected an array of elements, got " + json::describe(elements));
-			}
-			for (std::size_t index = 0; index < elements.size(); ++index)
-			{
-				description.Elements.Add(readElement(elements[index], json::indexPath(elementsPath, index)));
-			}
+			json::eachInArray(elements, reader.pathOf("elements"), "elements", [&description](const nlohmann::ordered_json& element, const std::string& elementPath) {
+				description.Elements.Add(readElement(element, elementPath));
+			});
 			if (const nlohmann::ordered_json* animations = reader.find("animations"))
 			{
-				const std::string animationsPath = reader.pathOf("animations");
-				if (!animations->is_array())
-				{
-					throw InputError(animationsPath, "expected an array of animations, got " + json::describe(*animations));
-				}
-				for (std::size_t index = 0; index < animations->size(); ++index)
-				{
-					description.Animations.Add(readAnimation((*animations)[index], json::indexPath(animationsPath, index), elements.size()));
-				}
+				json::eachInArray(*animations, reader.pathOf("animations"), "animations",
+					[&description, &elements](const nlohmann::ordered_json& animation, const std::string& animationPath) {
+						description.Animations.Add(readAnimation(animation, animationPath, elements.size()));
+					});
 			}
 			reader.rejectUnknown();
 			return description;
@@ -176,18 +166,7 @@ namespace quarnlive::state
 
 		void checkWidgets(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of widgets by name, got " + json::describe(value));
-			}
-			for (const auto& [name, description] : value.items())
-			{
-				if (name.empty())
-				{
-					throw InputError(path, "a widget needs a name");
-				}
-				readDescription(description, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "widgets by name", readDescription, "a widget needs a name");
 		}
 
 		void applyWidgets(const nlohmann::ordered_json& value, RunState& run)
