@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include <unistd.h>
@@ -44,6 +45,16 @@ namespace
 			return Buffer.str();
 		}
 		void Write(const std::string& Text) const { std::ofstream(*Path, std::ios::binary) << Text; }
+		/** Key of section S as Config reads it from the file; none when Config finds no such key. */
+		std::optional<std::string> ValueInS(FConfigCacheIni& Config, const TCHAR* Key) const
+		{
+			FString Value;
+			if (!Config.GetString(TEXT("S"), Key, Value, Path))
+			{
+				return std::nullopt;
+			}
+			return Value.ToStdString();
+		}
 
 		fs::path Dir;
 		FString Path;
@@ -83,11 +94,8 @@ TEST_F(ConfigWriters, HandWrittenBackslashesThatAreNoEscapeStayAsWritten)
 {
 	Write("[S]\nPath=\" C:\\dir\\file \"\nRaw=C:\\new\n");
 	FConfigCacheIni Config;
-	FString Value;
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Path"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), " C:\\dir\\file ");
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Raw"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), "C:\\new");
+	EXPECT_EQ(ValueInS(Config, TEXT("Path")), " C:\\dir\\file ");
+	EXPECT_EQ(ValueInS(Config, TEXT("Raw")), "C:\\new");
 }
 
 TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
@@ -95,10 +103,9 @@ TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
 	Write("[S]\nA=0\nB=0\n; note\n");
 	FConfigCacheIni First;
 	FConfigCacheIni Second;
-	FString Ignored;
 	// Both read the file before either writes: the classic lost update.
-	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("B"), Ignored, Path));
+	ASSERT_TRUE(ValueInS(First, TEXT("A")));
+	ASSERT_TRUE(ValueInS(Second, TEXT("B")));
 	First.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
 	Second.SetString(TEXT("S"), TEXT("B"), TEXT("2"), Path);
 	Second.SetArray(TEXT("S"), TEXT("L"), {FString(TEXT("x"))}, Path);
@@ -107,10 +114,8 @@ TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
 	EXPECT_EQ(Read(), "[S]\nA=1\nB=2\n; note\n+L=x\n");
 
 	// Each writer now holds the merged file, so reading after its own write sees the other's too.
-	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	EXPECT_EQ(Ignored.ToStdString(), "1");
-	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	EXPECT_EQ(Ignored.ToStdString(), "1");
+	EXPECT_EQ(ValueInS(First, TEXT("A")), "1");
+	EXPECT_EQ(ValueInS(Second, TEXT("A")), "1");
 }
 
 TEST_F(ConfigWriters, AWriteRemovesTheTemporaryFilesOfWritersThatDied)
@@ -120,9 +125,7 @@ TEST_F(ConfigWriters, AWriteRemovesTheTemporaryFilesOfWritersThatDied)
 	std::ofstream(Dir / "Game.ini.tmp.notapid") << "kept";
 	std::ofstream(Dir / "Other.ini.tmp.12345") << "kept";
 	FConfigCacheIni Config;
-	FString Value;
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("A"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), "0") << "a temporary file is never read";
+	EXPECT_EQ(ValueInS(Config, TEXT("A")), "0") << "a temporary file is never read";
 	Config.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
 	Config.Flush(false);
 	EXPECT_FALSE(fs::exists(Dir / "Game.ini.tmp.12345"));

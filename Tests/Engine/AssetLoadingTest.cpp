@@ -271,18 +271,24 @@ TEST_F(AssetLoadFailure, UnknownProperty)
 
 TEST_F(AssetLoadFailure, BadValue)
 {
-	WriteAsset("RT_Text", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": "wide" } })");
-	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Text")), TEXT("/Game/Tests/RT_Text"),
-		TEXT("bad value \"wide\" for property 'SizeX'"));
-	WriteAsset("RT_Fraction", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeY": 1.5 } })");
-	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Fraction")), TEXT("/Game/Tests/RT_Fraction"),
-		TEXT("for property 'SizeY'"));
-	WriteAsset("RT_Format", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "RenderTargetFormat": "RTF_RGBA9" } })");
-	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Format")), TEXT("/Game/Tests/RT_Format"),
-		TEXT("for property 'RenderTargetFormat'"));
-	WriteAsset("RT_Colour", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "ClearColor": [0, 0, 0, 1] } })");
-	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Colour")), TEXT("/Game/Tests/RT_Colour"),
-		TEXT("for property 'ClearColor'"));
+	struct FCase
+	{
+		const char* Name;
+		const char* Properties;
+		const TCHAR* Reason;
+	};
+	const FCase Cases[] = {
+		{"RT_Text", R"({ "SizeX": "wide" })", TEXT("bad value \"wide\" for property 'SizeX'")},
+		{"RT_Fraction", R"({ "SizeY": 1.5 })", TEXT("for property 'SizeY'")},
+		{"RT_Format", R"({ "RenderTargetFormat": "RTF_RGBA9" })", TEXT("for property 'RenderTargetFormat'")},
+		{"RT_Colour", R"({ "ClearColor": [0, 0, 0, 1] })", TEXT("for property 'ClearColor'")},
+	};
+	for (const FCase& Case : Cases)
+	{
+		WriteAsset(Case.Name, std::string(R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": )") + Case.Properties + " }");
+		const FString Path = FString(TEXT("/Game/Tests/")) + FString(Case.Name);
+		ExpectFailure(LoadAsset<UTextureRenderTarget2D>(*Path), *Path, Case.Reason);
+	}
 }
 
 using AssetObjectReference = FAssetLoadingTest;

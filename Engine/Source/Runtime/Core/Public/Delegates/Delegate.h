@@ -142,7 +142,6 @@ public:
 		return TDelegate(std::make_shared<UE::Delegates::Private::TFunctorInstance<std::decay_t<FunctorType>, RetType, ArgTypes...>>(
 			std::forward<FunctorType>(Functor), nullptr));
 	}
-	static TDelegate CreateStatic(RetType (*Function)(ArgTypes...)) { return CreateLambda(Function); }
 
 	template <typename UserClass, typename MethodType>
 	void BindRaw(UserClass* Object, MethodType Method)
@@ -204,7 +203,6 @@ public:
 	{
 		return Add(FDelegate::CreateLambda(std::forward<FunctorType>(Functor)));
 	}
-	FDelegateHandle AddStatic(void (*Function)(ArgTypes...)) { return Add(FDelegate::CreateStatic(Function)); }
 
 	bool Remove(FDelegateHandle Handle)
 	{
