@@ -530,8 +530,9 @@ namespace quarn::dispatch
 		std::vector<Event> events;
 		{
 			std::lock_guard lock(mutex);
-			for (auto& [address, follower] : followers)
+			for (auto& entry : followers)
 			{
+				Follower& follower = entry.second;
 				std::vector<uint64_t> lost;
 				while (!follower.pending.empty() && follower.pending.front().firstSent && now - *follower.pending.front().firstSent >= config.deadline)
 				{
