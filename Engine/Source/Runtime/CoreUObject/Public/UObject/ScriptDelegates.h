@@ -28,6 +28,10 @@ public:
 	void __Internal_AddDynamic(UserClass* Object, void (UserClass::*Method)(ArgTypes...), const TCHAR* MethodText)
 	{
 		const FName Name = UE::Delegates::Private::FunctionNameFromText(MethodText);
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::RecordBinding({.bBind = true, .Via = TEXT("AddDynamic"), .Delegate = this, .Object = Object, .RawObject = Object});
+		}
 		if (!Object || IsBoundTo(Object, Name))
 		{
 			return;
@@ -40,6 +44,10 @@ public:
 	void __Internal_RemoveDynamic(UserClass* Object, void (UserClass::*)(ArgTypes...), const TCHAR* MethodText)
 	{
 		const FName Name = UE::Delegates::Private::FunctionNameFromText(MethodText);
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::RecordBinding({.bBind = false, .Via = TEXT("RemoveDynamic"), .Delegate = this, .Object = Object, .RawObject = Object});
+		}
 		std::erase_if(Bindings, [Object, &Name](const FBinding& Binding) {
 			return Binding.Object.Get(true) == Object && Binding.FunctionName == Name;
 		});
