@@ -36,15 +36,6 @@ namespace quarnlive::test
 			return static_cast<std::size_t>(found - lines.begin());
 		}
 
-		nlohmann::json oneSubjectState()
-		{
-			return {{"liveLink",
-				{{"sources",
-					{{"Studio",
-						{{"settings", "quarn"},
-							{"subjects", {{"StageCam", {{"frame", {{"frameStatus", "Optical Good"}, {"lensDataLevel", 0.5}, {"rawZoom", 7}}}}}}}}}}}}}};
-		}
-
 		nlohmann::json masterOn(const std::string& address)
 		{
 			return {{"multiEngine", {{"enabled", true}, {"bindAddress", address}, {"role", "master"}}}};
