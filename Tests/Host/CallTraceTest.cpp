@@ -1,6 +1,6 @@
 // End to end: `run --trace` shows the calls the module makes, in order, and nothing of what
 // the host does to set a run up. Runs that start the multi-engine server bind 127.0.0.87
-// (the bundled example) or 127.0.0.89 and send to .88 or .90, where nobody listens.
+// (the bundled example), .89 or .91 and send to .88, .90 or .92, where nobody listens.
 
 #include "HostRun.h"
 
@@ -114,6 +114,23 @@ namespace quarnlive::test
 		EXPECT_EQ(server[2]["frame"], 5);
 		EXPECT_EQ(server[2]["result"], true);
 		EXPECT_EQ(server[3]["function"], "stop");
+	}
+
+	TEST_F(CallTrace, TheEngineCommandTracesFromBootToShutDown)
+	{
+		const RunResult result =
+			run({"engine", "--json", "--trace", "--bind", "127.0.0.91", "--role", "master", "--followers", "127.0.0.92", "--project", project().string()}, "state\n");
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> lines = result.jsonLines();
+		const std::size_t start = indexOf(lines, [](const nlohmann::json& line) { return line.value("function", "") == "start"; });
+		const std::size_t ready = indexOf(lines, [](const nlohmann::json& line) { return line.value("type", "") == "ready"; });
+		const std::size_t state = indexOf(lines, [](const nlohmann::json& line) { return line.value("type", "") == "state"; });
+		const std::size_t stop = indexOf(lines, [](const nlohmann::json& line) { return line.value("function", "") == "stop"; });
+		ASSERT_LT(stop, lines.size()) << result.out;
+		EXPECT_EQ(lines[start]["module"], "QuarnVirtualProductionAPI");
+		EXPECT_EQ(lines[start]["result"], true);
+		EXPECT_LT(start, ready);
+		EXPECT_LT(state, stop);
 	}
 
 	TEST_F(CallTrace, TheStatusSubsystemBindsAtBootAndUnbindsAtShutDown)
