@@ -2,6 +2,7 @@
 // running uncapped and at 60 fps, against the raw UDP one-way floor measured in the same run.
 // Prints p50/p99, the ratios and how many frames the event took; a measurement, not a test.
 
+#include "BenchmarkEngine.h"
 #include "HeadlessEngineLoop.h"
 #include "QuarnMultiEngineSubsystem.h"
 #include "QuarnVirtualProductionServer.h"
@@ -12,7 +13,6 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
@@ -133,20 +133,13 @@ namespace
 
 int main()
 {
-	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-game-thread-benchmark";
-	std::filesystem::create_directories(Project);
-
 	const FPercentiles Floor = RawOneWay(2000);
 	std::printf("%-40s p50 %9.1f us  p99 %9.1f us\n", "raw UDP one-way (floor)", Floor.P50, Floor.P99);
 
 	quarn::ServerConfig FollowerConfig;
 	FollowerConfig.bindAddress = FollowerAddress;
 	quarn::QuarnVirtualProductionServer::instance().setConfig(FollowerConfig);
-	FHeadlessEngineOptions Options;
-	Options.ProjectDir = FString(Project.string());
-	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnLensDistortion"), TEXT("QuarnTracking"), TEXT("QuarnVirtualProductionEditor"),
-		TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
-	FHeadlessEngineLoop::Boot(Options);
+	FHeadlessEngineLoop::Boot(BenchmarkEngineOptions("quarn-game-thread-benchmark", EBenchmarkModules::WithTrackingAndLens));
 	UQuarnMultiEngineSubsystem* Follower = UQuarnMultiEngineSubsystem::Get();
 	if (!Follower || !Follower->IsEnabled() || Follower->IsMaster())
 	{

@@ -312,13 +312,14 @@ namespace
 	}
 
 	// Counts what arrives at a follower in a burst: in order, once each.
-	class BurstDelegate final : public quarn::QuarnVirtualProductionServerDelegate
+	class BurstDelegate final : public QuietServerDelegate
 	{
 	public:
-		void play() override {}
-		void stop() override {}
-		void startRecord() override {}
-		void stopRecord() override {}
+		BurstDelegate()
+			: QuietServerDelegate("127.0.0.2,127.0.0.3")
+		{
+		}
+
 		void selectCamera(int32_t index) override
 		{
 			if (index < next)
@@ -331,19 +332,6 @@ namespace
 				next = index + 1;
 			}
 			calls.fetch_add(1, std::memory_order_relaxed);
-		}
-		void selectCameraXR(int32_t) override {}
-		void selectLevel(int32_t) override {}
-		void triggerAnimation(char) override {}
-		void triggerCustom(uint8_t) override {}
-		void triggerCustomEight(quarn::QuarnEightBytes) override {}
-		void triggerCustomTransform(quarn::QuarnTransform<float>) override {}
-		void triggerCustomInt(int32_t) override {}
-		quarn::Timecode getTimecode() override { return quarn::Timecode(quarn::FrameRate()); }
-		bool getBroadcastIpsCSV(quarn::QuarnString& ips) override
-		{
-			ips = "127.0.0.2,127.0.0.3";
-			return true;
 		}
 
 		// Receive thread only while the burst runs; read after it.

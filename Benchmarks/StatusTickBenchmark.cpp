@@ -10,12 +10,12 @@
 #include "QuarnStatusSubsystem.h"
 #include "Tickable.h"
 
+#include "BenchmarkEngine.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace
@@ -115,12 +115,7 @@ int main(int ArgCount, char** Args)
 {
 	benchmark::Initialize(&ArgCount, Args);
 
-	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-benchmark-project";
-	std::filesystem::create_directories(Project);
-	FHeadlessEngineOptions Options;
-	Options.ProjectDir = FString(Project.string());
-	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
-	FHeadlessEngineLoop::Boot(Options);
+	FHeadlessEngineLoop::Boot(BenchmarkEngineOptions("quarn-benchmark-project", EBenchmarkModules::Status));
 	// One frame attaches the host notifications, as the first editor tick does.
 	FHeadlessEngineLoop::Tick(0.0);
 

@@ -16,12 +16,12 @@
 #include "QuarnZentrelSubsystem.h"
 #include "Roles/LiveLinkCameraRole.h"
 
+#include "BenchmarkEngine.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -97,14 +97,8 @@ int main(int ArgCount, char** Args)
 {
 	benchmark::Initialize(&ArgCount, Args);
 
-	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-tracking-lens-benchmark-project";
-	std::filesystem::create_directories(Project);
-	FHeadlessEngineOptions Options;
-	Options.ProjectDir = FString(Project.string());
-	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnLensDistortion"), TEXT("QuarnTracking"), TEXT("QuarnVirtualProductionEditor"),
-		TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
 	FHeadlessLiveLinkClient::Register();
-	FHeadlessEngineLoop::Boot(Options);
+	FHeadlessEngineLoop::Boot(BenchmarkEngineOptions("quarn-tracking-lens-benchmark-project", EBenchmarkModules::WithTrackingAndLens));
 	UQuarnZentrelSubsystem::Get()->SetZentrelNum(1);
 
 	FRatioReporter Reporter;

@@ -15,13 +15,13 @@
 #include "QuarnFunctionLibrary.h"
 #include "QuarnUMGContextSubsystem.h"
 
+#include "BenchmarkEngine.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -170,12 +170,8 @@ int main(int ArgCount, char** Args)
 {
 	benchmark::Initialize(&ArgCount, Args);
 
-	const std::filesystem::path Project = std::filesystem::temp_directory_path() / "quarn-benchmark-project";
-	std::filesystem::create_directories(Project);
-	FHeadlessEngineOptions Options;
-	Options.ProjectDir = FString(Project.string());
+	FHeadlessEngineOptions Options = BenchmarkEngineOptions("quarn-benchmark-project", EBenchmarkModules::Status);
 	Options.PluginDir = FString(QUARN_SOURCE_DIR);
-	Options.Modules = {TEXT("QuarnVirtualProduction"), TEXT("QuarnVirtualProductionEditor"), TEXT("QuarnMediaEditor"), TEXT("QuarnLive")};
 	FSlateApplication::Create();
 	FHeadlessEngineLoop::Boot(Options);
 	UWorld* World = NewObject<UWorld>(nullptr, nullptr, TEXT("BenchmarkWorld"));

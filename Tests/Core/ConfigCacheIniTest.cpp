@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "ConfigTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -7,27 +8,15 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace
 {
+	using namespace ConfigTestFiles;
 	namespace fs = std::filesystem;
-
-	void WriteText(const fs::path& Path, const std::string& Text)
-	{
-		fs::create_directories(Path.parent_path());
-		std::ofstream(Path, std::ios::binary) << Text;
-	}
-
-	std::string ReadText(const fs::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		std::stringstream Buffer;
-		Buffer << Stream.rdbuf();
-		return Buffer.str();
-	}
 
 	std::vector<std::string> FolderEntries(const fs::path& Folder)
 	{
@@ -75,16 +64,11 @@ namespace
 		FConfigCacheIni Config;
 	};
 
-	class ConfigRoundTrip : public ConfigFileTest
-	{};
-	class ConfigPreservation : public ConfigFileTest
-	{};
-	class ConfigArrays : public ConfigFileTest
-	{};
-	class ConfigAtomicWrite : public ConfigFileTest
-	{};
-	class ConfigCaching : public ConfigFileTest
-	{};
+	using ConfigRoundTrip = ConfigFileTest;
+	using ConfigPreservation = ConfigFileTest;
+	using ConfigArrays = ConfigFileTest;
+	using ConfigAtomicWrite = ConfigFileTest;
+	using ConfigCaching = ConfigFileTest;
 
 	const TCHAR* const Section = TEXT("/Script/Game.Settings");
 } // namespace
@@ -92,9 +76,11 @@ namespace
 TEST_F(ConfigRoundTrip, ValuesReadBackFromDisk)
 {
 	const FString Path = File("Saved/Config/Game.ini");
-	Config.SetString(Section, TEXT("Title"), TEXT("  padded \"quoted\" "), Path);
-	Config.SetString(Section, TEXT("Looks"), TEXT("\"already\""), Path);
-	Config.SetString(Section, TEXT("Plain"), TEXT("a = b;c"), Path);
+	const std::pair<const TCHAR*, std::string> Values[] = {{TEXT("Title"), "  padded \"quoted\" "}, {TEXT("Looks"), "\"already\""}, {TEXT("Plain"), "a = b;c"}};
+	for (const auto& [Key, Value] : Values)
+	{
+		Config.SetString(Section, Key, Value.c_str(), Path);
+	}
 	Config.SetArray(Section, TEXT("Paths"), {TEXT("/Game/A"), TEXT("/Game/B"), TEXT("/Game/A")}, Path);
 	Config.Flush(true);
 	ASSERT_TRUE(Config.GetLastWriteError().IsEmpty()) << *Config.GetLastWriteError();
@@ -102,18 +88,15 @@ TEST_F(ConfigRoundTrip, ValuesReadBackFromDisk)
 	const std::string OnDisk = ReadText(*Path);
 	EXPECT_NE(OnDisk.find("\n+Paths=/Game/B\n"), std::string::npos) << OnDisk;
 
-	FString Text;
-	ASSERT_TRUE(Config.GetString(Section, TEXT("Title"), Text, Path));
-	EXPECT_EQ(Text.ToStdString(), "  padded \"quoted\" ");
-	ASSERT_TRUE(Config.GetString(Section, TEXT("Looks"), Text, Path));
-	EXPECT_EQ(Text.ToStdString(), "\"already\"");
-	ASSERT_TRUE(Config.GetString(Section, TEXT("Plain"), Text, Path));
-	EXPECT_EQ(Text.ToStdString(), "a = b;c");
+	for (const auto& [Key, Value] : Values)
+	{
+		FString Text;
+		ASSERT_TRUE(Config.GetString(Section, Key, Text, Path)) << Key;
+		EXPECT_EQ(Text.ToStdString(), Value) << Key;
+	}
 	TArray<FString> Paths;
 	ASSERT_EQ(Config.GetArray(Section, TEXT("Paths"), Paths, Path), 3);
-	EXPECT_EQ(Paths[0].ToStdString(), "/Game/A");
-	EXPECT_EQ(Paths[1].ToStdString(), "/Game/B");
-	EXPECT_EQ(Paths[2].ToStdString(), "/Game/A");
+	EXPECT_EQ(JoinedWithCommas(Paths), "/Game/A,/Game/B,/Game/A");
 }
 
 TEST_F(ConfigRoundTrip, ReadsTheLayeredLineSyntax)
@@ -140,7 +123,7 @@ TEST_F(ConfigRoundTrip, ReadsTheLayeredLineSyntax)
 	EXPECT_EQ(Config.GetArray(TEXT("Other"), TEXT("List"), List, Path), 1);
 
 	const TArray<FString> Keys = Config.GetKeys(TEXT("Log"), Path);
-	EXPECT_EQ(FString::Join(Keys, TEXT(",")).ToStdString(), "Spaced Key,Quoted,List,Flag,Switch,Bad,Num,Empty");
+	EXPECT_EQ(JoinedWithCommas(Keys), "Spaced Key,Quoted,List,Flag,Switch,Bad,Num,Empty");
 }
 
 TEST_F(ConfigRoundTrip, SectionsAndKeysIgnoreCase)
@@ -247,7 +230,7 @@ TEST_F(ConfigAtomicWrite, PartialWriteLeavesNoTempFile)
 {
 	const FString Path = File("Game.ini");
 	WriteText(*Path, "[S]\nX=old\n");
-	Config.SetString(TEXT("S"), TEXT("Big"), *FString::ChrN(8192, 'v'), Path);
+	Config.SetString(TEXT("S"), TEXT("Big"), *FString(std::string(8192, 'v')), Path);
 
 	// A file size limit makes the temp file's write fail part way, even for root.
 	rlimit Saved{};

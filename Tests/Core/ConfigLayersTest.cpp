@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "ConfigTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 
 namespace
 {
+	using namespace ConfigTestFiles;
+
 	namespace fs = std::filesystem;
 
 	/** A project folder and a plug-in folder with an engine, so reads combine Base, Default and Saved files. */
@@ -33,25 +36,14 @@ namespace
 			fs::remove_all(Dir);
 		}
 
-		void Write(const char* Relative, const std::string& Text) const
-		{
-			const fs::path Path = Dir / Relative;
-			fs::create_directories(Path.parent_path());
-			std::ofstream(Path, std::ios::binary) << Text;
-		}
-		std::string Read(const char* Relative) const
-		{
-			std::ifstream Stream(Dir / Relative, std::ios::binary);
-			std::stringstream Buffer;
-			Buffer << Stream.rdbuf();
-			return Buffer.str();
-		}
-		FString Saved() const { return FPaths::GeneratedConfigDir() + TEXT("Game.ini"); }
+		void Write(const char* Relative, const std::string& Text) const { WriteText(Dir / Relative, Text); }
+		std::string Read(const char* Relative) const { return ReadText(Dir / Relative); }
+		FString Saved() const { return FPaths::ProjectDir() + TEXT("Saved/Config/Game.ini"); }
 		std::string Joined(const TCHAR* Key)
 		{
 			TArray<FString> Values;
 			Config.GetArray(TEXT("S"), Key, Values, Saved());
-			return FString::Join(Values, TEXT(",")).ToStdString();
+			return JoinedWithCommas(Values);
 		}
 
 		fs::path Dir;
@@ -72,7 +64,7 @@ TEST_F(ConfigLayers, ASavedReadAppliesBaseThenDefaultThenSaved)
 	EXPECT_EQ(Value.ToStdString(), "default");
 	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("C"), Value, Saved()));
 	EXPECT_EQ(Value.ToStdString(), "saved");
-	EXPECT_EQ(FString::Join(Config.GetKeys(TEXT("S"), Saved()), TEXT(",")).ToStdString(), "A,B,C");
+	EXPECT_EQ(JoinedWithCommas(Config.GetKeys(TEXT("S"), Saved())), "A,B,C");
 	EXPECT_EQ(Config.GetValueLayer(TEXT("S"), TEXT("B"), Saved()).ToStdString(), (Dir / "Project/Config/DefaultGame.ini").string());
 	EXPECT_EQ(Config.GetValueLayer(TEXT("S"), TEXT("C"), Saved()).ToStdString(), (Dir / "Project/Saved/Config/Game.ini").string());
 	EXPECT_TRUE(Config.GetValueLayer(TEXT("S"), TEXT("Missing"), Saved()).IsEmpty());
@@ -100,7 +92,7 @@ TEST_F(ConfigLayers, TheDefaultFileReadsOverTheEnginesBaseFile)
 {
 	Write("Engine/Config/BaseEngine.ini", "[HTTPServer.Listeners]\nDefaultBindAddress=127.0.0.1\n");
 	FString Value;
-	ASSERT_TRUE(Config.GetString(TEXT("HTTPServer.Listeners"), TEXT("DefaultBindAddress"), Value, FPaths::ProjectConfigDir() + TEXT("DefaultEngine.ini")));
+	ASSERT_TRUE(Config.GetString(TEXT("HTTPServer.Listeners"), TEXT("DefaultBindAddress"), Value, FPaths::ProjectDir() + TEXT("Config/DefaultEngine.ini")));
 	EXPECT_EQ(Value.ToStdString(), "127.0.0.1");
 	EXPECT_FALSE(Config.GetString(TEXT("HTTPServer.Listeners"), TEXT("DefaultBindAddress"), Value, FString((Dir / "Elsewhere.ini").string())))
 		<< "a file outside the project's layers is read alone";

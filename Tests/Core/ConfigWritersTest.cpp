@@ -5,12 +5,24 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include <unistd.h>
 
 namespace
 {
+	// The parts in order with commas between, to compare a whole list in one expectation.
+	std::string JoinedWithCommas(const TArray<FString>& Parts)
+	{
+		std::string Joined;
+		for (int32 Index = 0; Index < Parts.Num(); ++Index)
+		{
+			Joined += (Index > 0 ? "," : "") + Parts[Index].ToStdString();
+		}
+		return Joined;
+	}
+
 	namespace fs = std::filesystem;
 
 	class ConfigWriters : public ::testing::Test
@@ -33,6 +45,16 @@ namespace
 			return Buffer.str();
 		}
 		void Write(const std::string& Text) const { std::ofstream(*Path, std::ios::binary) << Text; }
+		/** Key of section S as Config reads it from the file; none when Config finds no such key. */
+		std::optional<std::string> ValueInS(FConfigCacheIni& Config, const TCHAR* Key) const
+		{
+			FString Value;
+			if (!Config.GetString(TEXT("S"), Key, Value, Path))
+			{
+				return std::nullopt;
+			}
+			return Value.ToStdString();
+		}
 
 		fs::path Dir;
 		FString Path;
@@ -64,7 +86,7 @@ TEST_F(ConfigWriters, ControlCharactersAreEscapedSoNoValueLeavesItsLine)
 	TArray<FString> List;
 	ASSERT_EQ(Fresh.GetArray(Section, TEXT("List"), List, Path), 2);
 	EXPECT_EQ(List[0].ToStdString(), WithNul);
-	EXPECT_EQ(FString::Join(Fresh.GetKeys(Section, Path), TEXT(",")).ToStdString(), "Value,List");
+	EXPECT_EQ(JoinedWithCommas(Fresh.GetKeys(Section, Path)), "Value,List");
 	EXPECT_FALSE(Fresh.DoesSectionExist(TEXT("/Script/X.Y"), Path));
 }
 
@@ -72,11 +94,8 @@ TEST_F(ConfigWriters, HandWrittenBackslashesThatAreNoEscapeStayAsWritten)
 {
 	Write("[S]\nPath=\" C:\\dir\\file \"\nRaw=C:\\new\n");
 	FConfigCacheIni Config;
-	FString Value;
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Path"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), " C:\\dir\\file ");
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("Raw"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), "C:\\new");
+	EXPECT_EQ(ValueInS(Config, TEXT("Path")), " C:\\dir\\file ");
+	EXPECT_EQ(ValueInS(Config, TEXT("Raw")), "C:\\new");
 }
 
 TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
@@ -84,10 +103,9 @@ TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
 	Write("[S]\nA=0\nB=0\n; note\n");
 	FConfigCacheIni First;
 	FConfigCacheIni Second;
-	FString Ignored;
 	// Both read the file before either writes: the classic lost update.
-	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("B"), Ignored, Path));
+	ASSERT_TRUE(ValueInS(First, TEXT("A")));
+	ASSERT_TRUE(ValueInS(Second, TEXT("B")));
 	First.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
 	Second.SetString(TEXT("S"), TEXT("B"), TEXT("2"), Path);
 	Second.SetArray(TEXT("S"), TEXT("L"), {FString(TEXT("x"))}, Path);
@@ -96,10 +114,8 @@ TEST_F(ConfigWriters, TwoWritersOfOneFileKeepEachOthersChanges)
 	EXPECT_EQ(Read(), "[S]\nA=1\nB=2\n; note\n+L=x\n");
 
 	// Each writer now holds the merged file, so reading after its own write sees the other's too.
-	ASSERT_TRUE(First.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	EXPECT_EQ(Ignored.ToStdString(), "1");
-	ASSERT_TRUE(Second.GetString(TEXT("S"), TEXT("A"), Ignored, Path));
-	EXPECT_EQ(Ignored.ToStdString(), "1");
+	EXPECT_EQ(ValueInS(First, TEXT("A")), "1");
+	EXPECT_EQ(ValueInS(Second, TEXT("A")), "1");
 }
 
 TEST_F(ConfigWriters, AWriteRemovesTheTemporaryFilesOfWritersThatDied)
@@ -109,9 +125,7 @@ TEST_F(ConfigWriters, AWriteRemovesTheTemporaryFilesOfWritersThatDied)
 	std::ofstream(Dir / "Game.ini.tmp.notapid") << "kept";
 	std::ofstream(Dir / "Other.ini.tmp.12345") << "kept";
 	FConfigCacheIni Config;
-	FString Value;
-	ASSERT_TRUE(Config.GetString(TEXT("S"), TEXT("A"), Value, Path));
-	EXPECT_EQ(Value.ToStdString(), "0") << "a temporary file is never read";
+	EXPECT_EQ(ValueInS(Config, TEXT("A")), "0") << "a temporary file is never read";
 	Config.SetString(TEXT("S"), TEXT("A"), TEXT("1"), Path);
 	Config.Flush(false);
 	EXPECT_FALSE(fs::exists(Dir / "Game.ini.tmp.12345"));

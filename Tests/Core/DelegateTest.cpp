@@ -26,9 +26,9 @@ TEST(MulticastDelegate, RemoveAllDropsOnlyThatObjectsBindings)
 	TMulticastDelegate<void(int32)> Delegate;
 	FListener First;
 	FListener Second;
-	Delegate.AddRaw(&First, &FListener::OnValue);
-	Delegate.AddRaw(&First, &FListener::OnValue);
-	Delegate.AddRaw(&Second, &FListener::OnValue);
+	Delegate.Add(TDelegate<void(int32)>::CreateRaw(&First, &FListener::OnValue));
+	Delegate.Add(TDelegate<void(int32)>::CreateRaw(&First, &FListener::OnValue));
+	Delegate.Add(TDelegate<void(int32)>::CreateRaw(&Second, &FListener::OnValue));
 	EXPECT_EQ(Delegate.RemoveAll(&First), 2);
 	Delegate.Broadcast(7);
 	EXPECT_TRUE(First.Received.IsEmpty());
@@ -56,16 +56,4 @@ TEST(MulticastDelegate, BindingRemovedDuringBroadcastIsNotCalled)
 	Delegate.Broadcast();
 	EXPECT_EQ(Calls, 0);
 	EXPECT_EQ(Delegate.NumBindings(), 1);
-}
-
-TEST(SingleCastDelegate, ExecuteIfBoundReportsWhetherItRan)
-{
-	TDelegate<void(int32)> Delegate;
-	EXPECT_FALSE(Delegate.ExecuteIfBound(1));
-	FListener Listener;
-	Delegate.BindRaw(&Listener, &FListener::OnValue);
-	EXPECT_TRUE(Delegate.ExecuteIfBound(3));
-	EXPECT_EQ(Listener.Received, (TArray<int32>{3}));
-	Delegate.Unbind();
-	EXPECT_FALSE(Delegate.IsBound());
 }

@@ -95,17 +95,17 @@ TEST_F(Reflection, StructValuesExportAndImportAsText)
 TEST_F(Reflection, FunctionsAreCallableThroughTheirThunks)
 {
 	UReflectionSampleSettings* Object = NewObject<UReflectionSampleSettings>();
-	UFunction* Add = Object->FindFunction(TEXT("Add"));
+	UFunction* Add = Object->GetClass()->FindFunctionByName(TEXT("Add"));
 	ASSERT_NE(Add, nullptr);
 	EXPECT_TRUE(Add->HasAnyFunctionFlags(FUNC_BlueprintCallable));
 	void* Parms = Add->NewParms();
 	*Add->GetParameters()[0]->ContainerPtrToValuePtr<int32>(Parms) = 2;
 	*Add->GetParameters()[1]->ContainerPtrToValuePtr<int32>(Parms) = 40;
 	Object->ProcessEvent(Add, Parms);
-	EXPECT_EQ(*Add->GetReturnProperty()->ContainerPtrToValuePtr<int32>(Parms), 42);
+	EXPECT_EQ(*Add->GetParameters().Last()->ContainerPtrToValuePtr<int32>(Parms), 42) << "the return value comes last";
 	Add->DeleteParms(Parms);
 
-	UFunction* Describe = Object->FindFunction(TEXT("Describe"));
+	UFunction* Describe = Object->GetClass()->FindFunctionByName(TEXT("Describe"));
 	ASSERT_NE(Describe, nullptr);
 	EXPECT_TRUE(Describe->HasAnyFunctionFlags(FUNC_Static));
 	EXPECT_TRUE(Describe->GetParameters()[0]->HasAnyPropertyFlags(CPF_OutParm));

@@ -64,15 +64,6 @@ TEST_F(ActorComponents, NonComponentClassIsRefused)
 	EXPECT_TRUE(Actor->GetComponents().IsEmpty());
 }
 
-TEST_F(ActorComponents, TagsCompareIgnoringCase)
-{
-	Actor->Tags.Add(TEXT("QuarnCamera"));
-
-	EXPECT_TRUE(Actor->ActorHasTag(TEXT("quarncamera")));
-	EXPECT_FALSE(Actor->ActorHasTag(TEXT("Other")));
-	EXPECT_FALSE(Actor->ActorHasTag(NAME_None));
-}
-
 TEST_F(ActorComponents, DestroyedActorLeavesItsWorldWithItsComponents)
 {
 	AActor* Other = World->SpawnActor<AActor>(TEXT("Other"));
@@ -100,5 +91,5 @@ TEST_F(ActorComponents, ActorMarkedAsGarbageDirectlyIsNotListed)
 	ASSERT_EQ(World->GetActors().Num(), 1);
 	EXPECT_EQ(World->GetActors()[0], Other);
 	EXPECT_EQ(Other->GetWorld(), World);
-	EXPECT_EQ(Other->GetActorLabel(), TEXT("Other"));
+	EXPECT_EQ(Other->GetName(), TEXT("Other"));
 }

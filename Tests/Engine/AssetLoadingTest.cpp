@@ -13,6 +13,12 @@
 
 namespace
 {
+	template <typename T>
+	T* LoadAsset(const TCHAR* Name)
+	{
+		return static_cast<T*>(StaticLoadObject(T::StaticClass(), nullptr, Name));
+	}
+
 	const TCHAR* VerbosityName(ELogVerbosity::Type Verbosity)
 	{
 		return (Verbosity & ELogVerbosity::VerbosityMask) == ELogVerbosity::Warning ? TEXT("Warning") : TEXT("Other");
@@ -102,7 +108,7 @@ using PluginContent = FAssetLoadingTest;
 
 TEST_F(PluginContent, RenderTargetIsAnOpaqueBlack1920x1080Rgba8Target)
 {
-	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
+	UTextureRenderTarget2D* Target = LoadAsset<UTextureRenderTarget2D>(TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
 	ASSERT_NE(Target, nullptr);
 	EXPECT_EQ(Target->GetName(), TEXT("QuarnUMGToContextRenderTarget2D"));
 	EXPECT_EQ(Target->SizeX, 1920);
@@ -116,11 +122,11 @@ TEST_F(PluginContent, RenderTargetIsAnOpaqueBlack1920x1080Rgba8Target)
 
 TEST_F(PluginContent, MaterialIsAPostProcessMaterialOverTheRenderTarget)
 {
-	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
+	UMaterial* Material = LoadAsset<UMaterial>(TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
 	ASSERT_NE(Material, nullptr);
 	EXPECT_EQ(Material->MaterialDomain, EMaterialDomain::MD_PostProcess);
 	EXPECT_EQ(Material->OverlayBlend, EOverlayBlend::InvertedAlphaComposite) << "it reads the widget renderer's coverage as one minus alpha";
-	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
+	UTextureRenderTarget2D* Target = LoadAsset<UTextureRenderTarget2D>(TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D"));
 	ASSERT_NE(Target, nullptr);
 	EXPECT_EQ(Material->OverlayTexture, Target) << "the reference and a direct load are one object";
 	EXPECT_EQ(Material->GetMaterial(), Material);
@@ -138,13 +144,13 @@ TEST_F(PluginContent, LoadsThroughStaticLoadObjectByClassAndPath)
 
 TEST_F(PluginContent, MaterialInstanceOnACameraLaysTheRenderTargetOverItsPicture)
 {
-	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
+	UMaterial* Material = LoadAsset<UMaterial>(TEXT("/QuarnPranto/live/QuarnUMGToContextRenderTarget2D_Mat"));
 	ASSERT_NE(Material, nullptr);
 	UTextureRenderTarget2D* Target = Cast<UTextureRenderTarget2D>(Material->OverlayTexture);
 	ASSERT_NE(Target, nullptr);
 	// The picture's top-left pixel samples the target at (480, 270) once the target is stretched over 2x2.
 	// Drawn by the widget renderer: colour weighted by full coverage, alpha one minus it.
-	Target->SetPixel(480, 270, FLinearColor(1.f, 0.5f, 0.f, 0.f));
+	Target->FillRect(480, 270, 481, 271, FLinearColor(1.f, 0.5f, 0.f, 0.f));
 	UCameraComponent* Camera = NewObject<UCameraComponent>();
 	Camera->ScenePicture = FImage(2, 2, FColor(90, 90, 90, 255));
 	Camera->PostProcessSettings.AddBlendable(UMaterialInstanceDynamic::Create(Material, nullptr), 1.f);
@@ -160,23 +166,23 @@ using LoadedAssetIdentity = FAssetLoadingTest;
 TEST_F(LoadedAssetIdentity, SamePathGivesTheSameObjectWhileItLives)
 {
 	WriteAsset("M_Base", BaseMaterial);
-	UMaterial* First = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	UMaterial* First = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base"));
 	ASSERT_NE(First, nullptr);
-	EXPECT_EQ(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base")), First);
-	EXPECT_EQ(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base.M_Base")), First);
-	EXPECT_EQ(LoadObject<UMaterialInterface>(nullptr, TEXT("/Game/Tests/M_Base")), First) << "a parent class finds it too";
+	EXPECT_EQ(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base")), First);
+	EXPECT_EQ(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base.M_Base")), First);
+	EXPECT_EQ(LoadAsset<UMaterialInterface>(TEXT("/Game/Tests/M_Base")), First) << "a parent class finds it too";
 }
 
 TEST_F(LoadedAssetIdentity, AnAssetWhoseObjectIsGoneIsReadAgain)
 {
 	WriteAsset("M_Base", BaseMaterial);
-	UMaterial* First = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	UMaterial* First = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base"));
 	ASSERT_NE(First, nullptr);
 	First->MarkAsGarbage();
 	CollectGarbage();
 	WriteAsset("M_Base", R"({ "Class": "/Script/Engine.Material" })");
 
-	UMaterial* Second = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	UMaterial* Second = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base"));
 	ASSERT_NE(Second, nullptr);
 	EXPECT_TRUE(IsValid(Second));
 	EXPECT_EQ(Second->MaterialDomain, EMaterialDomain::MD_Surface) << "read from the file as it is now";
@@ -185,10 +191,10 @@ TEST_F(LoadedAssetIdentity, AnAssetWhoseObjectIsGoneIsReadAgain)
 TEST_F(LoadedAssetIdentity, AFailedLoadLeavesNothingBehindToBeFound)
 {
 	WriteAsset("RT_Target", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": "wide" } })");
-	EXPECT_EQ(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Target")), nullptr);
+	EXPECT_EQ(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Target")), nullptr);
 	WriteAsset("RT_Target", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": 4, "SizeY": 2 } })");
 
-	UTextureRenderTarget2D* Target = LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Target"));
+	UTextureRenderTarget2D* Target = LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/RT_Target"));
 	ASSERT_NE(Target, nullptr);
 	EXPECT_EQ(Target->SizeX, 4);
 	EXPECT_EQ(Target->GetPixels().Num(), 8);
@@ -198,85 +204,91 @@ using AssetLoadFailure = FAssetLoadingTest;
 
 TEST_F(AssetLoadFailure, PathOutsideEveryMountedRoot)
 {
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Engine/Tests/M_Base")), TEXT("/Engine/Tests/M_Base"), TEXT("no mounted content root"));
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("M_Base")), TEXT("M_Base"), TEXT("not an asset path"));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Engine/Tests/M_Base")), TEXT("/Engine/Tests/M_Base"), TEXT("no mounted content root"));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("M_Base")), TEXT("M_Base"), TEXT("not an asset path"));
 }
 
 TEST_F(AssetLoadFailure, MissingFile)
 {
 	const FString Expected = FString(ProjectDir.string()) + TEXT("/Content/Tests/M_Missing.uasset");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Missing")), TEXT("/Game/Tests/M_Missing"), *(FString(TEXT("no file ")) + Expected));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Missing")), TEXT("/Game/Tests/M_Missing"), *(FString(TEXT("no file ")) + Expected));
 }
 
 TEST_F(AssetLoadFailure, FolderNamedLikeTheFileIsNoFile)
 {
 	std::filesystem::create_directories(ProjectDir / "Content" / "Tests" / "M_Folder.uasset");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Folder")), TEXT("/Game/Tests/M_Folder"), TEXT("no file "));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Folder")), TEXT("/Game/Tests/M_Folder"), TEXT("no file "));
 }
 
 TEST_F(AssetLoadFailure, BadJson)
 {
 	WriteAsset("M_Broken", R"({ "Class": "/Script/Engine.Material", )");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Broken")), TEXT("/Game/Tests/M_Broken"), TEXT("is not valid JSON"));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Broken")), TEXT("/Game/Tests/M_Broken"), TEXT("is not valid JSON"));
 	WriteAsset("M_Array", R"([ "/Script/Engine.Material" ])");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Array")), TEXT("/Game/Tests/M_Array"), TEXT("does not hold a JSON object"));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Array")), TEXT("/Game/Tests/M_Array"), TEXT("does not hold a JSON object"));
 	WriteAsset("M_NoClass", R"({ "Properties": {} })");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_NoClass")), TEXT("/Game/Tests/M_NoClass"), TEXT("names no \"Class\""));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_NoClass")), TEXT("/Game/Tests/M_NoClass"), TEXT("names no \"Class\""));
 	WriteAsset("M_ListOfProperties", R"({ "Class": "/Script/Engine.Material", "Properties": [] })");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_ListOfProperties")), TEXT("/Game/Tests/M_ListOfProperties"),
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_ListOfProperties")), TEXT("/Game/Tests/M_ListOfProperties"),
 		TEXT("\"Properties\""));
 }
 
 TEST_F(AssetLoadFailure, UnknownClass)
 {
 	WriteAsset("M_Unknown", R"({ "Class": "/Script/Engine.MaterialThatIsNot" })");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Unknown")), TEXT("/Game/Tests/M_Unknown"),
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Unknown")), TEXT("/Game/Tests/M_Unknown"),
 		TEXT("unknown class /Script/Engine.MaterialThatIsNot"));
 }
 
 TEST_F(AssetLoadFailure, AbstractClassCannotBeMade)
 {
 	WriteAsset("T_Abstract", R"({ "Class": "/Script/Engine.Texture" })");
-	ExpectFailure(LoadObject<UTexture>(nullptr, TEXT("/Game/Tests/T_Abstract")), TEXT("/Game/Tests/T_Abstract"), TEXT("cannot be instanced"));
+	ExpectFailure(LoadAsset<UTexture>(TEXT("/Game/Tests/T_Abstract")), TEXT("/Game/Tests/T_Abstract"), TEXT("cannot be instanced"));
 }
 
 TEST_F(AssetLoadFailure, WrongClassRequested)
 {
 	WriteAsset("M_Base", BaseMaterial);
-	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"),
+	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"),
 		TEXT("it is a Material, not a TextureRenderTarget2D"));
 
-	ASSERT_NE(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base")), nullptr);
-	ExpectFailure(LoadObject<UTexture>(nullptr, TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
+	ASSERT_NE(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base")), nullptr);
+	ExpectFailure(LoadAsset<UTexture>(TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
 }
 
 TEST_F(AssetLoadFailure, ObjectNameOtherThanTheAssets)
 {
 	WriteAsset("M_Base", BaseMaterial);
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base.M_Other")), TEXT("/Game/Tests/M_Base.M_Other"),
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base.M_Other")), TEXT("/Game/Tests/M_Base.M_Other"),
 		TEXT("no object named 'M_Other'"));
 }
 
 TEST_F(AssetLoadFailure, UnknownProperty)
 {
 	WriteAsset("M_Extra", R"({ "Class": "/Script/Engine.Material", "Properties": { "Shininess": 1 } })");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Extra")), TEXT("/Game/Tests/M_Extra"), TEXT("has no property 'Shininess'"));
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Extra")), TEXT("/Game/Tests/M_Extra"), TEXT("has no property 'Shininess'"));
 }
 
 TEST_F(AssetLoadFailure, BadValue)
 {
-	WriteAsset("RT_Text", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeX": "wide" } })");
-	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Text")), TEXT("/Game/Tests/RT_Text"),
-		TEXT("bad value \"wide\" for property 'SizeX'"));
-	WriteAsset("RT_Fraction", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "SizeY": 1.5 } })");
-	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Fraction")), TEXT("/Game/Tests/RT_Fraction"),
-		TEXT("for property 'SizeY'"));
-	WriteAsset("RT_Format", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "RenderTargetFormat": "RTF_RGBA9" } })");
-	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Format")), TEXT("/Game/Tests/RT_Format"),
-		TEXT("for property 'RenderTargetFormat'"));
-	WriteAsset("RT_Colour", R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": { "ClearColor": [0, 0, 0, 1] } })");
-	ExpectFailure(LoadObject<UTextureRenderTarget2D>(nullptr, TEXT("/Game/Tests/RT_Colour")), TEXT("/Game/Tests/RT_Colour"),
-		TEXT("for property 'ClearColor'"));
+	struct FCase
+	{
+		const char* Name;
+		const char* Properties;
+		const TCHAR* Reason;
+	};
+	const FCase Cases[] = {
+		{"RT_Text", R"({ "SizeX": "wide" })", TEXT("bad value \"wide\" for property 'SizeX'")},
+		{"RT_Fraction", R"({ "SizeY": 1.5 })", TEXT("for property 'SizeY'")},
+		{"RT_Format", R"({ "RenderTargetFormat": "RTF_RGBA9" })", TEXT("for property 'RenderTargetFormat'")},
+		{"RT_Colour", R"({ "ClearColor": [0, 0, 0, 1] })", TEXT("for property 'ClearColor'")},
+	};
+	for (const FCase& Case : Cases)
+	{
+		WriteAsset(Case.Name, std::string(R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": )") + Case.Properties + " }");
+		const FString Path = FString(TEXT("/Game/Tests/")) + FString(Case.Name);
+		ExpectFailure(LoadAsset<UTextureRenderTarget2D>(*Path), *Path, Case.Reason);
+	}
 }
 
 using AssetObjectReference = FAssetLoadingTest;
@@ -286,9 +298,9 @@ TEST_F(AssetObjectReference, PathLoadsTheReferencedAsset)
 	WriteAsset("M_Base", BaseMaterial);
 	WriteAsset("MI_Child", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "/Game/Tests/M_Base.M_Base" } })");
 
-	UMaterialInstanceConstant* Child = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Child"));
+	UMaterialInstanceConstant* Child = LoadAsset<UMaterialInstanceConstant>(TEXT("/Game/Tests/MI_Child"));
 	ASSERT_NE(Child, nullptr);
-	UMaterial* Base = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Base"));
+	UMaterial* Base = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base"));
 	ASSERT_NE(Base, nullptr);
 	EXPECT_EQ(Child->Parent, Base);
 	EXPECT_EQ(Child->GetMaterial(), Base);
@@ -300,8 +312,8 @@ TEST_F(AssetObjectReference, NoneOrEmptyIsNoReference)
 	WriteAsset("MI_None", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "None" } })");
 	WriteAsset("MI_Empty", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "" } })");
 
-	UMaterialInstanceConstant* None = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_None"));
-	UMaterialInstanceConstant* Empty = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Empty"));
+	UMaterialInstanceConstant* None = LoadAsset<UMaterialInstanceConstant>(TEXT("/Game/Tests/MI_None"));
+	UMaterialInstanceConstant* Empty = LoadAsset<UMaterialInstanceConstant>(TEXT("/Game/Tests/MI_Empty"));
 	ASSERT_NE(None, nullptr);
 	ASSERT_NE(Empty, nullptr);
 	EXPECT_EQ(None->Parent, nullptr);
@@ -313,7 +325,7 @@ TEST_F(AssetObjectReference, ReferenceThatDoesNotLoadIsLeftEmptyAndTheReferrerLo
 {
 	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "/Game/Tests/RT_Missing" } })");
 
-	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay"));
+	UMaterial* Material = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Overlay"));
 	ASSERT_NE(Material, nullptr);
 	EXPECT_EQ(Material->OverlayTexture, nullptr);
 	const TArray<FString> Lines = Warnings.Take();
@@ -327,7 +339,7 @@ TEST_F(AssetObjectReference, ReferenceToAnAssetOfAnotherClassIsLeftEmpty)
 	WriteAsset("M_Base", BaseMaterial);
 	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "/Game/Tests/M_Base" } })");
 
-	UMaterial* Material = LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay"));
+	UMaterial* Material = LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Overlay"));
 	ASSERT_NE(Material, nullptr);
 	EXPECT_EQ(Material->OverlayTexture, nullptr);
 	ExpectOneWarning(TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
@@ -336,7 +348,7 @@ TEST_F(AssetObjectReference, ReferenceToAnAssetOfAnotherClassIsLeftEmpty)
 TEST_F(AssetObjectReference, TextThatIsNoPathIsABadValue)
 {
 	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "RT_Target" } })");
-	ExpectFailure(LoadObject<UMaterial>(nullptr, TEXT("/Game/Tests/M_Overlay")), TEXT("/Game/Tests/M_Overlay"),
+	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Overlay")), TEXT("/Game/Tests/M_Overlay"),
 		TEXT("bad value \"RT_Target\" for property 'OverlayTexture'"));
 }
 
@@ -344,9 +356,9 @@ TEST_F(AssetObjectReference, AssetThatRefersToItselfLoadsWithoutTheReference)
 {
 	WriteAsset("MI_Loop", R"({ "Class": "/Script/Engine.MaterialInstanceConstant", "Properties": { "Parent": "/Game/Tests/MI_Loop" } })");
 
-	UMaterialInstanceConstant* Loop = LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Loop"));
+	UMaterialInstanceConstant* Loop = LoadAsset<UMaterialInstanceConstant>(TEXT("/Game/Tests/MI_Loop"));
 	ASSERT_NE(Loop, nullptr);
 	EXPECT_EQ(Loop->Parent, nullptr);
 	ExpectOneWarning(TEXT("/Game/Tests/MI_Loop"), TEXT("refer back to itself"));
-	EXPECT_EQ(LoadObject<UMaterialInstanceConstant>(nullptr, TEXT("/Game/Tests/MI_Loop")), Loop);
+	EXPECT_EQ(LoadAsset<UMaterialInstanceConstant>(TEXT("/Game/Tests/MI_Loop")), Loop);
 }

@@ -8,7 +8,7 @@ protected:
 	{
 		FLiveLinkTransformFrameData Frame;
 		Frame.WorldTime = 12.5;
-		Frame.Transform.SetTranslation(FVector(X, 2.0, 3.0));
+		Frame.Transform.SetLocation(FVector(X, 2.0, 3.0));
 		return Frame;
 	}
 };
@@ -21,21 +21,20 @@ TEST_F(LiveLinkFrameData, CastAcceptsTheHeldStructAndItsBases)
 
 	ASSERT_NE(Data.Cast<FLiveLinkTransformFrameData>(), nullptr);
 	EXPECT_EQ(Data.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 1.0);
-	ASSERT_NE(Data.GetBaseData(), nullptr);
-	EXPECT_EQ(Data.GetBaseData()->WorldTime, 12.5);
+	ASSERT_NE(Data.Cast<FLiveLinkBaseFrameData>(), nullptr) << "a derived frame is a base frame too";
+	EXPECT_EQ(Data.Cast<FLiveLinkBaseFrameData>()->WorldTime, 12.5);
 	EXPECT_EQ(Data.GetStruct(), FLiveLinkTransformFrameData::StaticStruct());
 }
 
 TEST_F(LiveLinkFrameData, CastRejectsDerivedAndForeignStructs)
 {
 	FLiveLinkFrameDataStruct BaseFrame(FLiveLinkBaseFrameData::StaticStruct());
-	FLiveLinkFrameDataStruct StaticData(FLiveLinkBaseStaticData::StaticStruct());
+	FLiveLinkFrameDataStruct Foreign(FLiveLinkSubjectKey::StaticStruct());
 
 	EXPECT_NE(BaseFrame.Cast<FLiveLinkBaseFrameData>(), nullptr);
 	EXPECT_EQ(BaseFrame.Cast<FLiveLinkTransformFrameData>(), nullptr);
-	EXPECT_NE(StaticData.Cast<FLiveLinkBaseStaticData>(), nullptr);
-	EXPECT_EQ(StaticData.Cast<FLiveLinkBaseFrameData>(), nullptr);
-	EXPECT_EQ(StaticData.GetBaseData(), nullptr);
+	EXPECT_NE(Foreign.Cast<FLiveLinkSubjectKey>(), nullptr);
+	EXPECT_EQ(Foreign.Cast<FLiveLinkBaseFrameData>(), nullptr);
 }
 
 TEST_F(LiveLinkFrameData, EmptyOrResetDataCastsToNothing)
@@ -63,7 +62,7 @@ TEST_F(LiveLinkFrameData, CopiesOwnTheirData)
 	FLiveLinkFrameDataStruct Copy(Original);
 	FLiveLinkFrameDataStruct Assigned;
 	Assigned = Original;
-	Original.Cast<FLiveLinkTransformFrameData>()->Transform.SetTranslation(FVector(9.0, 9.0, 9.0));
+	Original.Cast<FLiveLinkTransformFrameData>()->Transform.SetLocation(FVector(9.0, 9.0, 9.0));
 
 	ASSERT_NE(Copy.Cast<FLiveLinkTransformFrameData>(), nullptr);
 	EXPECT_EQ(Copy.Cast<FLiveLinkTransformFrameData>()->Transform.GetTranslation().X, 1.0);

@@ -28,10 +28,12 @@ protected:
 	{
 		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
 		Target->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
-		Target->InitAutoFormat(static_cast<uint32>(Row.Num()), 1);
+		Target->SizeX = Row.Num();
+		Target->SizeY = 1;
+		Target->UpdateResourceImmediate(true);
 		for (int32 X = 0; X < Row.Num(); ++X)
 		{
-			Target->SetPixel(X, 0, Row[X]);
+			Target->FillRect(X, 0, X + 1, 1, Row[X]);
 		}
 		return Target;
 	}

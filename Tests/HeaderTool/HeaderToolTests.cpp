@@ -188,24 +188,29 @@ namespace
 		return false;
 	}
 
-	class SampleHeaderTest : public testing::Test
+	// Runs the tool on one fixture header of a module and keeps both files it writes.
+	class GeneratedFilesTest : public testing::Test
 	{
 	protected:
-		void SetUp() override
+		void generate(const std::string& module, const fs::path& header)
 		{
-			outputDir = freshOutputDir();
-			const fs::path header = FixturesDir / "Sample" / "Public" / "SampleThing.h";
-			const ToolRun run = runOn("Sample", outputDir, {header});
+			const fs::path outputDir = freshOutputDir();
+			const ToolRun run = runOn(module, outputDir, {FixturesDir / module / header});
 			ASSERT_EQ(run.exitCode, 0) << run.output;
-			generatedHeader = readText(outputDir / "SampleThing.generated.h");
-			source = readText(outputDir / "SampleThing.gen.cpp");
+			generatedHeader = readText(outputDir / (header.stem().string() + ".generated.h"));
+			source = readText(outputDir / (header.stem().string() + ".gen.cpp"));
 			ASSERT_FALSE(generatedHeader.empty());
 			ASSERT_FALSE(source.empty());
 		}
 
-		fs::path outputDir;
 		std::string generatedHeader;
 		std::string source;
+	};
+
+	class SampleHeaderTest : public GeneratedFilesTest
+	{
+	protected:
+		void SetUp() override { generate("Sample", fs::path("Public") / "SampleThing.h"); }
 	};
 
 	TEST_F(SampleHeaderTest, GeneratedHeaderDefinesBodyMacrosPerLine)
@@ -322,20 +327,10 @@ namespace
 		EXPECT_NE(body.find("FindFunctionChecked(FName(TEXT(\"ReceivePlay\")))"), std::string::npos);
 	}
 
-	class FeaturesHeaderTest : public testing::Test
+	class FeaturesHeaderTest : public GeneratedFilesTest
 	{
 	protected:
-		void SetUp() override
-		{
-			const fs::path outputDir = freshOutputDir();
-			const ToolRun run = runOn("Features", outputDir, {FixturesDir / "Features" / "Public" / "Sub" / "FeatureTypes.h"});
-			ASSERT_EQ(run.exitCode, 0) << run.output;
-			generatedHeader = readText(outputDir / "FeatureTypes.generated.h");
-			source = readText(outputDir / "FeatureTypes.gen.cpp");
-		}
-
-		std::string generatedHeader;
-		std::string source;
+		void SetUp() override { generate("Features", fs::path("Public") / "Sub" / "FeatureTypes.h"); }
 	};
 
 	TEST_F(FeaturesHeaderTest, DerivedStructNamesItsSuper)

@@ -8,19 +8,6 @@ namespace quarnlive::test
 {
 	namespace
 	{
-		std::vector<nlohmann::json> linesOfType(const RunResult& result, const std::string& type)
-		{
-			std::vector<nlohmann::json> found;
-			for (const nlohmann::json& line : result.jsonLines())
-			{
-				if (line.value("type", "") == type)
-				{
-					found.push_back(line);
-				}
-			}
-			return found;
-		}
-
 		nlohmann::json followerOn(const std::string& address, nlohmann::json timeline)
 		{
 			return {{"frameRate", 10}, {"duration", 0.5}, {"state", {{"multiEngine", {{"enabled", true}, {"bindAddress", address}, {"role", "follower"}}}}},
@@ -38,7 +25,7 @@ namespace quarnlive::test
 			{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "triggerCustomEight"}, {"value", {1, 2, 3, 4, 5, 6, 7, 8}}}};
 		const RunResult result = runJson(writeScenario("Events.json", followerOn("127.0.0.81", timeline)));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> events = linesOfType(result, "event");
+		const std::vector<nlohmann::json> events = result.linesOfType("event");
 		ASSERT_EQ(events.size(), 4u) << result.out;
 		EXPECT_EQ(events[0]["name"], "SelectCamera");
 		EXPECT_EQ(events[0]["blueprint"], true);
@@ -60,14 +47,14 @@ namespace quarnlive::test
 		scenario["state"]["multiEngine"]["role"] = "master";
 		const RunResult result = runJson(writeScenario("Master.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		EXPECT_TRUE(linesOfType(result, "event").empty()) << result.out;
+		EXPECT_TRUE(result.linesOfType("event").empty()) << result.out;
 	}
 
 	TEST_F(RunEvents, AFollowerAnswersTheTimecodeQueryAtOnce)
 	{
 		const RunResult result = runJson(writeScenario("Timecode.json", followerOn("127.0.0.83", {{{"at", 0.2}, {"action", "injectCallback"}, {"callback", "getTimecode"}}})));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> answers = linesOfType(result, "callback");
+		const std::vector<nlohmann::json> answers = result.linesOfType("callback");
 		ASSERT_EQ(answers.size(), 1u);
 		EXPECT_EQ(answers[0]["answer"]["frames"], 2) << "0.2 s at ten frames a second";
 	}
@@ -82,8 +69,8 @@ namespace quarnlive::test
 		const RunResult loud = runJson(scenario);
 		const RunResult quiet = runJson(scenario, {"--log-verbosity", "LogQuarnLive=Error"});
 		ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
-		EXPECT_FALSE(linesOfType(loud, "log").empty()) << "the server's start is logged";
-		EXPECT_TRUE(linesOfType(quiet, "log").empty()) << quiet.out;
+		EXPECT_FALSE(loud.linesOfType("log").empty()) << "the server's start is logged";
+		EXPECT_TRUE(quiet.linesOfType("log").empty()) << quiet.out;
 	}
 
 	class EngineEdits : public HostTest
@@ -95,7 +82,7 @@ namespace quarnlive::test
 		const std::string input = "state\noverride-master\nset OtherMultiEngineIps 127.0.0.5 bogus\nadd-ip 010.0.0.9\nstate\nset bShouldBroadcastRecord maybe\nquit\n";
 		const RunResult result = run({"engine", "--json", "--bind", "127.0.0.85", "--project", project().string()}, input);
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> states = linesOfType(result, "state");
+		const std::vector<nlohmann::json> states = result.linesOfType("state");
 		ASSERT_EQ(states.size(), 4u) << result.out;
 		EXPECT_EQ(states[0]["master"], false) << "without --role the project's setting decides";
 		EXPECT_EQ(states[1]["master"], false) << "overriding the role waits for the next settings change";
@@ -103,7 +90,7 @@ namespace quarnlive::test
 		EXPECT_EQ(states[3]["followersRaw"], nlohmann::json::array({"127.0.0.5", "bogus", "10.0.0.9"}));
 		// The bad address is left out; the added one is saved but counts from the next settings change.
 		EXPECT_EQ(states[3]["followersValidated"], nlohmann::json::array({"127.0.0.5"}));
-		const std::vector<nlohmann::json> errors = linesOfType(result, "error");
+		const std::vector<nlohmann::json> errors = result.linesOfType("error");
 		ASSERT_EQ(errors.size(), 1u);
 		EXPECT_NE(errors[0]["message"].get<std::string>().find("'maybe' is not a valid value for bShouldBroadcastRecord"), std::string::npos);
 	}
@@ -134,7 +121,7 @@ namespace quarnlive::test
 		const RunResult result = runJson(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples" / "LibraryCalls.json");
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 		nlohmann::json snapshots;
-		for (const nlohmann::json& line : linesOfType(result, "library"))
+		for (const nlohmann::json& line : result.linesOfType("library"))
 		{
 			if (line["function"] == "GetSnapshots")
 			{

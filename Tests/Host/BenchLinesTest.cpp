@@ -5,21 +5,6 @@
 
 namespace quarnlive::test
 {
-	namespace
-	{
-		std::vector<nlohmann::json> linesOfType(const RunResult& result, const std::string& type)
-		{
-			std::vector<nlohmann::json> found;
-			for (const nlohmann::json& line : result.jsonLines())
-			{
-				if (line.value("type", "") == type)
-				{
-					found.push_back(line);
-				}
-			}
-			return found;
-		}
-	} // namespace
 
 	class EvaluationLines : public HostTest
 	{
@@ -29,7 +14,7 @@ namespace quarnlive::test
 	{
 		const RunResult result = runJson(writeScenario("Eval.json", {{"frameRate", 1}, {"duration", 6}, {"state", oneSubjectState()}}));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> evaluations = linesOfType(result, "evaluation");
+		const std::vector<nlohmann::json> evaluations = result.linesOfType("evaluation");
 		// Tick time of 3 s is the first that exceeds the 2 s interval; the count then restarts.
 		ASSERT_EQ(evaluations.size(), 2u) << result.out;
 		EXPECT_EQ(evaluations[0]["frame"], 2);
@@ -61,7 +46,7 @@ namespace quarnlive::test
 		const nlohmann::json scenario = {{"frameRate", 10}, {"duration", 0.5}, {"timeline", {{{"at", 0.1}, {"action", "tick"}, {"seconds", 2.5}}}}};
 		const RunResult result = runJson(writeScenario("Tick.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> evaluations = linesOfType(result, "evaluation");
+		const std::vector<nlohmann::json> evaluations = result.linesOfType("evaluation");
 		ASSERT_EQ(evaluations.size(), 1u);
 		EXPECT_EQ(evaluations[0]["frame"], 1);
 	}
@@ -80,7 +65,7 @@ namespace quarnlive::test
 					{{"at", 0.1}, {"action", "callSubsystem"}, {"subsystem", "status"}, {"function", "GetSnapshots"}}}}};
 		const RunResult result = runJson(writeScenario("Library.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> calls = linesOfType(result, "library");
+		const std::vector<nlohmann::json> calls = result.linesOfType("library");
 		ASSERT_EQ(calls.size(), 4u);
 		EXPECT_EQ(calls[0]["object"], "QuarnLiveFunctionLibrary");
 		EXPECT_TRUE(calls[0]["outputs"]["Version"].is_string());
@@ -108,12 +93,12 @@ namespace quarnlive::test
 			{"timeline", {{{"at", 0.1}, {"action", "editSettings"}, {"property", "OtherMultiEngineIps"}, {"value", {"127.0.0.5", "127.0.0.6"}}}}}};
 		const RunResult result = runJson(writeScenario("Edit.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> events = linesOfType(result, "event");
+		const std::vector<nlohmann::json> events = result.linesOfType("event");
 		ASSERT_FALSE(events.empty());
 		EXPECT_EQ(events[0]["name"], "SettingsChanged");
 		EXPECT_EQ(events[0]["blueprint"], false);
 		EXPECT_EQ(events[0]["gameThread"], true);
-		const std::vector<nlohmann::json> settings = linesOfType(result, "settings");
+		const std::vector<nlohmann::json> settings = result.linesOfType("settings");
 		ASSERT_EQ(settings.size(), 1u);
 		EXPECT_EQ(settings[0]["value"], nlohmann::json::array({"127.0.0.5", "127.0.0.6"}));
 		EXPECT_EQ(settings[0]["saved"], true);
@@ -135,7 +120,7 @@ namespace quarnlive::test
 					{{"at", 0.3}, {"action", "pump"}}}}};
 		const RunResult result = runJson(writeScenario("Hold.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> pumps = linesOfType(result, "pump");
+		const std::vector<nlohmann::json> pumps = result.linesOfType("pump");
 		ASSERT_EQ(pumps.size(), 2u);
 		EXPECT_EQ(pumps[0]["tasks"], 2) << "both callbacks stay queued through the held frames";
 		EXPECT_EQ(pumps[1]["tasks"], 0);
@@ -147,7 +132,7 @@ namespace quarnlive::test
 			{"timeline", {{{"at", 0.1}, {"action", "injectCallback"}, {"callback", "getBroadcastIpsCSV"}, {"ips", "left over"}}}}};
 		const RunResult result = runJson(writeScenario("Csv.json", scenario));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		const std::vector<nlohmann::json> answers = linesOfType(result, "callback");
+		const std::vector<nlohmann::json> answers = result.linesOfType("callback");
 		ASSERT_EQ(answers.size(), 1u);
 		EXPECT_EQ(answers[0]["answer"]["before"], "left over");
 		// Multi-engine is off in scenario runs unless asked for: nobody is handed the list.

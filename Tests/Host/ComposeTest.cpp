@@ -33,26 +33,13 @@ namespace quarnlive::test
 		{
 			return run({"compose", "--json", "--project", project().string(), "--out", (scratch / "out").string(), scenario.string()});
 		}
-
-		static std::vector<nlohmann::json> pictureLines(const RunResult& result)
-		{
-			std::vector<nlohmann::json> pictures;
-			for (const nlohmann::json& line : result.jsonLines())
-			{
-				if (line.value("type", "") == "picture")
-				{
-					pictures.push_back(line);
-				}
-			}
-			return pictures;
-		}
 	};
 
 	TEST_F(Compose, TheDefaultScenarioShowsTheLowerThirdOverTheCameraPicture)
 	{
 		const RunResult result = run({"compose", "--json", "--project", project().string(), "--out", (scratch / "out").string()});
 		ASSERT_EQ(result.exitCode, 0) << result.err;
-		ASSERT_EQ(pictureLines(result).size(), 2u) << result.out;
+		ASSERT_EQ(result.linesOfType("picture").size(), 2u) << result.out;
 
 		const FImage target = readPng(scratch / "out" / "QuarnUMGToContextRenderTarget2D.png");
 		ASSERT_EQ(target.SizeX, 1920);
@@ -81,7 +68,7 @@ namespace quarnlive::test
 		const RunResult result = compose(writeScenario("Tagged.json", sceneWith(state, timeline)));
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 
-		const std::vector<nlohmann::json> pictures = pictureLines(result);
+		const std::vector<nlohmann::json> pictures = result.linesOfType("picture");
 		ASSERT_EQ(pictures.size(), 2u) << result.out;
 		EXPECT_EQ(pictures[1]["name"], "Main");
 		EXPECT_FALSE(std::filesystem::exists(scratch / "out" / "Witness.png"));

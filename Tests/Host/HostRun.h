@@ -54,6 +54,20 @@ namespace quarnlive::test
 			}
 			return result;
 		}
+
+		/** The JSON lines of one "type", in order. */
+		std::vector<nlohmann::json> linesOfType(const std::string& type) const
+		{
+			std::vector<nlohmann::json> found;
+			for (const nlohmann::json& line : jsonLines())
+			{
+				if (line.value("type", "") == type)
+				{
+					found.push_back(line);
+				}
+			}
+			return found;
+		}
 	};
 
 	inline std::string readWhole(const std::filesystem::path& file)

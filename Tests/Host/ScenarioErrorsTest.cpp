@@ -61,6 +61,43 @@ namespace quarnlive::test
 		EXPECT_NE(result.err.find(missing.string()), std::string::npos) << result.err;
 	}
 
+	TEST_F(BadInput, ListsAndMapsOfTheSectionsNameWhatTheyHoldAndTheEntryAtFault)
+	{
+		const std::pair<const char*, const char*> cases[] = {
+			{R"({"cameras": {"actors": 1}})", "$.state.cameras.actors: expected an object of cameras by actor name, got number 1"},
+			{R"({"cameras": {"actors": {"": {}}}})", "$.state.cameras.actors: a camera needs an actor name"},
+			{R"({"cameras": {"actors": {"Cam": {"tags": "x"}}}})", "$.state.cameras.actors.Cam.tags: expected an array of tags, got string \"x\""},
+			{R"({"cameras": {"actors": {"Cam": {"tags": ["a", ""]}}}})", "$.state.cameras.actors.Cam.tags[1]: a tag needs a name"},
+			{R"({"cameras": {"actors": {"Cam": {"blendables": 1}}}})", "$.state.cameras.actors.Cam.blendables: expected an array of blendables, got number 1"},
+			{R"({"cameras": {"actors": {"Cam": {"blendables": [{}, {"weight": "x"}]}}}})",
+				"$.state.cameras.actors.Cam.blendables[1].weight: expected a number, got string \"x\""},
+			{R"({"umg": {"widgets": 1}})", "$.state.umg.widgets: expected an object of widgets by name, got number 1"},
+			{R"({"umg": {"widgets": {"": {"elements": []}}}})", "$.state.umg.widgets: a widget needs a name"},
+			{R"({"umg": {"widgets": {"W": {"elements": 3}}}})", "$.state.umg.widgets.W.elements: expected an array of elements, got number 3"},
+			{R"({"umg": {"widgets": {"W": {"elements": [{"type": "box", "size": [1, 1]}, {"type": "blob"}]}}}})",
+				"$.state.umg.widgets.W.elements[1].type: unknown value \"blob\""},
+			{R"({"umg": {"widgets": {"W": {"elements": [], "animations": 1}}}})", "$.state.umg.widgets.W.animations: expected an array of animations, got number 1"},
+			{R"({"umg": {"widgets": {"W": {"elements": [{"type": "box", "size": [1, 1]}], "animations": [{"element": 1, "property": "x", "from": 0, "to": 1, "duration": 1}]}}}})",
+				"$.state.umg.widgets.W.animations[0].element: 1 is out of range: expected 0 to 0"},
+			{R"({"liveLink": {"sources": 1}})", "$.state.liveLink.sources: expected an object of sources by name, got number 1"},
+			{R"({"liveLink": {"sources": {"S": {"subjects": 1}}}})", "$.state.liveLink.sources.S.subjects: expected an object of subjects by name, got number 1"},
+			{R"({"liveLink": {"sources": {"S": {"subjects": {"": {}}}}}})", "$.state.liveLink.sources.S.subjects: a subject needs a name"},
+			// A source may go without a name; its entries are still checked.
+			{R"({"liveLink": {"sources": {"": {"settings": "bogus"}}}})", "$.state.liveLink.sources[\"\"].settings: unknown value \"bogus\""},
+			{R"({"liveLink": {"sources": {"S": {"subjects": {"T": {"enabled": 1}}}}}})", "$.state.liveLink.sources.S.subjects.T.enabled: expected true or false, got number 1"},
+			{R"({"mediaAssets": {"files": 1}})", "$.state.mediaAssets.files: expected an array of asset names, got number 1"},
+			{R"({"mediaAssets": {"files": ["ok", "a b"]}})", "$.state.mediaAssets.files[1]: invalid asset name \"a b\": expected letters, digits, '_' or '-'"},
+		};
+		for (const auto& [state, problem] : cases)
+		{
+			const std::filesystem::path file = writeScenario("Broken.json", {{"state", nlohmann::json::parse(state)}});
+			const RunResult result = runJson(file);
+			EXPECT_EQ(result.exitCode, 2) << state;
+			EXPECT_NE(result.err.find(file.string() + ": " + problem), std::string::npos) << state << "\n"
+																						  << result.err;
+		}
+	}
+
 	TEST_F(BadInput, BadCommandLinesExitWithTwo)
 	{
 		const std::vector<std::vector<std::string>> commandLines = {

@@ -70,6 +70,10 @@ namespace
 																		 << text;
 			ASSERT_TRUE(contains(text, "bMultiEngineMaster=True\n")) << "round " << round << ":\n"
 																	 << text;
+			// What an engine reads: the per-user layer must not bring back either False.
+			const std::string shown = run({"settings", "--project", project().string()}).out;
+			ASSERT_TRUE(contains(shown, "(bShouldBroadcastRecord) = True") && contains(shown, "(bMultiEngineMaster) = True")) << "round " << round << ":\n"
+																															  << shown;
 		}
 	}
 

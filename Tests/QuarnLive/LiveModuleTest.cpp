@@ -1,53 +1,26 @@
-#include "HeadlessEngineLoop.h"
 #include "ISettingsModule.h"
+#include "LiveConfigFixture.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Modules/ModuleManager.h"
-#include "ProcessLoopback.h"
 #include "QuarnLiveModule.h"
-#include "QuarnLiveSettings.h"
 #include "RemoteControlSettings.h"
-#include "TestFolder.h"
-#include "UObject/Class.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <unistd.h>
 
 namespace
 {
 	/** Boots an editor (or a game) over a fresh project, with or without the settings registry before QuarnLive. */
-	class LiveModuleTest : public ::testing::Test
+	class LiveModuleTest : public FLiveConfigTest
 	{
 	protected:
-		void SetUp() override
-		{
-			ProjectDir = MakeTestFolder("quarn-live-module");
-			std::filesystem::create_directories(ProjectDir / "Config");
-		}
-
-		void TearDown() override
-		{
-			UQuarnLiveSettings::StaticClass()->SetDefaultObjectSuppressed(false);
-			FHeadlessEngineLoop::Shutdown();
-			std::filesystem::remove_all(ProjectDir);
-		}
-
 		void Boot(bool bWithSettingsRegistry = true, bool bEditor = true)
 		{
-			BindServerToProcessLoopback();
 			FHeadlessEngineOptions Options;
 			Options.bEditor = bEditor;
-			Options.ProjectDir = FString(ProjectDir.string() + "/");
 			if (bWithSettingsRegistry)
 			{
 				Options.Modules.Add(TEXT("Settings"));
 			}
 			Options.Modules.Add(TEXT("QuarnLive"));
-			FHeadlessEngineLoop::Boot(Options);
+			FLiveConfigTest::Boot(Options);
 		}
 
 		static ISettingsModule* Registry() { return FModuleManager::GetModulePtr<ISettingsModule>(TEXT("Settings")); }
@@ -66,24 +39,8 @@ namespace
 			return Section.IsValid() && Section->NotifySectionOnPropertyModified();
 		}
 
-		std::filesystem::path EngineIni() const { return ProjectDir / "Saved" / "Config" / "Engine.ini"; }
-		std::filesystem::path RemoteControlIni() const { return ProjectDir / "Saved" / "Config" / "RemoteControl.ini"; }
-
-		static std::string Read(const std::filesystem::path& File)
-		{
-			std::ifstream Stream(File);
-			std::stringstream Text;
-			Text << Stream.rdbuf();
-			return Text.str();
-		}
-
-		static void Write(const std::filesystem::path& File, const std::string& Text)
-		{
-			std::filesystem::create_directories(File.parent_path());
-			std::ofstream(File) << Text;
-		}
-
-		std::filesystem::path ProjectDir;
+		std::filesystem::path EngineIni() const { return SavedIni("Engine.ini"); }
+		std::filesystem::path RemoteControlIni() const { return SavedIni("RemoteControl.ini"); }
 	};
 
 	using LiveModuleStartup = LiveModuleTest;
@@ -108,7 +65,7 @@ namespace
 
 	TEST_F(LiveModuleStartup, WithoutARegistryNoneIsLoadedAndSettingsStillLoad)
 	{
-		Write(ProjectDir / "Config" / "DefaultGame.ini", "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n");
+		Write(DefaultGameIni(), "[/Script/QuarnLive.QuarnLiveSettings]\nbMultiEngineMaster=True\n");
 		Boot(false);
 		EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(TEXT("Settings")));
 		ASSERT_NE(UQuarnLiveSettings::Get(), nullptr);

@@ -1,47 +1,18 @@
-#include "HeadlessEngineLoop.h"
+#include "LiveConfigFixture.h"
 #include "Misc/ConfigCacheIni.h"
-#include "ProcessLoopback.h"
-#include "QuarnLiveSettings.h"
-#include "TestFolder.h"
-#include "UObject/Class.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <sstream>
-#include <string>
-#include <unistd.h>
 
 namespace
 {
 	const char* const SettingsSection = "/Script/QuarnLive.QuarnLiveSettings";
 
-	/** A bare editor over a fresh project folder; the settings object is made on first Get(). */
-	class LiveSettingsTest : public ::testing::Test
+	/** A bare editor; the settings object is made on first Get(). */
+	class LiveSettingsTest : public FLiveConfigTest
 	{
 	protected:
-		void SetUp() override
-		{
-			ProjectDir = MakeTestFolder("quarn-live-settings");
-			std::filesystem::create_directories(ProjectDir / "Config");
-		}
-
-		void TearDown() override
-		{
-			FHeadlessEngineLoop::Shutdown();
-			std::filesystem::remove_all(ProjectDir);
-		}
-
-		void Boot()
-		{
-			BindServerToProcessLoopback();
-			FHeadlessEngineOptions Options;
-			Options.ProjectDir = FString(ProjectDir.string() + "/");
-			FHeadlessEngineLoop::Boot(Options);
-		}
+		void Boot() { FLiveConfigTest::Boot({}); }
 
 		/** A second engine life: the next Get() loads from disk again. */
 		void Reboot()
@@ -50,24 +21,12 @@ namespace
 			Boot();
 		}
 
-		void WriteDefaultGame(const std::string& Text) const { std::ofstream(ProjectDir / "Config" / "DefaultGame.ini") << Text; }
-		std::string ReadDefaultGame() const { return Read(ProjectDir / "Config" / "DefaultGame.ini"); }
+		void WriteDefaultGame(const std::string& Text) const { Write(DefaultGameIni(), Text); }
+		std::string ReadDefaultGame() const { return Read(DefaultGameIni()); }
 
 		/** The per-user layer, which the settings' saves never write to. */
-		void WriteSavedGame(const std::string& Text) const
-		{
-			std::filesystem::create_directories(ProjectDir / "Saved" / "Config");
-			std::ofstream(ProjectDir / "Saved" / "Config" / "Game.ini") << Text;
-		}
-		std::string ReadSavedGame() const { return Read(ProjectDir / "Saved" / "Config" / "Game.ini"); }
-
-		static std::string Read(const std::filesystem::path& Path)
-		{
-			std::ifstream Stream(Path);
-			std::stringstream Text;
-			Text << Stream.rdbuf();
-			return Text.str();
-		}
+		void WriteSavedGame(const std::string& Text) const { Write(SavedIni("Game.ini"), Text); }
+		std::string ReadSavedGame() const { return Read(SavedIni("Game.ini")); }
 
 		const FProperty& Property(const TCHAR* Name) const
 		{
@@ -75,8 +34,6 @@ namespace
 			EXPECT_NE(Found, nullptr) << Name;
 			return *Found;
 		}
-
-		std::filesystem::path ProjectDir;
 	};
 
 	using LiveSettingsStorage = LiveSettingsTest;

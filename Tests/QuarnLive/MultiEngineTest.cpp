@@ -30,18 +30,6 @@ struct FQuarnMultiEngineSubsystemTestAccess
 
 namespace
 {
-	std::string LoopbackAddress(int32 Host)
-	{
-		return ProcessLoopbackAddress(Host);
-	}
-
-	/** Records what the subsystem raises, Blueprint side and native side, in order. */
-	struct FEventLog
-	{
-		TArray<FString> Events;
-		void Add(const FString& Event) { Events.Add(Event); }
-	};
-
 	/** A master of its own, as another engine on the network would be. */
 	using FTestMaster = QuietServerDelegate;
 
@@ -70,17 +58,17 @@ namespace
 			FQuarnEngineTest::SetUp();
 			Subsystem = UQuarnMultiEngineSubsystem::Get();
 			ASSERT_NE(Subsystem, nullptr);
-			Subsystem->OnPlay().AddLambda([this] { Log.Add(TEXT("Play")); });
-			Subsystem->OnStop().AddLambda([this] { Log.Add(TEXT("Stop")); });
-			Subsystem->OnStartRecord().AddLambda([this] { Log.Add(TEXT("StartRecord")); });
-			Subsystem->OnSelectCamera().AddLambda([this](int32 Index) { Log.Add(FString::Printf(TEXT("Camera %d"), Index)); });
-			Subsystem->OnSelectCameraXR().AddLambda([this](int32 Index) { Log.Add(FString::Printf(TEXT("CameraXR %d"), Index)); });
-			Subsystem->OnAnimationKey().AddLambda([this](uint8 Key) { Log.Add(FString::Printf(TEXT("Key %u"), Key)); });
+			Subsystem->OnPlay().AddLambda([this] { Events.Add(TEXT("Play")); });
+			Subsystem->OnStop().AddLambda([this] { Events.Add(TEXT("Stop")); });
+			Subsystem->OnStartRecord().AddLambda([this] { Events.Add(TEXT("StartRecord")); });
+			Subsystem->OnSelectCamera().AddLambda([this](int32 Index) { Events.Add(FString::Printf(TEXT("Camera %d"), Index)); });
+			Subsystem->OnSelectCameraXR().AddLambda([this](int32 Index) { Events.Add(FString::Printf(TEXT("CameraXR %d"), Index)); });
+			Subsystem->OnAnimationKey().AddLambda([this](uint8 Key) { Events.Add(FString::Printf(TEXT("Key %u"), Key)); });
 			Subsystem->OnrReceiveCustomEight().AddLambda([this](FEightBytes Bytes) {
-				Log.Add(FString::Printf(TEXT("Eight %u %u"), Bytes.byte1, Bytes.byte8));
+				Events.Add(FString::Printf(TEXT("Eight %u %u"), Bytes.byte1, Bytes.byte8));
 			});
 			Subsystem->OnrReceiveCustomTransform().AddLambda([this](FTransform Transform) {
-				Log.Add(FString::Printf(TEXT("Transform %.0f %.0f"), Transform.GetLocation().X, Transform.Rotator().Yaw));
+				Events.Add(FString::Printf(TEXT("Transform %.0f %.0f"), Transform.GetLocation().X, Transform.Rotator().Yaw));
 			});
 		}
 
@@ -88,20 +76,21 @@ namespace
 		bool PumpUntil(int32 Count)
 		{
 			const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-			while (Log.Events.Num() < Count && std::chrono::steady_clock::now() < Deadline)
+			while (Events.Num() < Count && std::chrono::steady_clock::now() < Deadline)
 			{
 				FHeadlessEngineLoop::Tick(1.0 / 60.0);
 				std::this_thread::yield();
 			}
 			FHeadlessEngineLoop::Tick(1.0 / 60.0);
-			return Log.Events.Num() >= Count;
+			return Events.Num() >= Count;
 		}
 
 		bool bMaster = false;
 		bool bDisabled = false;
 		TArray<const char*> Followers;
 		UQuarnMultiEngineSubsystem* Subsystem = nullptr;
-		FEventLog Log;
+		/** What the subsystem raised, Blueprint side and native side, in order. */
+		TArray<FString> Events;
 	};
 
 	class MultiEngineMaster : public MultiEngine
@@ -141,10 +130,10 @@ TEST_F(MultiEngine, FollowerRaisesCommandsFromTheNetworkOnceAndInOrder)
 {
 	ASSERT_TRUE(Subsystem->IsEnabled());
 	ASSERT_FALSE(Subsystem->IsMaster());
-	FTestMaster MasterDelegate(LoopbackAddress(1));
+	FTestMaster MasterDelegate(ProcessLoopbackAddress(1));
 	quarn::ServerNode Master;
 	quarn::ServerConfig Config;
-	Config.bindAddress = LoopbackAddress(2);
+	Config.bindAddress = ProcessLoopbackAddress(2);
 	Master.setConfig(Config);
 	ASSERT_TRUE(Master.start(&MasterDelegate, 10001, 10001)) << Master.lastError();
 
@@ -162,7 +151,7 @@ TEST_F(MultiEngine, FollowerRaisesCommandsFromTheNetworkOnceAndInOrder)
 	EXPECT_TRUE(Master.broadcastSelectCameraXR(4));
 	ASSERT_TRUE(PumpUntil(6));
 	Master.stop();
-	EXPECT_EQ(Log.Events, (TArray<FString>{TEXT("Play"), TEXT("Camera 2"), TEXT("Key 255"), TEXT("Eight 1 128"), TEXT("Transform 100 90"), TEXT("CameraXR 4")}));
+	EXPECT_EQ(Events, (TArray<FString>{TEXT("Play"), TEXT("Camera 2"), TEXT("Key 255"), TEXT("Eight 1 128"), TEXT("Transform 100 90"), TEXT("CameraXR 4")}));
 }
 
 TEST_F(MultiEngine, BlueprintListenersRunBeforeNativeOnes)
@@ -186,7 +175,7 @@ TEST_F(MultiEngine, CommandRaisedAfterTheSubsystemIsGoneDoesNothing)
 	Subsystem->startRecord();
 	Subsystem->MarkAsGarbage();
 	FHeadlessEngineLoop::Tick(0.0);
-	EXPECT_TRUE(Log.Events.IsEmpty());
+	EXPECT_TRUE(Events.IsEmpty());
 }
 
 TEST_F(MultiEngine, BroadcastsFailOnAFollowerWithoutTouchingTheServer)
@@ -267,7 +256,7 @@ TEST_F(MultiEngineMaster, MasterHandsOutValidatedFollowersAndDropsCommands)
 	Subsystem->play();
 	Subsystem->selectCamera(1);
 	FHeadlessEngineLoop::Tick(0.0);
-	EXPECT_TRUE(Log.Events.IsEmpty());
+	EXPECT_TRUE(Events.IsEmpty());
 
 	const quarn::Timecode Default = Subsystem->getTimecode();
 	EXPECT_EQ(Default.frames(), 0u);
@@ -300,7 +289,7 @@ TEST_F(MultiEngineDisabled, DisabledEngineNeitherStartsNorRaises)
 	EXPECT_FALSE(Subsystem->BroadcastPlay());
 	Subsystem->play();
 	FHeadlessEngineLoop::Tick(0.0);
-	EXPECT_TRUE(Log.Events.IsEmpty());
+	EXPECT_TRUE(Events.IsEmpty());
 }
 
 TEST_F(MultiEngineGameRun, GameRunDropsPlayAndStopButRaisesTheRest)
@@ -310,7 +299,7 @@ TEST_F(MultiEngineGameRun, GameRunDropsPlayAndStopButRaisesTheRest)
 	Subsystem->startRecord();
 	Subsystem->selectCamera(3);
 	FHeadlessEngineLoop::Tick(0.0);
-	EXPECT_EQ(Log.Events, (TArray<FString>{TEXT("StartRecord"), TEXT("Camera 3")}));
+	EXPECT_EQ(Events, (TArray<FString>{TEXT("StartRecord"), TEXT("Camera 3")}));
 }
 
 TEST(MultiEnginePayloads, EightBytesPackLeastSignificantFirst)

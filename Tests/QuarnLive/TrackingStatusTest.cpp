@@ -29,6 +29,14 @@ namespace
 	class TrackingVerdict : public FTrackingStudioTest
 	{
 	protected:
+		/** A subject of its own Quarn source, received by the camera StageCamera. */
+		UQuarnLiveLinkSubjectSettings* AddReceivedSubject(FName Name = FName(TEXT("Cam")), EQuarnTrackingStatus Status = EQuarnTrackingStatus::OpticalGood)
+		{
+			UQuarnLiveLinkSubjectSettings* Subject = AddQuarnSubject(AddQuarnSource(), Name, Status);
+			AddCamera(TEXT("StageCamera"), Name);
+			return Subject;
+		}
+
 		const TArray<FName>& SubjectNames() const
 		{
 			const FProperty* Property = UQuarnStatusSubsystem::StaticClass()->FindPropertyByName(TEXT("SubjectNames"));
@@ -140,9 +148,7 @@ TEST_F(TrackingVerdict, NoTrackingDataMarkerIgnoresLetterCaseAndFollowsTheFrameC
 
 TEST_F(TrackingVerdict, WhileSavingOrCollectingGarbageTheMarkerIsInvalid)
 {
-	const FGuid Source = AddQuarnSource();
-	UQuarnLiveLinkSubjectSettings* Subject = AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	UQuarnLiveLinkSubjectSettings* Subject = AddReceivedSubject();
 
 	Subject->TrackingStatusText = TEXT("No Data");
 	GIsSavingPackage = true;
@@ -178,9 +184,7 @@ TEST_F(TrackingVerdict, ReportedSubjectErrorEndsThePass)
 
 TEST_F(TrackingVerdict, EveryErrorStateIsReportedWithTheSubjectsOwnText)
 {
-	const FGuid Source = AddQuarnSource();
-	UQuarnLiveLinkSubjectSettings* Subject = AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	UQuarnLiveLinkSubjectSettings* Subject = AddReceivedSubject();
 	Subject->TrackingStatusText = TEXT("Lost (3 markers)");
 	for (const int32 Value : {0, 5, 6, 7, 8, 9, 10, 11, 14, 17})
 	{
@@ -193,9 +197,7 @@ TEST_F(TrackingVerdict, EveryErrorStateIsReportedWithTheSubjectsOwnText)
 TEST_F(TrackingVerdict, UnreportedSubjectErrorLeavesRedWithoutMessage)
 {
 	Settings->bReportSubjectTrackingErrors = false;
-	const FGuid Source = AddQuarnSource();
-	AddQuarnSubject(Source, TEXT("Broken"), EQuarnTrackingStatus::CameraError);
-	AddCamera(TEXT("StageCamera"), TEXT("Broken"));
+	AddReceivedSubject(TEXT("Broken"), EQuarnTrackingStatus::CameraError);
 	Evaluate();
 	EXPECT_EQ(Tracking(), RedWithoutMessage);
 	ASSERT_EQ(Subsystem->GetSnapshots().Num(), 1);
@@ -262,9 +264,7 @@ TEST_F(TrackingVerdict, NothingReceivingWhenNoControllerNamesTheSubject)
 
 TEST_F(TrackingVerdict, WarningStatesNameTheReceivingCameraActor)
 {
-	const FGuid Source = AddQuarnSource();
-	UQuarnLiveLinkSubjectSettings* Subject = AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	UQuarnLiveLinkSubjectSettings* Subject = AddReceivedSubject();
 	for (const EQuarnTrackingStatus Status : {EQuarnTrackingStatus::OpticalFair, EQuarnTrackingStatus::OpticalPoor, EQuarnTrackingStatus::InertialOnly})
 	{
 		SetFrame(TEXT("Cam"), Status);
@@ -289,9 +289,7 @@ TEST_F(TrackingVerdict, LaterWarningOverwritesAnEarlierOne)
 
 TEST_F(TrackingVerdict, HealthyReceivedSubjectsAreGreen)
 {
-	const FGuid Source = AddQuarnSource();
-	AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	AddReceivedSubject();
 	for (const int32 Value : {1, 2, 13, 16, 18})
 	{
 		SetFrame(TEXT("Cam"), static_cast<EQuarnTrackingStatus>(Value));
@@ -302,9 +300,7 @@ TEST_F(TrackingVerdict, HealthyReceivedSubjectsAreGreen)
 
 TEST_F(TrackingVerdict, MissingSettingsLeaveRedWithoutMessageButListTheSubjects)
 {
-	const FGuid Source = AddQuarnSource();
-	AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	AddReceivedSubject();
 	Evaluate();
 	ASSERT_EQ(Subsystem->GetSnapshots().Num(), 1);
 
@@ -405,9 +401,7 @@ TEST_F(TrackingSnapshots, DestroyedCameraNoLongerReceives)
 
 TEST_F(TrackingSnapshots, WithoutTheVPEditorSubsystemNothingReceives)
 {
-	const FGuid Source = AddQuarnSource();
-	AddQuarnSubject(Source, TEXT("Cam"));
-	AddCamera(TEXT("StageCamera"), TEXT("Cam"));
+	AddReceivedSubject();
 	UQuarnVPEditorSubsystem::SetAvailable(false);
 	Evaluate();
 	EXPECT_EQ(Tracking(), NothingReceiving);

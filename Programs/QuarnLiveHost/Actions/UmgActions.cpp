@@ -26,6 +26,18 @@ namespace quarnlive::actions
 			return FVector2D((*found)[0].get<double>(), (*found)[1].get<double>());
 		}
 
+		/** The widget of umg.widgets the arguments name; a name it does not hold at this time is an error of the entry. */
+		UUserWidget* namedWidget(const nlohmann::ordered_json& arguments, const Context& context)
+		{
+			const std::string name = arguments.at("widget").get<std::string>();
+			UUserWidget* widget = state::findWidget(*context.widgets, name);
+			if (!widget)
+			{
+				throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
+			}
+			return widget;
+		}
+
 		void checkVector(json::ObjectReader& entry, const char* key, double min, bool required)
 		{
 			const nlohmann::ordered_json* value = required ? &entry.require(key) : entry.find(key);
@@ -56,16 +68,7 @@ namespace quarnlive::actions
 			}
 			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
-				UUserWidget* widget = nullptr;
-				if (!arguments.at("widget").is_null())
-				{
-					const std::string name = arguments.at("widget").get<std::string>();
-					widget = state::findWidget(name);
-					if (!widget)
-					{
-						throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
-					}
-				}
+				UUserWidget* widget = arguments.at("widget").is_null() ? nullptr : namedWidget(arguments, context);
 				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
 				{
 					const FVector2D size = readVector(arguments, "size", FVector2D::ZeroVector);
@@ -93,13 +96,7 @@ namespace quarnlive::actions
 			}
 			void run(const nlohmann::ordered_json& arguments, Context& context) const override
 			{
-				const std::string name = arguments.at("widget").get<std::string>();
-				UUserWidget* widget = state::findWidget(name);
-				if (!widget)
-				{
-					throw InputError(json::childPath(context.entryPath, "widget"), "no widget named \"" + name + "\" in umg.widgets at this time");
-				}
-				widget->AddToViewport(static_cast<int32>(arguments.value("zOrder", int64_t{0})));
+				namedWidget(arguments, context)->AddToViewport(static_cast<int32>(arguments.value("zOrder", int64_t{0})));
 			}
 		};
 

@@ -2,7 +2,9 @@
 
 #include "MultiEngine/Addresses.h"
 #include "MultiEngine/EngineEdits.h"
+#include "Output/EventArguments.h"
 #include "Run/PluginDescriptor.h"
+#include "Run/PluginEngineOptions.h"
 #include "Run/ProjectFolder.h"
 
 #include "HeadlessEngineLoop.h"
@@ -22,22 +24,6 @@ namespace quarnlive::multiengine
 	{
 		// One timecode frame per engine frame.
 		constexpr int32 engineFramesPerSecond = 60;
-
-		nlohmann::ordered_json eightBytesOf(const FEightBytes& bytes)
-		{
-			return nlohmann::ordered_json::array({bytes.byte1, bytes.byte2, bytes.byte3, bytes.byte4, bytes.byte5, bytes.byte6, bytes.byte7, bytes.byte8});
-		}
-
-		nlohmann::ordered_json transformOf(const FTransform& transform)
-		{
-			const quarn::QuarnTransform<float> values = UQuarnMultiEngineSubsystem::ConvertToQuarnTransformF(transform);
-			nlohmann::ordered_json result = nlohmann::ordered_json::array();
-			for (int i = 0; i < 9; ++i)
-			{
-				result.push_back(roundedNumber(values[i]));
-			}
-			return result;
-		}
 
 		void printEvent(Printer& printer, const char* name, nlohmann::ordered_json arguments)
 		{
@@ -99,15 +85,7 @@ namespace quarnlive::multiengine
 				"log QuarnVirtualProductionAPI Warning: " + message);
 		});
 
-		FHeadlessEngineOptions options;
-		options.bEditor = true;
-		options.ProjectDir = FString(projectDir.string() + "/");
-		options.PluginDir = FString(pluginDir.string());
-		options.Modules.Add(FString("Settings"));
-		for (const std::string& name : moduleNames)
-		{
-			options.Modules.Add(FString(name));
-		}
+		FHeadlessEngineOptions options = run::pluginEngineOptions(true, projectDir, pluginDir, moduleNames);
 		options.TimecodeRate = FFrameRate(engineFramesPerSecond, 1);
 
 		// The settings object is loaded from the project once the configuration is up; the
@@ -239,8 +217,8 @@ namespace quarnlive::multiengine
 		multiEngine->OnSelectLevel().AddLambda(one("SelectLevel"));
 		multiEngine->OnAnimationKey().AddLambda(one("AnimationKey"));
 		multiEngine->OnrReceiveCustom().AddLambda(one("ReceiveCustom"));
-		multiEngine->OnrReceiveCustomEight().AddLambda([&printer](FEightBytes bytes) { printEvent(printer, "ReceiveCustomEight", eightBytesOf(bytes)); });
-		multiEngine->OnrReceiveCustomTransform().AddLambda([&printer](FTransform transform) { printEvent(printer, "ReceiveCustomTransform", transformOf(transform)); });
+		multiEngine->OnrReceiveCustomEight().AddLambda([&printer](FEightBytes bytes) { printEvent(printer, "ReceiveCustomEight", output::eightBytesJson(bytes)); });
+		multiEngine->OnrReceiveCustomTransform().AddLambda([&printer](FTransform transform) { printEvent(printer, "ReceiveCustomTransform", output::transformJson(transform, [](float value) { return roundedNumber(value); })); });
 		multiEngine->OnrReceiveCustomInt().AddLambda(one("ReceiveCustomInt"));
 		multiEngine->OnSelectCameraXR().AddLambda(one("SelectCameraXR"));
 	}

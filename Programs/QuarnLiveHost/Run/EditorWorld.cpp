@@ -5,29 +5,20 @@
 
 namespace quarnlive::run
 {
-	namespace
+	void openEditorWorld(TWeakObjectPtr<UWorld>& world)
 	{
-		TWeakObjectPtr<UWorld>& editorWorld()
+		if (!world.IsValid())
 		{
-			static TWeakObjectPtr<UWorld> world;
-			return world;
+			world = NewObject<UWorld>(nullptr, nullptr, TEXT("EditorWorld"));
 		}
-	} // namespace
-
-	void openEditorWorld()
-	{
-		if (!editorWorld().IsValid())
-		{
-			editorWorld() = NewObject<UWorld>(nullptr, nullptr, TEXT("EditorWorld"));
-		}
-		UQuarnFunctionLibrary::SetCurrentWorld(editorWorld().Get());
+		UQuarnFunctionLibrary::SetCurrentWorld(world.Get());
 	}
 
-	void setEditorWorldOpen(bool open)
+	void setEditorWorldOpen(TWeakObjectPtr<UWorld>& world, bool open)
 	{
 		if (open)
 		{
-			openEditorWorld();
+			openEditorWorld(world);
 		}
 		else
 		{
@@ -35,9 +26,9 @@ namespace quarnlive::run
 		}
 	}
 
-	void closeEditorWorld()
+	void closeEditorWorld(TWeakObjectPtr<UWorld>& world)
 	{
 		UQuarnFunctionLibrary::SetCurrentWorld(nullptr);
-		editorWorld() = nullptr;
+		world = nullptr;
 	}
 } // namespace quarnlive::run

@@ -12,8 +12,10 @@
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
 #include "Run/PluginDescriptor.h"
+#include "Run/PluginEngineOptions.h"
 #include "Run/ProjectFolder.h"
 #include "Scenario/Scenario.h"
+#include "State/RunState.h"
 #include "State/StudioState.h"
 #include "State/UmgWidgets.h"
 
@@ -41,7 +43,7 @@ namespace quarnlive::run
 	namespace
 	{
 		/** The widgets on the viewport in paint order (lowest Z-order first), by their umg.widgets names; null without a viewport. */
-		nlohmann::ordered_json viewportWidgets()
+		nlohmann::ordered_json viewportWidgets(const state::MadeWidgets& widgets)
 		{
 			const UGameViewportSubsystem* viewport = UGameViewportSubsystem::Get();
 			if (!viewport)
@@ -51,7 +53,7 @@ namespace quarnlive::run
 			nlohmann::ordered_json names = nlohmann::ordered_json::array();
 			for (const UWidget* widget : viewport->GetWidgets())
 			{
-				const std::string name = state::widgetName(widget);
+				const std::string name = state::widgetName(widgets, widget);
 				names.push_back(name.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(name));
 			}
 			return names;
@@ -134,20 +136,26 @@ namespace quarnlive::run
 				projectDir.string().c_str(), names.c_str());
 		}
 
-		/** Boots in the constructor, shuts down in the destructor, whatever happens between. */
+		/**
+		 * Boots in the constructor, shuts down in the destructor, whatever happens between.
+		 * runState outlives the session.
+		 */
 		class EngineSession
 		{
 		public:
-			explicit EngineSession(const FHeadlessEngineOptions& options)
+			EngineSession(const FHeadlessEngineOptions& options, state::RunState& runState)
+				: world_(runState.editorWorld)
 			{
 				FHeadlessLiveLinkClient::Register();
 				FSlateApplication::Create();
+				const FDelegateHandle multiEngine = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&runState] { state::applyMultiEngineChoice(runState.multiEngine); });
 				FHeadlessEngineLoop::Boot(options);
-				openEditorWorld();
+				FHeadlessEngineLoop::OnPreSubsystems().Remove(multiEngine);
+				openEditorWorld(world_);
 			}
 			~EngineSession()
 			{
-				closeEditorWorld();
+				closeEditorWorld(world_);
 				FHeadlessEngineLoop::Shutdown();
 				FSlateApplication::Shutdown();
 				FHeadlessLiveLinkClient::Get().Reset();
@@ -155,6 +163,9 @@ namespace quarnlive::run
 			}
 			EngineSession(const EngineSession&) = delete;
 			EngineSession& operator=(const EngineSession&) = delete;
+
+		private:
+			TWeakObjectPtr<UWorld>& world_;
 		};
 	} // namespace
 
@@ -182,19 +193,7 @@ namespace quarnlive::run
 				quarn::QuarnVirtualProductionServer::instance());
 		}
 
-		FHeadlessEngineOptions engineOptions;
-		engineOptions.bEditor = scenario.editor;
-		engineOptions.ProjectDir = FString(projectDir.string() + "/");
-		engineOptions.PluginDir = FString(pluginDir.string());
-		// The editor brings its settings registry up before any plug-in module; a game has none.
-		if (scenario.editor)
-		{
-			engineOptions.Modules.Add(FString("Settings"));
-		}
-		for (const std::string& name : moduleNames)
-		{
-			engineOptions.Modules.Add(FString(name));
-		}
+		FHeadlessEngineOptions engineOptions = pluginEngineOptions(scenario.editor, projectDir, pluginDir, moduleNames);
 		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
 
 		std::vector<output::NamedStatus> finalStatuses;
@@ -202,11 +201,12 @@ namespace quarnlive::run
 		output::Stamp finalStamp;
 		{
 			output::setLogVerbosities(options.logVerbosity);
+			state::RunState runState;
 			{
 				const FCallTrace::FSuspendScope hostSetUp;
-				state::applyBeforeBoot(scenario.state);
+				state::applyBeforeBoot(scenario.state, runState);
 			}
-			EngineSession session(engineOptions);
+			EngineSession session(engineOptions, runState);
 			// The trace shows what the module does, not the host: the host's own code (state,
 			// actions, watchers) runs suspended; the engine's frames and what an action hands to
 			// the module (actions::asModule) record, and so do boot and shut-down around this scope.
@@ -218,7 +218,7 @@ namespace quarnlive::run
 					throw RuntimeFailure("module " + name + " of the plug-in descriptor could not be loaded");
 				}
 			}
-			state::apply(scenario.state, nlohmann::ordered_json());
+			state::apply(scenario.state, nlohmann::ordered_json(), runState);
 			nlohmann::ordered_json appliedState = scenario.state;
 
 			output::StatusWatcher watcher;
@@ -238,6 +238,7 @@ namespace quarnlive::run
 
 			actions::Context context;
 			context.reporter = reporter.get();
+			context.widgets = &runState.widgets;
 			// A frame of the engine loop, as the run loop and the actions that tick run it.
 			context.tick = [&](double deltaSeconds, const output::Stamp& stamp) {
 				evaluations.beforeTick();
@@ -265,7 +266,7 @@ namespace quarnlive::run
 					if (entry.isSet)
 					{
 						reporter->action(stamp, "set", nlohmann::ordered_json{{"patch", entry.patch}});
-						state::apply(entry.stateAfter, appliedState);
+						state::apply(entry.stateAfter, appliedState, runState);
 						appliedState = entry.stateAfter;
 						// A package save in progress outlasts the state's flag.
 						GIsSavingPackage = GIsSavingPackage || context.savingPackageUntil.has_value();
@@ -283,7 +284,7 @@ namespace quarnlive::run
 			finalStamp = currentStamp();
 			finalStatuses = watcher.snapshot();
 			finalExtra["evaluation"] = output::EvaluationWatcher::current();
-			finalExtra["viewport"] = viewportWidgets();
+			finalExtra["viewport"] = viewportWidgets(runState.widgets);
 			if (atEnd)
 			{
 				atEnd();

@@ -10,6 +10,8 @@ namespace quarnlive::scenario
 {
 	namespace
 	{
+		// Not run state: the loader sets it before the first check reads it, and a process loads
+		// one scenario, so it stays put for the rest of the process.
 		std::filesystem::path& baseFolder()
 		{
 			static std::filesystem::path folder;

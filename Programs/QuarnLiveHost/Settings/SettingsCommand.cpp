@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "Output/LineWriter.h"
 #include "Run/PluginDescriptor.h"
+#include "Run/PluginEngineOptions.h"
 #include "Run/ProjectFolder.h"
 
 #include "HeadlessEngineLoop.h"
@@ -38,17 +39,8 @@ namespace quarnlive::settings
 				const std::vector<std::string> moduleNames = run::readModuleNames(pluginDir / "QuarnPranto.uplugin");
 				projectDir_ = run::prepareProjectFolder(project);
 
-				FHeadlessEngineOptions options;
-				options.bEditor = true;
-				options.ProjectDir = FString(projectDir_.string() + "/");
-				options.PluginDir = FString(pluginDir.string());
-				options.Modules.Add(FString("Settings"));
-				for (const std::string& name : moduleNames)
-				{
-					options.Modules.Add(FString(name));
-				}
 				FHeadlessLiveLinkClient::Register();
-				bootWithoutNetwork(options);
+				bootWithoutNetwork(run::pluginEngineOptions(true, projectDir_, pluginDir, moduleNames));
 			}
 			~EditorSession()
 			{

@@ -2,6 +2,7 @@
 // the components the tracking and lens checks look at.
 
 #include "State/FieldChecks.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -10,6 +11,7 @@
 #include "Engine/World.h"
 #include "Errors.h"
 #include "ImageUtils.h"
+#include "Json/EachEntry.h"
 #include "Materials/Material.h"
 #include "Materials/MaterialInstanceConstant.h"
 #include "Materials/MaterialInstanceDynamic.h"
@@ -26,13 +28,6 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		// The actors made for the state applied last; replaced as a whole on every apply.
-		TArray<TWeakObjectPtr<AQuarnCamera>>& spawnedCameras()
-		{
-			static TArray<TWeakObjectPtr<AQuarnCamera>> cameras;
-			return cameras;
-		}
-
 		void checkBlendable(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			json::ObjectReader reader(value, path);
@@ -81,17 +76,12 @@ namespace quarnlive::state
 
 		void checkTags(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_array())
-			{
-				throw InputError(path, "expected an array of tags, got " + json::describe(value));
-			}
-			for (std::size_t index = 0; index < value.size(); ++index)
-			{
-				if (json::readString(value[index], json::indexPath(path, index)).empty())
+			json::eachInArray(value, path, "tags", [](const nlohmann::ordered_json& tag, const std::string& tagPath) {
+				if (json::readString(tag, tagPath).empty())
 				{
-					throw InputError(json::indexPath(path, index), "a tag needs a name");
+					throw InputError(tagPath, "a tag needs a name");
 				}
-			}
+			});
 		}
 
 		/** What the camera sees before post-processing: a solid colour (1920x1080 unless sized) or a PNG file. */
@@ -141,33 +131,14 @@ namespace quarnlive::state
 			}
 			if (const nlohmann::ordered_json* blendables = reader.find("blendables"))
 			{
-				const std::string blendablesPath = reader.pathOf("blendables");
-				if (!blendables->is_array())
-				{
-					throw InputError(blendablesPath, "expected an array of blendables, got " + json::describe(*blendables));
-				}
-				for (std::size_t index = 0; index < blendables->size(); ++index)
-				{
-					checkBlendable(blendables->at(index), json::indexPath(blendablesPath, index));
-				}
+				json::eachInArray(*blendables, reader.pathOf("blendables"), "blendables", checkBlendable);
 			}
 			reader.rejectUnknown();
 		}
 
 		void checkActors(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of cameras by actor name, got " + json::describe(value));
-			}
-			for (const auto& [name, camera] : value.items())
-			{
-				if (name.empty())
-				{
-					throw InputError(path, "a camera needs an actor name");
-				}
-				checkCamera(camera, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "cameras by actor name", checkCamera, "a camera needs an actor name");
 		}
 
 		UObject* makeBlendableObject(const nlohmann::ordered_json& blendable, UObject* outer)
@@ -233,13 +204,12 @@ namespace quarnlive::state
 
 		// Every timeline patch re-applies the whole state; cameras are only replaced when their
 		// description changed, so what the editor did to them (blendables added) survives.
-		bool unchanged(const nlohmann::ordered_json& value)
+		bool unchanged(const nlohmann::ordered_json& value, const CameraActors& made)
 		{
-			static nlohmann::ordered_json applied;
-			if (applied == value && static_cast<std::size_t>(spawnedCameras().Num()) == value.size())
+			if (made.description == value && static_cast<std::size_t>(made.actors.Num()) == value.size())
 			{
 				bool bAllAlive = true;
-				for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+				for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
 				{
 					bAllAlive = bAllAlive && camera.IsValid();
 				}
@@ -248,31 +218,32 @@ namespace quarnlive::state
 					return true;
 				}
 			}
-			applied = value;
 			return false;
 		}
 
-		void applyActors(const nlohmann::ordered_json& value)
+		void applyActors(const nlohmann::ordered_json& value, RunState& run)
 		{
-			if (unchanged(value))
+			CameraActors& made = run.cameras;
+			if (unchanged(value, made))
 			{
 				return;
 			}
-			for (const TWeakObjectPtr<AQuarnCamera>& camera : spawnedCameras())
+			for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
 			{
 				if (AQuarnCamera* actor = camera.Get())
 				{
 					actor->Destroy();
 				}
 			}
-			spawnedCameras().Empty();
+			made.actors.Empty();
+			made.description = value;
 
 			TArray<AQuarnCamera*> cameras;
 			for (const auto& [name, description] : value.items())
 			{
 				AQuarnCamera* camera = spawnCamera(name, description);
 				cameras.Add(camera);
-				spawnedCameras().Add(camera);
+				made.actors.Add(camera);
 			}
 			// Straight from the engine: a subsystem taken away keeps its cameras for when it is back.
 			if (UQuarnVPEditorSubsystem* editor = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)

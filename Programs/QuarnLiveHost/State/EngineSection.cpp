@@ -2,6 +2,7 @@
 // a world open, and whether Slate (the user interface) is up.
 
 #include "State/FieldChecks.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -16,7 +17,7 @@ namespace quarnlive::state
 		static const Section section("engine", {
 												   Field{"savingPackage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsSavingPackage = value.get<bool>(); }},
 												   Field{"collectingGarbage", false, isBool(), [](const nlohmann::ordered_json& value) { GIsGarbageCollecting = value.get<bool>(); }},
-												   Field{"world", true, isBool(), [](const nlohmann::ordered_json& value) { run::setEditorWorldOpen(value.get<bool>()); }},
+												   Field{"world", true, isBool(), [](const nlohmann::ordered_json& value, RunState& runState) { run::setEditorWorldOpen(runState.editorWorld, value.get<bool>()); }},
 												   Field{"slate", true, isBool(), [](const nlohmann::ordered_json& value) {
 															 if (value.get<bool>())
 															 {

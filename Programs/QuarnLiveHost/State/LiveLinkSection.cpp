@@ -1,11 +1,14 @@
 // "liveLink": the sources and subjects the engine's Live Link client knows, with their
 // settings objects and latest frames.
 
+#include "State/EnumText.h"
 #include "State/FieldChecks.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
 #include "Errors.h"
+#include "Json/EachEntry.h"
 #include "HeadlessLiveLinkClient.h"
 #include "LiveLinkQuarnTypes.h"
 #include "LiveLinkSourceSettings.h"
@@ -21,50 +24,22 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		// The settings objects made for the state applied last; replaced as a whole on every apply.
-		TArray<TWeakObjectPtr<UObject>>& settingsObjects()
-		{
-			static TArray<TWeakObjectPtr<UObject>> objects;
-			return objects;
-		}
-
-		std::string statusNames(const UEnum& statuses)
-		{
-			std::string names;
-			for (int32 index = 0; index < statuses.NumEnums(); ++index)
-			{
-				names += names.empty() ? "\"" : ", \"";
-				names += statuses.GetDisplayNameTextByIndex(index).ToString().ToStdString() + "\"";
-			}
-			return names;
-		}
-
 		/** The tracking state's value from an integer or from its display name (or enumerator name). */
 		std::optional<int64> findFrameStatus(const nlohmann::ordered_json& value)
 		{
-			const UEnum* statuses = StaticEnum<EQuarnTrackingStatus>();
 			if (value.is_number_integer())
 			{
 				const int64 number = value.get<int64>();
 				return number >= 0 && number <= 255 ? std::optional<int64>(number) : std::nullopt;
 			}
-			const std::string text = value.get<std::string>();
-			for (int32 index = 0; index < statuses->NumEnums(); ++index)
-			{
-				if (statuses->GetDisplayNameTextByIndex(index).ToString().ToStdString() == text
-					|| statuses->GetNameStringByIndex(index).ToStdString() == text)
-				{
-					return statuses->GetValueByIndex(index);
-				}
-			}
-			return std::nullopt;
+			return findValueByName(*StaticEnum<EQuarnTrackingStatus>(), value.get<std::string>());
 		}
 
 		void checkFrameStatus(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			if ((!value.is_number_integer() && !value.is_string()) || !findFrameStatus(value))
 			{
-				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of " + statusNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
+				throw InputError(path, "expected a tracking state (an integer 0 to 255, or one of " + quotedDisplayNames(*StaticEnum<EQuarnTrackingStatus>()) + "), got " + json::describe(value));
 			}
 		}
 
@@ -141,37 +116,18 @@ namespace quarnlive::state
 			}
 			if (const nlohmann::ordered_json* subjects = reader.find("subjects"))
 			{
-				const std::string subjectsPath = reader.pathOf("subjects");
-				if (!subjects->is_object())
-				{
-					throw InputError(subjectsPath, "expected an object of subjects by name, got " + json::describe(*subjects));
-				}
-				for (const auto& [name, subject] : subjects->items())
-				{
-					if (name.empty())
-					{
-						throw InputError(subjectsPath, "a subject needs a name");
-					}
-					checkSubject(subject, json::childPath(subjectsPath, name));
-				}
+				json::eachByName(*subjects, reader.pathOf("subjects"), "subjects by name", checkSubject, "a subject needs a name");
 			}
 			reader.rejectUnknown();
 		}
 
 		void checkSources(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of sources by name, got " + json::describe(value));
-			}
-			for (const auto& [name, source] : value.items())
-			{
-				checkSource(source, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "sources by name", checkSource);
 		}
 
 		template <typename TQuarnSettings, typename TOtherSettings>
-		TOtherSettings* makeSettings(const nlohmann::ordered_json& object)
+		TOtherSettings* makeSettings(const nlohmann::ordered_json& object, TArray<TWeakObjectPtr<UObject>>& made)
 		{
 			const std::string settingsClass = object.value("settings", "quarn");
 			TOtherSettings* settings = nullptr;
@@ -185,7 +141,7 @@ namespace quarnlive::state
 			}
 			if (settings)
 			{
-				settingsObjects().Add(settings);
+				made.Add(settings);
 			}
 			return settings;
 		}
@@ -209,22 +165,23 @@ namespace quarnlive::state
 			return data;
 		}
 
-		void applySources(const nlohmann::ordered_json& value)
+		// The settings objects of the sources applied last are replaced as a whole.
+		void applySources(const nlohmann::ordered_json& value, RunState& run)
 		{
 			FHeadlessLiveLinkClient& client = FHeadlessLiveLinkClient::Get();
 			client.Reset();
-			for (const TWeakObjectPtr<UObject>& object : settingsObjects())
+			for (const TWeakObjectPtr<UObject>& object : run.liveLinkSettings)
 			{
 				if (UObject* settings = object.Get())
 				{
 					settings->MarkAsGarbage();
 				}
 			}
-			settingsObjects().Empty();
+			run.liveLinkSettings.Empty();
 
 			for (const auto& [sourceName, source] : value.items())
 			{
-				ULiveLinkSourceSettings* sourceSettings = makeSettings<UQuarnLiveLinkSourceSettings, ULiveLinkSourceSettings>(source);
+				ULiveLinkSourceSettings* sourceSettings = makeSettings<UQuarnLiveLinkSourceSettings, ULiveLinkSourceSettings>(source, run.liveLinkSettings);
 				const FGuid sourceGuid = client.AddSource(sourceSettings, source.value("pendingKill", false));
 				if (!source.contains("subjects"))
 				{
@@ -233,7 +190,7 @@ namespace quarnlive::state
 				for (const auto& [subjectName, subject] : source.at("subjects").items())
 				{
 					const FName name{FString(subjectName)};
-					ULiveLinkSubjectSettings* subjectSettings = makeSettings<UQuarnLiveLinkSubjectSettings, ULiveLinkSubjectSettings>(subject);
+					ULiveLinkSubjectSettings* subjectSettings = makeSettings<UQuarnLiveLinkSubjectSettings, ULiveLinkSubjectSettings>(subject, run.liveLinkSettings);
 					const std::optional<FLiveLinkQuarnFrameData> quarnFrame = quarnFrameOf(subject);
 					if (UQuarnLiveLinkSubjectSettings* quarnSettings = Cast<UQuarnLiveLinkSubjectSettings>(subjectSettings))
 					{

@@ -6,6 +6,7 @@
 #include "State/StudioState.h"
 
 #include "Errors.h"
+#include "Json/EachEntry.h"
 #include "Misc/Paths.h"
 
 #include <algorithm>
@@ -31,19 +32,12 @@ namespace quarnlive::state
 
 		void checkFiles(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_array())
-			{
-				throw InputError(path, "expected an array of asset names, got " + json::describe(value));
-			}
-			for (std::size_t index = 0; index < value.size(); ++index)
-			{
-				const std::string itemPath = json::indexPath(path, index);
-				const std::string name = json::readString(value.at(index), itemPath);
-				if (!isAssetName(name))
+			json::eachInArray(value, path, "asset names", [](const nlohmann::ordered_json& entry, const std::string& entryPath) {
+				if (!isAssetName(json::readString(entry, entryPath)))
 				{
-					throw InputError(itemPath, "invalid asset name " + value.at(index).dump() + ": expected letters, digits, '_' or '-'");
+					throw InputError(entryPath, "invalid asset name " + entry.dump() + ": expected letters, digits, '_' or '-'");
 				}
-			}
+			});
 		}
 
 		/** The folder's own .uasset files become exactly the named ones; sub-folders are left alone. */

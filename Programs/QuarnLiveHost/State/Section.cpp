@@ -17,6 +17,21 @@ namespace quarnlive::state
 		}
 	} // namespace
 
+	Field::Field(std::string key, nlohmann::ordered_json defaultValue, Check validate, SetStandIn apply, bool beforeBoot)
+		: Field(std::move(key), std::move(defaultValue), std::move(validate),
+			ApplyToRun([apply = std::move(apply)](const nlohmann::ordered_json& value, RunState&) { apply(value); }), beforeBoot)
+	{
+	}
+
+	Field::Field(std::string key, nlohmann::ordered_json defaultValue, Check validate, ApplyToRun apply, bool beforeBoot)
+		: key(std::move(key))
+		, defaultValue(std::move(defaultValue))
+		, validate(std::move(validate))
+		, apply(std::move(apply))
+		, beforeBoot(beforeBoot)
+	{
+	}
+
 	Section::Section(std::string key, std::vector<Field> fields)
 		: key_(std::move(key))
 		, fields_(std::move(fields))
@@ -36,29 +51,29 @@ namespace quarnlive::state
 		reader.rejectUnknown();
 	}
 
-	void Section::applyBeforeBoot(const nlohmann::ordered_json& value) const
+	void Section::applyBeforeBoot(const nlohmann::ordered_json& value, RunState& run) const
 	{
 		for (const Field& field : fields_)
 		{
 			const nlohmann::ordered_json* fieldValue = findKey(value, field.key);
 			if (field.beforeBoot && fieldValue)
 			{
-				field.apply(*fieldValue);
+				field.apply(*fieldValue, run);
 			}
 		}
 	}
 
-	void Section::apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous) const
+	void Section::apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous, RunState& run) const
 	{
 		for (const Field& field : fields_)
 		{
 			if (const nlohmann::ordered_json* fieldValue = findKey(value, field.key))
 			{
-				field.apply(*fieldValue);
+				field.apply(*fieldValue, run);
 			}
 			else if (findKey(previous, field.key))
 			{
-				field.apply(field.defaultValue);
+				field.apply(field.defaultValue, run);
 			}
 		}
 	}

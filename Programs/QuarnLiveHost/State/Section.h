@@ -8,16 +8,27 @@
 
 namespace quarnlive::state
 {
+	struct RunState;
+
 	/** One key of a state section: how it is checked, its default, and how it reaches the stand-ins. */
 	struct Field
 	{
+		using Check = std::function<void(const nlohmann::ordered_json& value, const std::string& path)>;
+		/** Sets the stand-in's own state; nothing of it stays with the run. */
+		using SetStandIn = std::function<void(const nlohmann::ordered_json& value)>;
+		/** Also keeps what it made in the engine, or chose for the boot, in the run's state. */
+		using ApplyToRun = std::function<void(const nlohmann::ordered_json& value, RunState& run)>;
+
+		Field(std::string key, nlohmann::ordered_json defaultValue, Check validate, SetStandIn apply, bool beforeBoot = false);
+		Field(std::string key, nlohmann::ordered_json defaultValue, Check validate, ApplyToRun apply, bool beforeBoot = false);
+
 		std::string key;
 		/** What a key falls back to when a timeline patch removes it. */
 		nlohmann::ordered_json defaultValue;
 		/** Throws an InputError naming path when value is not acceptable. */
-		std::function<void(const nlohmann::ordered_json& value, const std::string& path)> validate;
+		Check validate;
 		/** Hands the value to the stand-in; called with the engine running. */
-		std::function<void(const nlohmann::ordered_json& value)> apply;
+		ApplyToRun apply;
 		/** Also applied before boot, because it decides what the engine creates. */
 		bool beforeBoot = false;
 	};
@@ -36,12 +47,12 @@ namespace quarnlive::state
 		const std::vector<Field>& fields() const { return fields_; }
 
 		void validate(const nlohmann::ordered_json& value, const std::string& path) const;
-		void applyBeforeBoot(const nlohmann::ordered_json& value) const;
+		void applyBeforeBoot(const nlohmann::ordered_json& value, RunState& run) const;
 		/**
 		 * Applies every key present in value, in field order. previous is the section as it
 		 * was last applied: a key present there and gone now returns to its default.
 		 */
-		void apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous) const;
+		void apply(const nlohmann::ordered_json& value, const nlohmann::ordered_json& previous, RunState& run) const;
 
 	private:
 		std::string key_;

@@ -55,19 +55,19 @@ namespace quarnlive::state
 		reader.rejectUnknown();
 	}
 
-	void applyBeforeBoot(const nlohmann::ordered_json& state)
+	void applyBeforeBoot(const nlohmann::ordered_json& state, RunState& run)
 	{
 		for (const Section* section : sections())
 		{
-			section->applyBeforeBoot(sectionOf(state, section->key()));
+			section->applyBeforeBoot(sectionOf(state, section->key()), run);
 		}
 	}
 
-	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous)
+	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous, RunState& run)
 	{
 		for (const Section* section : sections())
 		{
-			section->apply(sectionOf(state, section->key()), sectionOf(previous, section->key()));
+			section->apply(sectionOf(state, section->key()), sectionOf(previous, section->key()), run);
 		}
 	}
 } // namespace quarnlive::state

@@ -8,6 +8,8 @@
 namespace quarnlive::state
 {
 	class Section;
+	struct MultiEngineChoice;
+	struct RunState;
 
 	// One accessor per section, each in its own file.
 	const Section& vpSettingsSection();
@@ -33,7 +35,12 @@ namespace quarnlive::state
 	/** Checks a whole state object; errors name places below path ("$.state" or a patch's path). */
 	void checkState(const nlohmann::ordered_json& state, const std::string& path);
 	/** Before the engine boots: what decides which objects the engine creates. */
-	void applyBeforeBoot(const nlohmann::ordered_json& state);
+	void applyBeforeBoot(const nlohmann::ordered_json& state, RunState& run);
 	/** With the engine running; previous is the state applied last (null for the first time). */
-	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous);
+	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous, RunState& run);
+	/**
+	 * As the engine boots, before its subsystems start the server: hands the multiEngine
+	 * choice to the server and the settings object (in memory only). Beside its section.
+	 */
+	void applyMultiEngineChoice(const MultiEngineChoice& choice);
 } // namespace quarnlive::state

@@ -1,6 +1,7 @@
 // "umg": the user widgets a Blueprint would make, by name, each described by the elements it
 // draws and the animations it plays. Timeline actions register and draw them (Actions/UmgActions.cpp).
 
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 #include "State/UmgWidgets.h"
@@ -9,22 +10,15 @@
 #include "Errors.h"
 #include "Fonts/FontCache.h"
 #include "Json/Checks.h"
+#include "Json/EachEntry.h"
 #include "Scenario/ScenarioColor.h"
 #include "Scenario/ScenarioFiles.h"
-
-#include <map>
 
 namespace quarnlive::state
 {
 	namespace
 	{
 		constexpr double maxPixels = 16384.0;
-
-		std::map<std::string, TWeakObjectPtr<UUserWidget>>& madeWidgets()
-		{
-			static std::map<std::string, TWeakObjectPtr<UUserWidget>> widgets;
-			return widgets;
-		}
 
 		FVector2D readVector(const nlohmann::ordered_json& value, const std::string& path, double min)
 		{
@@ -156,26 +150,15 @@ namespace quarnlive::state
 			json::ObjectReader reader(value, path);
 			FWidgetDescription description;
 			const nlohmann::ordered_json& elements = reader.require("elements");
-			const std::string elementsPath = reader.pathOf("elements");
-			if (!elements.is_array())
-			{
-				throw InputError(elementsPath, "expected an array of elements, got " + json::describe(elements));
-			}
-			for (std::size_t index = 0; index < elements.size(); ++index)
-			{
-				description.Elements.Add(readElement(elements[index], json::indexPath(elementsPath, index)));
-			}
+			json::eachInArray(elements, reader.pathOf("elements"), "elements", [&description](const nlohmann::ordered_json& element, const std::string& elementPath) {
+				description.Elements.Add(readElement(element, elementPath));
+			});
 			if (const nlohmann::ordered_json* animations = reader.find("animations"))
 			{
-				const std::string animationsPath = reader.pathOf("animations");
-				if (!animations->is_array())
-				{
-					throw InputError(animationsPath, "expected an array of animations, got " + json::describe(*animations));
-				}
-				for (std::size_t index = 0; index < animations->size(); ++index)
-				{
-					description.Animations.Add(readAnimation((*animations)[index], json::indexPath(animationsPath, index), elements.size()));
-				}
+				json::eachInArray(*animations, reader.pathOf("animations"), "animations",
+					[&description, &elements](const nlohmann::ordered_json& animation, const std::string& animationPath) {
+						description.Animations.Add(readAnimation(animation, animationPath, elements.size()));
+					});
 			}
 			reader.rejectUnknown();
 			return description;
@@ -183,23 +166,12 @@ namespace quarnlive::state
 
 		void checkWidgets(const nlohmann::ordered_json& value, const std::string& path)
 		{
-			if (!value.is_object())
-			{
-				throw InputError(path, "expected an object of widgets by name, got " + json::describe(value));
-			}
-			for (const auto& [name, description] : value.items())
-			{
-				if (name.empty())
-				{
-					throw InputError(path, "a widget needs a name");
-				}
-				readDescription(description, json::childPath(path, name));
-			}
+			json::eachByName(value, path, "widgets by name", readDescription, "a widget needs a name");
 		}
 
-		void applyWidgets(const nlohmann::ordered_json& value)
+		void applyWidgets(const nlohmann::ordered_json& value, RunState& run)
 		{
-			std::map<std::string, TWeakObjectPtr<UUserWidget>>& widgets = madeWidgets();
+			MadeWidgets& widgets = run.widgets;
 			// A widget the state no longer has is destroyed, as a Blueprint's widget would be.
 			for (auto it = widgets.begin(); it != widgets.end();)
 			{
@@ -228,15 +200,15 @@ namespace quarnlive::state
 		}
 	} // namespace
 
-	UUserWidget* findWidget(const std::string& name)
+	UUserWidget* findWidget(const MadeWidgets& widgets, const std::string& name)
 	{
-		const auto found = madeWidgets().find(name);
-		return found == madeWidgets().end() ? nullptr : found->second.Get();
+		const auto found = widgets.find(name);
+		return found == widgets.end() ? nullptr : found->second.Get();
 	}
 
-	std::string widgetName(const UWidget* widget)
+	std::string widgetName(const MadeWidgets& widgets, const UWidget* widget)
 	{
-		for (const auto& [name, made] : madeWidgets())
+		for (const auto& [name, made] : widgets)
 		{
 			if (widget && made.Get() == widget)
 			{

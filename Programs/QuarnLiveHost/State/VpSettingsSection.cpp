@@ -1,7 +1,9 @@
 // "vpSettings": the plug-in's virtual-production settings (the class default object).
 
+#include "State/EnumText.h"
 #include "State/FieldChecks.h"
 #include "State/FrameRateText.h"
+#include "State/RunState.h"
 #include "State/Section.h"
 #include "State/StudioState.h"
 
@@ -17,17 +19,14 @@ namespace quarnlive::state
 {
 	namespace
 	{
-		// The engine can suppress the default object but not say whether it does.
-		bool settingsSuppressed = false;
-
-		void setPresent(bool present)
+		void setPresent(RunState& run, bool present)
 		{
-			settingsSuppressed = !present;
-			UQuarnVirtualProductionSettings::StaticClass()->SetDefaultObjectSuppressed(settingsSuppressed);
+			run.vpSettingsSuppressed = !present;
+			UQuarnVirtualProductionSettings::StaticClass()->SetDefaultObjectSuppressed(run.vpSettingsSuppressed);
 		}
 
 		// Values still reach a suppressed default object, so bringing it back shows them.
-		void editSettings(const std::function<void(UQuarnVirtualProductionSettings&)>& edit)
+		void editSettings(const RunState& run, const std::function<void(UQuarnVirtualProductionSettings&)>& edit)
 		{
 			UClass* settingsClass = UQuarnVirtualProductionSettings::StaticClass();
 			settingsClass->SetDefaultObjectSuppressed(false);
@@ -35,18 +34,7 @@ namespace quarnlive::state
 			{
 				edit(*settings);
 			}
-			settingsClass->SetDefaultObjectSuppressed(settingsSuppressed);
-		}
-
-		std::string modeNames(const UEnum& modes)
-		{
-			std::string names;
-			for (int32 index = 0; index < modes.NumEnums(); ++index)
-			{
-				names += names.empty() ? "\"" : ", \"";
-				names += modes.GetDisplayNameTextByIndex(index).ToString().ToStdString() + "\"";
-			}
-			return names;
+			settingsClass->SetDefaultObjectSuppressed(run.vpSettingsSuppressed);
 		}
 
 		/** The mode's value from an integer or from its display name (or enumerator name). */
@@ -58,16 +46,7 @@ namespace quarnlive::state
 				const int64 number = value.get<int64>();
 				return modes->GetIndexByValue(number) != INDEX_NONE ? std::optional<int64>(number) : std::nullopt;
 			}
-			const std::string text = value.get<std::string>();
-			for (int32 index = 0; index < modes->NumEnums(); ++index)
-			{
-				if (modes->GetDisplayNameTextByIndex(index).ToString().ToStdString() == text
-					|| modes->GetNameStringByIndex(index).ToStdString() == text)
-				{
-					return modes->GetValueByIndex(index);
-				}
-			}
-			return std::nullopt;
+			return findValueByName(*modes, value.get<std::string>());
 		}
 
 		void checkMode(const nlohmann::ordered_json& value, const std::string& path)
@@ -75,18 +54,18 @@ namespace quarnlive::state
 			const UEnum* modes = StaticEnum<EQuarnVirtualProductionMode>();
 			if (!value.is_number_integer() && !value.is_string())
 			{
-				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes) + "), got " + json::describe(value));
+				throw InputError(path, "expected a compositing mode (0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + quotedDisplayNames(*modes) + "), got " + json::describe(value));
 			}
 			if (!findMode(value))
 			{
-				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + modeNames(*modes));
+				throw InputError(path, "unknown compositing mode " + value.dump() + ": expected 0 to " + std::to_string(modes->NumEnums() - 1) + " or one of " + quotedDisplayNames(*modes));
 			}
 		}
 
 		Field boolField(std::string key, bool defaultValue, bool UQuarnVirtualProductionSettings::*member)
 		{
-			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::ordered_json& value) {
-							 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
+			return Field{std::move(key), defaultValue, isBool(), [member](const nlohmann::ordered_json& value, RunState& run) {
+							 editSettings(run, [&](UQuarnVirtualProductionSettings& settings) { settings.*member = value.get<bool>(); });
 						 }};
 		}
 	} // namespace
@@ -94,22 +73,22 @@ namespace quarnlive::state
 	const Section& vpSettingsSection()
 	{
 		static const Section section("vpSettings", {
-													   Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { setPresent(value.get<bool>()); }, true},
-													   Field{"compositingMode", 0, checkMode, [](const nlohmann::ordered_json& value) {
-																 editSettings([&](UQuarnVirtualProductionSettings& settings) {
+													   Field{"present", true, isBool(), [](const nlohmann::ordered_json& value, RunState& run) { setPresent(run, value.get<bool>()); }, true},
+													   Field{"compositingMode", 0, checkMode, [](const nlohmann::ordered_json& value, RunState& run) {
+																 editSettings(run, [&](UQuarnVirtualProductionSettings& settings) {
 																	 settings.CompositingMode = static_cast<EQuarnVirtualProductionMode>(*findMode(value));
 																 });
 															 }},
 													   boolField("checkZentrelCount", true, &UQuarnVirtualProductionSettings::bCheckZentrelCount),
 													   boolField("reportSubjectTrackingErrors", true, &UQuarnVirtualProductionSettings::bReportSubjectTrackingErrors),
-													   Field{"mediaFormat", "1080p25", isString(), [](const nlohmann::ordered_json& value) {
-																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
+													   Field{"mediaFormat", "1080p25", isString(), [](const nlohmann::ordered_json& value, RunState& run) {
+																 editSettings(run, [&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormat = FString(value.get<std::string>()); });
 															 }},
-													   Field{"mediaFormatKind", 0, isInteger(), [](const nlohmann::ordered_json& value) {
-																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
+													   Field{"mediaFormatKind", 0, isInteger(), [](const nlohmann::ordered_json& value, RunState& run) {
+																 editSettings(run, [&](UQuarnVirtualProductionSettings& settings) { settings.MediaFormatKind = static_cast<int32>(value.get<int64>()); });
 															 }},
-													   Field{"mediaFrameRate", "25", checkFrameRate, [](const nlohmann::ordered_json& value) {
-																 editSettings([&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
+													   Field{"mediaFrameRate", "25", checkFrameRate, [](const nlohmann::ordered_json& value, RunState& run) {
+																 editSettings(run, [&](UQuarnVirtualProductionSettings& settings) { settings.MediaFrameRate = *parseFrameRate(value.get<std::string>()); });
 															 }},
 													   boolField("hasTimeStep", false, &UQuarnVirtualProductionSettings::bHasTimeStep),
 													   boolField("useCustomTimecodeProvider", false, &UQuarnVirtualProductionSettings::bUseCustomTimecodeProvider),

@@ -57,7 +57,8 @@ namespace
 			return AnyAssetIn(std::filesystem::directory_iterator(Directory, Options, Error));
 		}
 
-		FString GetFolderOfPackagePath(const FString& PackagePath) const override
+		// The file-system folder of PackagePath, or empty when no mounted root contains it.
+		FString GetFolderOfPackagePath(const FString& PackagePath) const
 		{
 			// The root's own path may be given without its trailing '/'.
 			const FString Path = PackagePath.EndsWith(TEXT("/")) ? PackagePath : PackagePath + TEXT("/");

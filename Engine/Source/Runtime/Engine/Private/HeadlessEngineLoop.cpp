@@ -20,7 +20,6 @@ namespace
 	{
 		bool bBooted = false;
 		uint64 FrameNumber = 0;
-		bool bDropFrame = false;
 		bool bTasksHeld = false;
 	};
 
@@ -42,11 +41,6 @@ TMulticastDelegate<void()>& FHeadlessEngineLoop::OnPreSubsystems()
 	return Delegate;
 }
 
-TMulticastDelegate<void()>& FHeadlessEngineLoop::OnPreShutdown()
-{
-	static TMulticastDelegate<void()> Delegate;
-	return Delegate;
-}
 
 void FHeadlessEngineLoop::Boot(const FHeadlessEngineOptions& Options)
 {
@@ -57,8 +51,7 @@ void FHeadlessEngineLoop::Boot(const FHeadlessEngineOptions& Options)
 	FPaths::SetPluginDir(Options.PluginDir.IsEmpty() ? FString(TEXT("./")) : Options.PluginDir);
 	FApp::SetCurrentTime(0.0);
 	FApp::SetTimecodeFrameRate(Options.TimecodeRate);
-	State().bDropFrame = Options.bDropFrameTimecode;
-	FApp::SetTimecode(FTimecode::FromSeconds(0.0, Options.TimecodeRate, Options.bDropFrameTimecode));
+	FApp::SetTimecode(FTimecode::FromSeconds(0.0, Options.TimecodeRate, false));
 	State().FrameNumber = 0;
 
 	InitUObject();
@@ -86,7 +79,7 @@ void FHeadlessEngineLoop::Tick(double DeltaSeconds)
 	FTickableGameObject::TickObjects(static_cast<float>(DeltaSeconds), GIsEditor, false);
 	FApp::SetDeltaTime(DeltaSeconds);
 	FApp::SetCurrentTime(FApp::GetCurrentTime() + DeltaSeconds);
-	FApp::SetTimecode(FTimecode::FromSeconds(FApp::GetCurrentTime(), FApp::GetTimecodeFrameRate(), State().bDropFrame));
+	FApp::SetTimecode(FTimecode::FromSeconds(FApp::GetCurrentTime(), FApp::GetTimecodeFrameRate(), false));
 	++State().FrameNumber;
 }
 
@@ -101,7 +94,6 @@ void FHeadlessEngineLoop::Shutdown()
 	{
 		GEngine->DeinitializeSubsystems();
 	}
-	OnPreShutdown().Broadcast();
 	FModuleManager::Get().UnloadModulesAtShutdown();
 	ShutdownUObject();
 	GEngine = nullptr;

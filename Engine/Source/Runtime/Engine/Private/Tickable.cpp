@@ -68,8 +68,3 @@ void FTickableGameObject::TickObjects(float DeltaTime, bool bIsEditor, bool bIsP
 	}
 	std::erase_if(List, [](const FTickEntry& Entry) { return !Entry.Object || (Entry.bTypeKnown && Entry.Type == ETickableTickType::Never); });
 }
-
-int32 FTickableGameObject::NumRegistered()
-{
-	return static_cast<int32>(std::count_if(TickList().begin(), TickList().end(), [](const FTickEntry& Entry) { return Entry.Object != nullptr; }));
-}

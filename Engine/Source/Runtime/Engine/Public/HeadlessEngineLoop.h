@@ -13,9 +13,8 @@ struct FHeadlessEngineOptions
 	FString PluginDir;
 	/** Modules to load through the module manager, in order, before the engine subsystems are made. */
 	TArray<FString> Modules;
-	/** The timecode's frame rate and drop-frame counting. */
+	/** The timecode's frame rate. */
 	FFrameRate TimecodeRate = FFrameRate(30, 1);
-	bool bDropFrameTimecode = false;
 };
 
 /**
@@ -42,8 +41,6 @@ public:
 	static void SetGameThreadTasksHeld(bool bHeld);
 	/** Called after modules load and before the engine subsystems are made (engine pieces register here). */
 	static TMulticastDelegate<void()>& OnPreSubsystems();
-	/** Called at shut-down before modules unload. */
-	static TMulticastDelegate<void()>& OnPreShutdown();
 };
 
 /** Where frame times come from. */

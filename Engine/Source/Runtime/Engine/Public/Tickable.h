@@ -44,5 +44,4 @@ public:
 	 * @param bIsPaused the game is paused (objects must be tickable when paused)
 	 */
 	static void TickObjects(float DeltaTime, bool bIsEditor, bool bIsPaused);
-	static int32 NumRegistered();
 };

@@ -202,7 +202,6 @@ bool FHeadlessLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName Subje
 bool FHeadlessLiveLinkClient::EvaluateFrame(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
 {
 	++EvaluateCount;
-	OutFrame.StaticData.Reset();
 	OutFrame.FrameData.Reset();
 
 	FScopeLock Guard(&Lock);

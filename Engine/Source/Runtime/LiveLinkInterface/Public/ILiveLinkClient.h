@@ -3,7 +3,7 @@
 #include "CoreMinimal.h"
 #include "Features/IModularFeatures.h"
 #include "LiveLinkTypes.h"
-#include "Roles/LiveLinkRole.h"
+#include "LiveLinkRole.h"
 #include "Templates/SubclassOf.h"
 
 class ULiveLinkSourceSettings;

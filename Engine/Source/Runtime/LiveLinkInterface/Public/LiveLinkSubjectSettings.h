@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "Roles/LiveLinkRole.h"
+#include "LiveLinkRole.h"
 #include "Templates/SubclassOf.h"
 #include "UObject/Object.h"
 #include "LiveLinkSubjectSettings.generated.h"

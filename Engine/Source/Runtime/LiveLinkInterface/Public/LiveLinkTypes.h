@@ -55,13 +55,6 @@ struct LIVELINKINTERFACE_API FLiveLinkSubjectKey
 
 inline uint32 GetTypeHash(const FLiveLinkSubjectKey& Key) { return GetTypeHash(Key.Source) ^ (GetTypeHash(Key.SubjectName) * 31u); }
 
-/** The base of a subject's static data: what does not change from frame to frame. */
-USTRUCT(BlueprintType)
-struct LIVELINKINTERFACE_API FLiveLinkBaseStaticData
-{
-	GENERATED_BODY()
-};
-
 /** The base of a subject's frame data. */
 USTRUCT(BlueprintType)
 struct LIVELINKINTERFACE_API FLiveLinkBaseFrameData
@@ -110,10 +103,6 @@ struct LIVELINKINTERFACE_API FLiveLinkFrameDataStruct
 
 	bool IsValid() const { return ScriptStruct && StructMemory; }
 	UScriptStruct* GetStruct() const { return ScriptStruct; }
-	/** The data as frame data; null when empty or when the struct is not frame data. */
-	const FLiveLinkBaseFrameData* GetBaseData() const { return Cast<FLiveLinkBaseFrameData>(); }
-	FLiveLinkBaseFrameData* GetBaseData() { return Cast<FLiveLinkBaseFrameData>(); }
-
 	/** The data as T; null when empty or when the held struct is not T or derived from it. */
 	template <typename T>
 	const T* Cast() const
@@ -131,9 +120,8 @@ private:
 	void* StructMemory = nullptr;
 };
 
-/** What evaluating a subject gives: its static data and one frame. */
+/** What evaluating a subject gives: one frame. */
 struct FLiveLinkSubjectFrameData
 {
-	FLiveLinkFrameDataStruct StaticData;
 	FLiveLinkFrameDataStruct FrameData;
 };

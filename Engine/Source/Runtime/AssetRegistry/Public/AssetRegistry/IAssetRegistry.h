@@ -34,7 +34,4 @@ public:
 	 * every mounted root.
 	 */
 	virtual bool HasAssets(const FName PackagePath, const bool bRecursive = false) const = 0;
-
-	/** The file-system folder of PackagePath, or empty when no mounted root contains it. */
-	virtual FString GetFolderOfPackagePath(const FString& PackagePath) const = 0;
 };

@@ -1,5 +1,7 @@
 #include "UObject/NameTypes.h"
 
+#include "Misc/Char.h"
+
 #include <deque>
 #include <mutex>
 #include <string>

@@ -1,5 +1,7 @@
 #include "Containers/UnrealString.h"
 
+#include "Misc/Char.h"
+
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -45,40 +47,6 @@ FString FString::Printf(const TCHAR* Format, ...)
 	}
 	va_end(ArgsCopy);
 	return FString(std::move(Result));
-}
-
-FString FString::SanitizeFloat(double Value, int32 MinFractionalDigits)
-{
-	char Buffer[64];
-	for (int Precision = 1; Precision <= 17; ++Precision)
-	{
-		std::snprintf(Buffer, sizeof(Buffer), "%.*g", Precision, Value);
-		if (std::strtod(Buffer, nullptr) == Value)
-		{
-			break;
-		}
-	}
-	std::string Text = Buffer;
-	if (MinFractionalDigits > 0 && Text.find_first_of(".eEn") == std::string::npos)
-	{
-		Text += '.';
-		Text.append(static_cast<SIZE_T>(MinFractionalDigits), '0');
-	}
-	return FString(std::move(Text));
-}
-
-FString FString::Join(const TArray<FString>& Parts, const TCHAR* Separator)
-{
-	FString Result;
-	for (int32 Index = 0; Index < Parts.Num(); ++Index)
-	{
-		if (Index > 0)
-		{
-			Result += Separator;
-		}
-		Result += Parts[Index];
-	}
-	return Result;
 }
 
 bool FString::Equals(const FString& Other, ESearchCase::Type SearchCase) const
@@ -178,39 +146,19 @@ FString FString::ToLower() const
 	return Result;
 }
 
-FString FString::ToUpper() const
+FString FString::TrimStartAndEnd() const
 {
-	FString Result = *this;
-	for (TCHAR& Character : Result.Data)
-	{
-		Character = FChar::ToUpper(Character);
-	}
-	return Result;
-}
-
-FString FString::TrimStart() const
-{
-	SIZE_T Position = 0;
-	while (Position < Data.size() && FChar::IsWhitespace(Data[Position]))
-	{
-		++Position;
-	}
-	return FString(Data.substr(Position));
-}
-
-FString FString::TrimEnd() const
-{
+	SIZE_T Start = 0;
 	SIZE_T End = Data.size();
-	while (End > 0 && FChar::IsWhitespace(Data[End - 1]))
+	while (Start < End && FChar::IsWhitespace(Data[Start]))
+	{
+		++Start;
+	}
+	while (End > Start && FChar::IsWhitespace(Data[End - 1]))
 	{
 		--End;
 	}
-	return FString(Data.substr(0, End));
-}
-
-FString FString::TrimStartAndEnd() const
-{
-	return TrimStart().TrimEnd();
+	return FString(Data.substr(Start, End - Start));
 }
 
 FString FString::Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase) const
@@ -308,10 +256,3 @@ uint32 GetTypeHash(const FString& String)
 	}
 	return Hash;
 }
-
-FString LexToString(bool Value) { return Value ? FString(TEXT("true")) : FString(TEXT("false")); }
-FString LexToString(int32 Value) { return FString(std::to_string(Value)); }
-FString LexToString(int64 Value) { return FString(std::to_string(Value)); }
-FString LexToString(uint32 Value) { return FString(std::to_string(Value)); }
-FString LexToString(float Value) { return FString::SanitizeFloat(Value); }
-FString LexToString(double Value) { return FString::SanitizeFloat(Value); }

@@ -2,6 +2,12 @@
 
 #include "Misc/ScopeLock.h"
 
+struct IModularFeatures::FEntry
+{
+	FName Type;
+	IModularFeature* Implementation;
+};
+
 IModularFeatures& IModularFeatures::Get()
 {
 	static IModularFeatures* Registry = new IModularFeatures();
@@ -28,17 +34,6 @@ void IModularFeatures::UnregisterModularFeature(FName Type, IModularFeature* Mod
 {
 	FScopeLock Guard(&Lock);
 	Entries.RemoveAll([Type, ModularFeature](const FEntry& Entry) { return Entry.Type == Type && Entry.Implementation == ModularFeature; });
-}
-
-int32 IModularFeatures::GetModularFeatureImplementationCount(FName Type)
-{
-	FScopeLock Guard(&Lock);
-	int32 Count = 0;
-	for (const FEntry& Entry : Entries)
-	{
-		Count += Entry.Type == Type ? 1 : 0;
-	}
-	return Count;
 }
 
 IModularFeature* IModularFeatures::GetModularFeatureImplementation(FName Type, int32 Index)

@@ -8,7 +8,6 @@
 #include <limits>
 
 const FLinearColor FLinearColor::White(1.f, 1.f, 1.f);
-const FLinearColor FLinearColor::Gray(0.5f, 0.5f, 0.5f);
 const FLinearColor FLinearColor::Black(0.f, 0.f, 0.f);
 const FLinearColor FLinearColor::Transparent(0.f, 0.f, 0.f, 0.f);
 const FLinearColor FLinearColor::Red(1.f, 0.f, 0.f);
@@ -24,24 +23,28 @@ bool FLinearColor::Equals(const FLinearColor& Other, float Tolerance) const
 const FVector FVector::ZeroVector(0.0, 0.0, 0.0);
 const FVector FVector::OneVector(1.0, 1.0, 1.0);
 const FVector2D FVector2D::ZeroVector(0.0, 0.0);
-const FVector2D FVector2D::UnitVector(1.0, 1.0);
-const FRotator FRotator::ZeroRotator(0.0, 0.0, 0.0);
 const FQuat FQuat::Identity(0.0, 0.0, 0.0, 1.0);
 const FTransform FTransform::Identity;
 
-double FRotator::NormalizeAxis(double Angle)
+namespace
 {
-	Angle = FMath::Fmod(Angle, 360.0);
-	if (Angle < 0.0)
+	constexpr double Pi = 3.1415926535897932;
+
+	// An angle in degrees brought into (-180, 180].
+	double NormalizeAxis(double Angle)
 	{
-		Angle += 360.0;
+		Angle = std::fmod(Angle, 360.0);
+		if (Angle < 0.0)
+		{
+			Angle += 360.0;
+		}
+		if (Angle > 180.0)
+		{
+			Angle -= 360.0;
+		}
+		return Angle;
 	}
-	if (Angle > 180.0)
-	{
-		Angle -= 360.0;
-	}
-	return Angle;
-}
+} // namespace
 
 bool FRotator::Equals(const FRotator& Other, double Tolerance) const
 {
@@ -50,11 +53,13 @@ bool FRotator::Equals(const FRotator& Other, double Tolerance) const
 
 FQuat FRotator::Quaternion() const
 {
-	const double HalfRadians = UE_PI / 360.0;
-	double SP, SY, SR, CP, CY, CR;
-	FMath::SinCos(&SP, &CP, FMath::Fmod(Pitch, 360.0) * HalfRadians);
-	FMath::SinCos(&SY, &CY, FMath::Fmod(Yaw, 360.0) * HalfRadians);
-	FMath::SinCos(&SR, &CR, FMath::Fmod(Roll, 360.0) * HalfRadians);
+	const double HalfRadians = Pi / 360.0;
+	const double PitchRadians = std::fmod(Pitch, 360.0) * HalfRadians;
+	const double YawRadians = std::fmod(Yaw, 360.0) * HalfRadians;
+	const double RollRadians = std::fmod(Roll, 360.0) * HalfRadians;
+	const double SP = std::sin(PitchRadians), CP = std::cos(PitchRadians);
+	const double SY = std::sin(YawRadians), CY = std::cos(YawRadians);
+	const double SR = std::sin(RollRadians), CR = std::cos(RollRadians);
 	return FQuat(CR * SP * SY - SR * CP * CY, -CR * SP * CY - SR * CP * SY, CR * CP * SY - SR * SP * CY, CR * CP * CY + SR * SP * SY);
 }
 
@@ -64,25 +69,25 @@ FRotator FQuat::Rotator() const
 	const double YawY = 2.0 * (W * Z + X * Y);
 	const double YawX = 1.0 - 2.0 * (Y * Y + Z * Z);
 	const double SingularityThreshold = 0.4999995;
-	const double RadToDeg = 180.0 / UE_PI;
+	const double RadToDeg = 180.0 / Pi;
 	FRotator Result;
 	if (SingularityTest < -SingularityThreshold)
 	{
 		Result.Pitch = -90.0;
-		Result.Yaw = FMath::Atan2(YawY, YawX) * RadToDeg;
-		Result.Roll = FRotator::NormalizeAxis(-Result.Yaw - 2.0 * FMath::Atan2(X, W) * RadToDeg);
+		Result.Yaw = std::atan2(YawY, YawX) * RadToDeg;
+		Result.Roll = NormalizeAxis(-Result.Yaw - 2.0 * std::atan2(X, W) * RadToDeg);
 	}
 	else if (SingularityTest > SingularityThreshold)
 	{
 		Result.Pitch = 90.0;
-		Result.Yaw = FMath::Atan2(YawY, YawX) * RadToDeg;
-		Result.Roll = FRotator::NormalizeAxis(Result.Yaw - 2.0 * FMath::Atan2(X, W) * RadToDeg);
+		Result.Yaw = std::atan2(YawY, YawX) * RadToDeg;
+		Result.Roll = NormalizeAxis(Result.Yaw - 2.0 * std::atan2(X, W) * RadToDeg);
 	}
 	else
 	{
-		Result.Pitch = FMath::Asin(2.0 * SingularityTest) * RadToDeg;
-		Result.Yaw = FMath::Atan2(YawY, YawX) * RadToDeg;
-		Result.Roll = FMath::Atan2(-2.0 * (W * X + Y * Z), 1.0 - 2.0 * (X * X + Y * Y)) * RadToDeg;
+		Result.Pitch = std::asin(2.0 * SingularityTest) * RadToDeg;
+		Result.Yaw = std::atan2(YawY, YawX) * RadToDeg;
+		Result.Roll = std::atan2(-2.0 * (W * X + Y * Z), 1.0 - 2.0 * (X * X + Y * Y)) * RadToDeg;
 	}
 	return Result;
 }
@@ -203,11 +208,6 @@ FLinearColor::FLinearColor(const FColor& Color)
 {
 }
 
-FLinearColor FLinearColor::FromSRGBColor(const FColor& Color)
-{
-	return FLinearColor(Color);
-}
-
 FColor FLinearColor::ToFColor(const bool bSRGB) const
 {
 	if (bSRGB)
@@ -244,9 +244,4 @@ FColor FColor::FromHex(const FString& HexString)
 	};
 	const bool bHasAlpha = Length == 4 || Length == 8;
 	return FColor(Channel(0), Channel(1), Channel(2), bHasAlpha ? Channel(3) : 255);
-}
-
-FString FColor::ToHex() const
-{
-	return FString::Printf(TEXT("%02X%02X%02X%02X"), R, G, B, A);
 }

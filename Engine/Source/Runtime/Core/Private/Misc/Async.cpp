@@ -49,13 +49,6 @@ int32 FGameThreadTasks::ProcessQueued()
 	return static_cast<int32>(Ready.size());
 }
 
-int32 FGameThreadTasks::NumQueued()
-{
-	FTaskQueue& Queue = GetQueue();
-	std::lock_guard<std::mutex> Guard(Queue.Lock);
-	return static_cast<int32>(Queue.Tasks.size());
-}
-
 void FGameThreadTasks::DiscardAll()
 {
 	std::deque<TUniqueFunction<void()>> Dropped;

@@ -1,5 +1,7 @@
 #include "Misc/CString.h"
 
+#include "Misc/Char.h"
+
 #include <cctype>
 #include <strings.h>
 

@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 
+#include "Misc/Char.h"
 #include "Misc/Paths.h"
 
 #include <algorithm>
@@ -17,6 +18,14 @@
 #include <unistd.h>
 
 FConfigCacheIni* GConfig = nullptr;
+
+namespace
+{
+	// The project's checked-in Default*.ini files.
+	FString ProjectConfigDir() { return FPaths::ProjectDir() + TEXT("Config/"); }
+	// Where the engine keeps the configuration it writes: Saved/Config/.
+	FString GeneratedConfigDir() { return FPaths::ProjectDir() + TEXT("Saved/Config/"); }
+} // namespace
 FString GEngineIni;
 FString GGameIni;
 FString GEditorIni;
@@ -867,8 +876,8 @@ FConfigFile& FConfigCacheIni::FindOrLoad(const FString& Filename)
 std::vector<std::string> FConfigCacheIni::GetLayers(const FString& Filename) const
 {
 	const std::string Path = Filename.ToStdString();
-	const std::string SavedDir = FPaths::GeneratedConfigDir().ToStdString();
-	const std::string DefaultPrefix = FPaths::ProjectConfigDir().ToStdString() + "Default";
+	const std::string SavedDir = GeneratedConfigDir().ToStdString();
+	const std::string DefaultPrefix = ProjectConfigDir().ToStdString() + "Default";
 	auto NameAfter = [&Path](const std::string& Prefix) -> std::string {
 		if (!Path.starts_with(Prefix) || !Path.ends_with(".ini") || Path.size() <= Prefix.size() + 4)
 		{
@@ -1090,9 +1099,9 @@ void FConfigCacheIni::InitializeConfigSystem()
 	{
 		GConfig = new FConfigCacheIni();
 	}
-	GEngineIni = FPaths::GeneratedConfigDir() + TEXT("Engine.ini");
-	GGameIni = FPaths::GeneratedConfigDir() + TEXT("Game.ini");
-	GEditorIni = FPaths::GeneratedConfigDir() + TEXT("Editor.ini");
+	GEngineIni = GeneratedConfigDir() + TEXT("Engine.ini");
+	GGameIni = GeneratedConfigDir() + TEXT("Game.ini");
+	GEditorIni = GeneratedConfigDir() + TEXT("Editor.ini");
 }
 
 void FConfigCacheIni::TearDownConfigSystem()
@@ -1105,7 +1114,7 @@ FString FConfigCacheIni::GetConfigFilename(const FString& ConfigName, bool bDefa
 {
 	if (bDefaultConfig)
 	{
-		return FPaths::ProjectConfigDir() + TEXT("Default") + ConfigName + TEXT(".ini");
+		return ProjectConfigDir() + TEXT("Default") + ConfigName + TEXT(".ini");
 	}
-	return FPaths::GeneratedConfigDir() + ConfigName + TEXT(".ini");
+	return GeneratedConfigDir() + ConfigName + TEXT(".ini");
 }

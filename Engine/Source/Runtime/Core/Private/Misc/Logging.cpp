@@ -142,12 +142,6 @@ void FOutputDeviceRedirector::RemoveOutputDevice(FOutputDevice* Device)
 	Devices.Remove(Device);
 }
 
-bool FOutputDeviceRedirector::IsRedirectingTo(FOutputDevice* Device) const
-{
-	std::lock_guard<std::recursive_mutex> Guard(Lock);
-	return Devices.Contains(Device);
-}
-
 void FOutputDeviceRedirector::Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category)
 {
 	std::lock_guard<std::recursive_mutex> Guard(Lock);
@@ -167,20 +161,19 @@ void FOutputDeviceRedirector::Flush()
 	}
 }
 
-FString FOutputDeviceStdOutput::FormatLogLine(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category)
+namespace
 {
-	const ELogVerbosity::Type Level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
-	if (Level == ELogVerbosity::Log)
+	// The engine's log line format without timestamps.
+	FString FormatLogLine(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category)
 	{
-		return FString::Printf(TEXT("%s: %s"), *Category.ToString(), Message);
+		const ELogVerbosity::Type Level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
+		if (Level == ELogVerbosity::Log)
+		{
+			return FString::Printf(TEXT("%s: %s"), *Category.ToString(), Message);
+		}
+		return FString::Printf(TEXT("%s: %s: %s"), *Category.ToString(), ToString(Level), Message);
 	}
-	return FString::Printf(TEXT("%s: %s: %s"), *Category.ToString(), ToString(Level), Message);
-}
-
-void FOutputDeviceStdOutput::Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category)
-{
-	std::fprintf(Stream, "%s\n", *FormatLogLine(Message, Verbosity, Category));
-}
+} // namespace
 
 FOutputDeviceFile::FOutputDeviceFile(const FString& InFilename)
 	: File(std::fopen(*InFilename, "a"))
@@ -199,7 +192,7 @@ void FOutputDeviceFile::Serialize(const TCHAR* Message, ELogVerbosity::Type Verb
 {
 	if (File)
 	{
-		std::fprintf(File, "%s\n", *FOutputDeviceStdOutput::FormatLogLine(Message, Verbosity, Category));
+		std::fprintf(File, "%s\n", *FormatLogLine(Message, Verbosity, Category));
 	}
 }
 

@@ -7,12 +7,6 @@
 #include <cmath>
 #include <random>
 
-const FText& FText::GetEmpty()
-{
-	static const FText Empty;
-	return Empty;
-}
-
 FGuid FGuid::NewGuid()
 {
 	static thread_local std::mt19937 Generator{std::random_device{}()};
@@ -39,10 +33,11 @@ FText FFrameRate::ToPrettyText() const
 	return FText::FromString(FString::Printf(TEXT("%.2f fps"), Rate));
 }
 
-bool FTimecode::IsDropFormatTimecodeSupported(const FFrameRate& Rate)
+namespace
 {
-	return Rate == FFrameRate(30000, 1001) || Rate == FFrameRate(60000, 1001);
-}
+	// Drop-frame counting exists only for the NTSC rates.
+	bool IsDropFormatTimecodeSupported(const FFrameRate& Rate) { return Rate == FFrameRate(30000, 1001) || Rate == FFrameRate(60000, 1001); }
+} // namespace
 
 FTimecode FTimecode::FromSeconds(double InSeconds, const FFrameRate& Rate, bool bDropFrame)
 {

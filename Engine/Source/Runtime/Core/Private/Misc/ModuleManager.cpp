@@ -10,14 +10,7 @@ FModuleManager& FModuleManager::Get()
 
 void FModuleManager::RegisterModule(const FName& ModuleName, FInitializeModuleFunctionPtr InitializeModule)
 {
-	FModuleInfo& Info = Modules[ModuleName.GetComparisonIndex()];
-	Info.Name = ModuleName;
-	Info.Initialize = InitializeModule;
-}
-
-bool FModuleManager::IsModuleKnown(const FName& ModuleName) const
-{
-	return Modules.count(ModuleName.GetComparisonIndex()) != 0;
+	Modules[ModuleName.GetComparisonIndex()].Initialize = InitializeModule;
 }
 
 IModuleInterface* FModuleManager::FindLoadedModule(const FName& ModuleName) const
@@ -37,7 +30,7 @@ IModuleInterface* FModuleManager::LoadModule(const FName& ModuleName)
 	if (!Info.Module)
 	{
 		Info.Module.reset(Info.Initialize());
-		Info.LoadOrder = NextLoadOrder++;
+		LoadedKeys.Add(Found->first);
 		Info.Module->StartupModule();
 	}
 	return Info.Module.get();
@@ -56,47 +49,17 @@ bool FModuleManager::UnloadModule(const FName& ModuleName, bool bIsShutdown)
 		return false;
 	}
 	std::unique_ptr<IModuleInterface> Module = std::move(Found->second.Module);
-	if (!bIsShutdown)
-	{
-		Module->PreUnloadCallback();
-	}
+	LoadedKeys.Remove(Found->first);
 	Module->ShutdownModule();
 	return true;
 }
 
 void FModuleManager::UnloadModulesAtShutdown()
 {
-	std::vector<std::pair<int32, uint32>> Loaded;
-	for (const auto& [Key, Info] : Modules)
+	while (!LoadedKeys.IsEmpty())
 	{
-		if (Info.Module)
-		{
-			Loaded.emplace_back(Info.LoadOrder, Key);
-		}
-	}
-	std::sort(Loaded.rbegin(), Loaded.rend());
-	for (const auto& [Order, Key] : Loaded)
-	{
+		const uint32 Key = LoadedKeys.Pop();
 		std::unique_ptr<IModuleInterface> Module = std::move(Modules[Key].Module);
 		Module->ShutdownModule();
 	}
-}
-
-TArray<FName> FModuleManager::GetLoadedModuleNames() const
-{
-	std::vector<std::pair<int32, FName>> Loaded;
-	for (const auto& [Key, Info] : Modules)
-	{
-		if (Info.Module)
-		{
-			Loaded.emplace_back(Info.LoadOrder, Info.Name);
-		}
-	}
-	std::sort(Loaded.begin(), Loaded.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
-	TArray<FName> Result;
-	for (const auto& Entry : Loaded)
-	{
-		Result.Add(Entry.second);
-	}
-	return Result;
 }

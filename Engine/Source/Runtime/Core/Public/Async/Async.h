@@ -14,7 +14,6 @@ struct CORE_API FGameThreadTasks
 {
 	/** Runs the tasks queued before this call, in order; returns how many ran. */
 	static int32 ProcessQueued();
-	static int32 NumQueued();
 	/** Drops every queued task without running it (engine shut-down, tests). */
 	static void DiscardAll();
 };

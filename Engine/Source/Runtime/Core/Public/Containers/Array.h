@@ -14,7 +14,6 @@ class TArray
 {
 public:
 	using ElementType = InElementType;
-	using SizeType = int32;
 
 	TArray() = default;
 	TArray(std::initializer_list<ElementType> Init)
@@ -45,7 +44,6 @@ public:
 
 	ElementType& Last(int32 IndexFromTheEnd = 0) { return (*this)[Num() - IndexFromTheEnd - 1]; }
 	const ElementType& Last(int32 IndexFromTheEnd = 0) const { return (*this)[Num() - IndexFromTheEnd - 1]; }
-	ElementType& Top() { return Last(); }
 
 	int32 Add(const ElementType& Item)
 	{
@@ -108,7 +106,11 @@ public:
 			Data.reserve(static_cast<SIZE_T>(Slack));
 		}
 	}
-	void Reset() { Data.clear(); }
+	void Reset(int32 NewSize = 0)
+	{
+		Data.clear();
+		Data.reserve(static_cast<SIZE_T>(NewSize));
+	}
 	void Reserve(int32 Count) { Data.reserve(static_cast<SIZE_T>(Count)); }
 	void SetNum(int32 Count) { Data.resize(static_cast<SIZE_T>(Count)); }
 	void Init(const ElementType& Value, int32 Count) { Data.assign(static_cast<SIZE_T>(Count), Value); }
@@ -143,12 +145,6 @@ public:
 		return IndexOfByPredicate(Predicate) != INDEX_NONE;
 	}
 
-	void Sort() { std::sort(Data.begin(), Data.end()); }
-	template <typename PredicateType>
-	void Sort(PredicateType Predicate)
-	{
-		std::sort(Data.begin(), Data.end(), Predicate);
-	}
 	template <typename PredicateType>
 	void StableSort(PredicateType Predicate)
 	{
@@ -168,15 +164,4 @@ public:
 
 private:
 	std::vector<ElementType> Data;
-};
-
-template <typename T>
-struct TIsTArray
-{
-	static constexpr bool Value = false;
-};
-template <typename T>
-struct TIsTArray<TArray<T>>
-{
-	static constexpr bool Value = true;
 };

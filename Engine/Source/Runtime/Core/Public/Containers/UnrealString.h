@@ -53,10 +53,6 @@ public:
 
 	/** Formats like printf; pass FStrings as *Str. */
 	static FString Printf(const TCHAR* Format, ...) __attribute__((format(printf, 1, 2)));
-	/** The shortest text that reads back as the same float, always with a decimal point. */
-	static FString SanitizeFloat(double Value, int32 MinFractionalDigits = 1);
-	static FString Join(const TArray<FString>& Parts, const TCHAR* Separator);
-	static FString ChrN(int32 Count, TCHAR Character) { return FString(std::string(static_cast<SIZE_T>(Count > 0 ? Count : 0), Character)); }
 
 	const TCHAR* operator*() const { return Data.c_str(); }
 	int32 Len() const { return static_cast<int32>(Data.size()); }
@@ -87,9 +83,6 @@ public:
 	FString RightChop(int32 Count) const { return Mid(Count); }
 	FString Mid(int32 Start, int32 Count = 0x7fffffff) const;
 	FString ToLower() const;
-	FString ToUpper() const;
-	FString TrimStart() const;
-	FString TrimEnd() const;
 	FString TrimStartAndEnd() const;
 	FString Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
 
@@ -142,12 +135,3 @@ private:
 };
 
 CORE_API uint32 GetTypeHash(const FString& String);
-
-/** Conversions between values and their text, as the engine's Lex functions do. */
-CORE_API FString LexToString(bool Value);
-CORE_API FString LexToString(int32 Value);
-CORE_API FString LexToString(int64 Value);
-CORE_API FString LexToString(uint32 Value);
-CORE_API FString LexToString(float Value);
-CORE_API FString LexToString(double Value);
-inline FString LexToString(const FString& Value) { return Value; }

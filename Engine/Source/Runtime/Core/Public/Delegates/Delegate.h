@@ -143,7 +143,6 @@ public:
 		return TDelegate(std::make_shared<UE::Delegates::Private::TFunctorInstance<std::decay_t<FunctorType>, RetType, ArgTypes...>>(
 			std::forward<FunctorType>(Functor), nullptr));
 	}
-	static TDelegate CreateStatic(RetType (*Function)(ArgTypes...)) { return CreateLambda(Function); }
 
 	template <typename UserClass, typename MethodType>
 	void BindRaw(UserClass* Object, MethodType Method)
@@ -164,17 +163,6 @@ public:
 	{
 		check(IsBound());
 		return Instance->Execute(std::forward<ArgTypes>(Args)...);
-	}
-	/** Calls the binding if it is still valid; only for delegates without a result. */
-	bool ExecuteIfBound(ArgTypes... Args) const
-		requires std::is_void_v<RetType>
-	{
-		if (!IsBound())
-		{
-			return false;
-		}
-		Instance->Execute(std::forward<ArgTypes>(Args)...);
-		return true;
 	}
 
 private:
@@ -220,21 +208,11 @@ public:
 		}
 		return Add(FDelegate::CreateUObject(Object, Method));
 	}
-	template <typename UserClass, typename MethodType>
-	FDelegateHandle AddRaw(UserClass* Object, MethodType Method)
-	{
-		if (FCallTrace::IsActive())
-		{
-			FCallTrace::RecordBinding({.bBind = true, .Via = TEXT("AddRaw"), .Delegate = this, .RawObject = Object});
-		}
-		return Add(FDelegate::CreateRaw(Object, Method));
-	}
 	template <typename FunctorType>
 	FDelegateHandle AddLambda(FunctorType&& Functor)
 	{
 		return Add(FDelegate::CreateLambda(std::forward<FunctorType>(Functor)));
 	}
-	FDelegateHandle AddStatic(void (*Function)(ArgTypes...)) { return Add(FDelegate::CreateStatic(Function)); }
 
 	bool Remove(FDelegateHandle Handle)
 	{

@@ -24,26 +24,12 @@ public:
 	void RegisterModularFeature(FName Type, IModularFeature* ModularFeature);
 	void UnregisterModularFeature(FName Type, IModularFeature* ModularFeature);
 
-	bool IsModularFeatureAvailable(FName Type) { return GetModularFeatureImplementationCount(Type) > 0; }
-	int32 GetModularFeatureImplementationCount(FName Type);
 	/** The implementation at Index, in registration order; null when Index is out of range. */
 	IModularFeature* GetModularFeatureImplementation(FName Type, int32 Index);
 
-	/** The first implementation of Type, which must be available. */
-	template <typename TModularFeature>
-	TModularFeature& GetModularFeature(FName Type)
-	{
-		IModularFeature* Feature = GetModularFeatureImplementation(Type, 0);
-		check(Feature);
-		return static_cast<TModularFeature&>(*Feature);
-	}
-
 private:
-	struct FEntry
-	{
-		FName Type;
-		IModularFeature* Implementation;
-	};
+	// Defined where the registry is made, so that its fields stay out of the engine's API.
+	struct FEntry;
 
 	// Features are looked up from any thread.
 	FCriticalSection Lock;

@@ -17,7 +17,6 @@ using SIZE_T = std::size_t;
 #define TEXT(x) x
 #define INDEX_NONE (-1)
 
-#define FORCEINLINE inline
 #define FORCENOINLINE __attribute__((noinline))
 #define DLLEXPORT __attribute__((visibility("default")))
 

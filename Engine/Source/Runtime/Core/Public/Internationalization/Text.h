@@ -14,7 +14,6 @@ public:
 	{
 		return FText(Source, Namespace, Key);
 	}
-	static const FText& GetEmpty();
 
 	const FString& ToString() const { return Source; }
 	bool IsEmpty() const { return Source.IsEmpty(); }
@@ -34,5 +33,4 @@ private:
 	FString Key;
 };
 
-#define NSLOCTEXT(InNamespace, InKey, InTextLiteral) FText::AsLocalizable(TEXT(InNamespace), TEXT(InKey), TEXT(InTextLiteral))
 #define LOCTEXT(InKey, InTextLiteral) FText::AsLocalizable(TEXT(LOCTEXT_NAMESPACE), TEXT(InKey), TEXT(InTextLiteral))

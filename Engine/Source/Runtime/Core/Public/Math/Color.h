@@ -26,8 +26,6 @@ struct CORE_API FLinearColor
 
 	/** Encodes to 8 bits: sRGB-encoded when bSRGB, else the linear values rounded. Clamped to [0, 1]. */
 	FColor ToFColor(const bool bSRGB) const;
-	/** Same as the FColor constructor: the linear colour of an sRGB colour. */
-	static FLinearColor FromSRGBColor(const FColor& Color);
 	/** The sRGB transfer function of one channel, [0, 1] to [0, 1]. */
 	static float LinearToSRGB(float Linear);
 	/** LinearToSRGB rounded to 8 bits, by table: exact, and cheap enough to call per pixel. */
@@ -47,7 +45,6 @@ struct CORE_API FLinearColor
 	FString ToString() const { return FString::Printf(TEXT("(R=%f,G=%f,B=%f,A=%f)"), R, G, B, A); }
 
 	static const FLinearColor White;
-	static const FLinearColor Gray;
 	static const FLinearColor Black;
 	static const FLinearColor Transparent;
 	static const FLinearColor Red;
@@ -74,8 +71,6 @@ struct CORE_API FColor
 	}
 	/** Parses "RRGGBB", "RRGGBBAA", "RGB" or "RGBA", with or without a leading '#'; opaque white when it cannot. */
 	static FColor FromHex(const FString& HexString);
-	/** "RRGGBBAA" in upper case. */
-	FString ToHex() const;
 
 	bool operator==(const FColor& Other) const { return R == Other.R && G == Other.G && B == Other.B && A == Other.A; }
 	bool operator!=(const FColor& Other) const { return !(*this == Other); }

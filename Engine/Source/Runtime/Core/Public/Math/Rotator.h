@@ -23,10 +23,7 @@ struct CORE_API FRotator
 	/** (Roll, Pitch, Yaw) as X, Y, Z. */
 	FVector Euler() const { return FVector(Roll, Pitch, Yaw); }
 	static FRotator MakeFromEuler(const FVector& Euler) { return FRotator(Euler.Y, Euler.Z, Euler.X); }
-	static double NormalizeAxis(double Angle);
 	bool Equals(const FRotator& Other, double Tolerance = UE_KINDA_SMALL_NUMBER) const;
 	bool operator==(const FRotator& Other) const { return Pitch == Other.Pitch && Yaw == Other.Yaw && Roll == Other.Roll; }
 	FString ToString() const { return FString::Printf(TEXT("P=%f Y=%f R=%f"), Pitch, Yaw, Roll); }
-
-	static const FRotator ZeroRotator;
 };

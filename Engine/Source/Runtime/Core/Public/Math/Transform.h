@@ -28,7 +28,6 @@ struct CORE_API FTransform
 	const FVector& GetTranslation() const { return Translation; }
 	FVector GetLocation() const { return Translation; }
 	const FVector& GetScale3D() const { return Scale3D; }
-	void SetTranslation(const FVector& InTranslation) { Translation = InTranslation; }
 	void SetLocation(const FVector& InTranslation) { Translation = InTranslation; }
 	bool Equals(const FTransform& Other, double Tolerance = UE_KINDA_SMALL_NUMBER) const
 	{

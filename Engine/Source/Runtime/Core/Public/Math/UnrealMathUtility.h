@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#define UE_PI (3.1415926535897932)
 #define UE_KINDA_SMALL_NUMBER (1.e-4)
 
 struct FMath
@@ -31,13 +30,4 @@ struct FMath
 		return Value < T(0) ? -Value : Value;
 	}
 	static int32 RoundToInt(double Value) { return static_cast<int32>(std::floor(Value + 0.5)); }
-	static int32 FloorToInt(double Value) { return static_cast<int32>(std::floor(Value)); }
-	static double Fmod(double X, double Y) { return std::fmod(X, Y); }
-	static double Atan2(double Y, double X) { return std::atan2(Y, X); }
-	static double Asin(double Value) { return std::asin(Value); }
-	static void SinCos(double* OutSin, double* OutCos, double Value)
-	{
-		*OutSin = std::sin(Value);
-		*OutCos = std::cos(Value);
-	}
 };

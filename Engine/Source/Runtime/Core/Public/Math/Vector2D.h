@@ -28,5 +28,4 @@ struct CORE_API FVector2D
 	FString ToString() const { return FString::Printf(TEXT("X=%3.3f Y=%3.3f"), X, Y); }
 
 	static const FVector2D ZeroVector;
-	static const FVector2D UnitVector;
 };

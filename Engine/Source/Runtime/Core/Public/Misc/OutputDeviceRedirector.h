@@ -13,7 +13,6 @@ public:
 
 	void AddOutputDevice(FOutputDevice* Device);
 	void RemoveOutputDevice(FOutputDevice* Device);
-	bool IsRedirectingTo(FOutputDevice* Device) const;
 	void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override;
 	void Flush() override;
 

@@ -9,11 +9,7 @@ public:
 	static void SetProjectDir(const FString& Directory);
 	/** The project folder, ending in '/'. */
 	static FString ProjectDir();
-	static FString ProjectConfigDir() { return ProjectDir() + TEXT("Config/"); }
 	static FString ProjectContentDir() { return ProjectDir() + TEXT("Content/"); }
-	static FString ProjectSavedDir() { return ProjectDir() + TEXT("Saved/"); }
-	/** Where the engine's own generated configuration is kept: Saved/Config/. */
-	static FString GeneratedConfigDir() { return ProjectSavedDir() + TEXT("Config/"); }
 
 	static void SetPluginDir(const FString& Directory);
 	/** The plug-in's root folder, ending in '/'. */

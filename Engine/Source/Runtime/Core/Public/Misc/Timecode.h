@@ -23,8 +23,6 @@ struct CORE_API FTimecode
 
 	/** The timecode of a point in time, counting drop frames where the rate asks for them. */
 	static FTimecode FromSeconds(double Seconds, const FFrameRate& Rate, bool bDropFrame);
-	/** True for the NTSC rates (29.97, 59.94) where drop-frame counting applies. */
-	static bool IsDropFormatTimecodeSupported(const FFrameRate& Rate);
 	/** "HH:MM:SS:FF", or "HH:MM:SS;FF" for drop-frame. */
 	FString ToString(bool bForceSignDisplay = false) const;
 	bool operator==(const FTimecode& Other) const

@@ -8,7 +8,6 @@ class IModuleInterface
 public:
 	virtual ~IModuleInterface() = default;
 	virtual void StartupModule() {}
-	virtual void PreUnloadCallback() {}
 	virtual void ShutdownModule() {}
 };
 

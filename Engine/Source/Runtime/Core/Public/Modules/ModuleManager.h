@@ -20,7 +20,6 @@ public:
 
 	/** Called by IMPLEMENT_MODULE when a module library is loaded. */
 	void RegisterModule(const FName& ModuleName, FInitializeModuleFunctionPtr InitializeModule);
-	bool IsModuleKnown(const FName& ModuleName) const;
 
 	/** Loads the module if needed; null when no such module is known. */
 	IModuleInterface* LoadModule(const FName& ModuleName);
@@ -29,7 +28,6 @@ public:
 	bool UnloadModule(const FName& ModuleName, bool bIsShutdown = false);
 	/** Shuts every loaded module down, newest first. */
 	void UnloadModulesAtShutdown();
-	TArray<FName> GetLoadedModuleNames() const;
 
 	/** The loaded module, or null; never loads it. */
 	template <typename TModuleInterface>
@@ -56,16 +54,15 @@ public:
 private:
 	struct FModuleInfo
 	{
-		FName Name;
 		FInitializeModuleFunctionPtr Initialize = nullptr;
 		std::unique_ptr<IModuleInterface> Module;
-		int32 LoadOrder = 0;
 	};
 
 	IModuleInterface* FindLoadedModule(const FName& ModuleName) const;
 
 	std::map<uint32, FModuleInfo> Modules;
-	int32 NextLoadOrder = 0;
+	// Keys of the loaded modules, oldest first: shut-down goes newest first.
+	TArray<uint32> LoadedKeys;
 };
 
 /** Adds the module to the module manager's registry when its library loads. */

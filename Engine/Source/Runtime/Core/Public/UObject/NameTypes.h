@@ -42,11 +42,3 @@ private:
 };
 
 inline uint32 GetTypeHash(const FName& Name) { return Name.GetComparisonIndex(); }
-
-template <>
-struct std::hash<FName>
-{
-	SIZE_T operator()(const FName& Name) const noexcept { return Name.GetComparisonIndex(); }
-};
-
-inline FString LexToString(const FName& Name) { return Name.ToString(); }

@@ -1,6 +1,5 @@
 #include "UObject/Class.h"
 
-#include "UObject/BlueprintEvents.h"
 #include "UObject/GeneratedCodeHelpers.h"
 
 #include <mutex>
@@ -26,12 +25,6 @@ namespace
 	{
 		static const FString Empty;
 		return Empty;
-	}
-
-	FBlueprintEventSink::FHandler& BlueprintHandler()
-	{
-		static FBlueprintEventSink::FHandler Handler;
-		return Handler;
 	}
 
 	/** Descriptors are objects too, but live outside the object table: they last for the process. */
@@ -63,21 +56,10 @@ void UObject::ProcessEvent(UFunction* Function, void* Parms)
 	{
 		return;
 	}
+	// No Blueprint graph runs headless: an event without a native thunk has nobody to call.
 	if (Function->Thunk)
 	{
 		Function->Invoke(this, Parms);
-		return;
-	}
-	FBlueprintEventSink::Dispatch(this, Function, Parms);
-}
-
-void FBlueprintEventSink::SetHandler(FHandler Handler) { BlueprintHandler() = std::move(Handler); }
-void FBlueprintEventSink::ClearHandler() { BlueprintHandler() = nullptr; }
-void FBlueprintEventSink::Dispatch(UObject* Object, UFunction* Function, void* Parms)
-{
-	if (BlueprintHandler())
-	{
-		BlueprintHandler()(Object, Function, Parms);
 	}
 }
 
@@ -223,18 +205,6 @@ FString UStruct::GetStructPathName() const
 	return Package + TEXT(".") + GetName();
 }
 
-FProperty* UFunction::GetReturnProperty() const
-{
-	for (FProperty* Property : Properties)
-	{
-		if (Property->HasAnyPropertyFlags(CPF_ReturnParm))
-		{
-			return Property;
-		}
-	}
-	return nullptr;
-}
-
 void UFunction::Invoke(UObject* Context, void* Parms) const
 {
 	if (Thunk)
@@ -316,11 +286,6 @@ int32 UEnum::GetIndexByNameString(const FString& Name) const
 		}
 	}
 	return INDEX_NONE;
-}
-
-FName UEnum::GetNameByIndex(int32 Index) const
-{
-	return Entries.IsValidIndex(Index) ? Entries[Index].Name : FName();
 }
 
 FString UEnum::GetNameStringByIndex(int32 Index) const

@@ -48,7 +48,6 @@ namespace
 		std::vector<FObjectSlot> Slots;
 		std::vector<int32> FreeSlots;
 		int32 NextSerial = 1;
-		int32 LiveCount = 0;
 	};
 
 	FObjectTable& GetTable()
@@ -81,7 +80,6 @@ int32 FUObjectArray::Allocate(UObject* Object, int32& OutSerialNumber)
 	}
 	OutSerialNumber = Table.NextSerial++;
 	Table.Slots[static_cast<SIZE_T>(Index)] = {Object, OutSerialNumber};
-	++Table.LiveCount;
 	return Index;
 }
 
@@ -95,7 +93,6 @@ void FUObjectArray::Free(int32 Index)
 	}
 	Table.Slots[static_cast<SIZE_T>(Index)] = {};
 	Table.FreeSlots.push_back(Index);
-	--Table.LiveCount;
 }
 
 UObject* FUObjectArray::Resolve(int32 Index, int32 SerialNumber, bool bEvenIfGarbage)
@@ -119,13 +116,6 @@ int32 FUObjectArray::GetSerialNumber(int32 Index)
 	FObjectTable& Table = GetTable();
 	std::lock_guard<std::recursive_mutex> Guard(Table.Lock);
 	return Index >= 0 && Index < static_cast<int32>(Table.Slots.size()) ? Table.Slots[static_cast<SIZE_T>(Index)].SerialNumber : 0;
-}
-
-int32 FUObjectArray::NumLiveObjects()
-{
-	FObjectTable& Table = GetTable();
-	std::lock_guard<std::recursive_mutex> Guard(Table.Lock);
-	return Table.LiveCount;
 }
 
 void FUObjectArray::ForEachObject(const TFunction<void(UObject*)>& Visitor)
@@ -196,14 +186,9 @@ void UObject::MarkAsGarbage()
 	bGarbage = true;
 }
 
-UFunction* UObject::FindFunction(FName InName) const
-{
-	return ClassPrivate ? ClassPrivate->FindFunctionByName(InName) : nullptr;
-}
-
 UFunction* UObject::FindFunctionChecked(FName InName) const
 {
-	UFunction* Function = FindFunction(InName);
+	UFunction* Function = ClassPrivate ? ClassPrivate->FindFunctionByName(InName) : nullptr;
 	check(Function);
 	return Function;
 }
@@ -224,10 +209,6 @@ UObject* StaticConstructObject(UClass* Class, UObject* Outer, FName Name, EObjec
 	FObjectConstruction::Pending = &Initializer;
 	UObject* Object = Class->CreateInstance(Initializer);
 	FObjectConstruction::Pending = Previous;
-	if (Object)
-	{
-		Object->PostInitProperties();
-	}
 	return Object;
 }
 

@@ -33,6 +33,26 @@ namespace
 		return FString();
 	}
 
+	/**
+	 * Once a default-config class's values are in its Default file, its saved layer only loses
+	 * those keys, so it cannot hide them. Writing this process's values there instead would undo
+	 * a newer value that another writer put in the Default file meanwhile.
+	 */
+	void ForgetInSavedLayer(const UObject* Object, uint64 Flags, FConfigCacheIni* Cache)
+	{
+		const UClass* Class = Object->GetClass();
+		const FString Filename = Object->GetConfigFilename();
+		const FString Section = SectionOf(Class);
+		for (FProperty* Property : Class->GetAllProperties())
+		{
+			if (IsConfigProperty(Property, Flags))
+			{
+				Cache->RemoveKey(*Section, *Property->GetName(), Filename);
+			}
+		}
+		Cache->Flush(false, Filename);
+	}
+
 	bool SameLines(const TArray<FString>& A, const TArray<FString>& B)
 	{
 		if (A.Num() != B.Num())
@@ -115,9 +135,12 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 	if (!InFilename && Class->HasAnyClassFlags(CLASS_DefaultConfig))
 	{
 		// A default-config class keeps its values in the project's Default file, never in the
-		// per-user layer; that layer then keeps only what still differs, so it cannot hide them.
+		// per-user layer.
 		SaveConfig(Flags, *GetDefaultConfigFilename(), Cache, bAllowCopyToDefaultObject);
-		SaveConfig(Flags, *GetConfigFilename(), Cache, false);
+		if (Cache->GetLastWriteError().IsEmpty())
+		{
+			ForgetInSavedLayer(this, Flags, Cache);
+		}
 		return;
 	}
 	const FString Filename = InFilename ? FString(InFilename) : GetConfigFilename();
@@ -202,10 +225,9 @@ bool UObject::TryUpdateDefaultConfigFile(const FString& SpecificFileLocation, bo
 	{
 		return false;
 	}
-	// The saved layer keeps only what still differs from the new defaults, so it does not hide them.
 	if (SpecificFileLocation.IsEmpty())
 	{
-		SaveConfig(CPF_Config, *GetConfigFilename(), GConfig, false);
+		ForgetInSavedLayer(this, CPF_Config, GConfig);
 	}
 	return GConfig->GetLastWriteError().IsEmpty();
 }

@@ -174,7 +174,6 @@ public:
 	bool HasAllFunctionFlags(uint32 Mask) const { return (FunctionFlags & Mask) == Mask; }
 	/** The parameters, in declaration order; the return value last, named ReturnValue. */
 	const TArray<FProperty*>& GetParameters() const { return Properties; }
-	FProperty* GetReturnProperty() const;
 	/** Calls the native function on Context with a parameter block made by NewParms. */
 	void Invoke(UObject* Context, void* Parms) const;
 	void* NewParms() const;
@@ -238,8 +237,6 @@ public:
 	int64 GetValueByIndex(int32 Index) const { return Entries.IsValidIndex(Index) ? Entries[Index].Value : INDEX_NONE; }
 	int32 GetIndexByValue(int64 Value) const;
 	int32 GetIndexByNameString(const FString& Name) const;
-	/** "EQuarnMode::Live" for enum classes. */
-	FName GetNameByIndex(int32 Index) const;
 	/** The short name ("Live"), or empty for an invalid index. */
 	FString GetNameStringByIndex(int32 Index) const;
 	FString GetNameStringByValue(int64 Value) const { return GetNameStringByIndex(GetIndexByValue(Value)); }

@@ -4,6 +4,7 @@
 #include "UObject/ObjectFlags.h"
 #include "UObject/ObjectMacros.h"
 #include "UObject/ReflectedTypeAccessors.h"
+#include "UObject/UObjectBase.h"
 
 class UClass;
 class UFunction;
@@ -51,13 +52,10 @@ public:
 	void MarkAsGarbage();
 	bool HasAnyInternalFlagsGarbage() const { return bGarbage; }
 
-	virtual void PostInitProperties() {}
 	/** Runs once a loaded asset's properties are set, before the loader hands the object out. */
 	virtual void PostLoad() {}
 	virtual void BeginDestroy() {}
 
-	/** Reads the config properties from this class's configuration section. */
-	void LoadConfig();
 	/**
 	 * Writes the config properties into this class's configuration section and flushes the file.
 	 * A value the layers below the file already give is not written (its key is removed).
@@ -77,12 +75,8 @@ public:
 	/** The saved file the class reads over its layers: Saved/Config/<Name>.ini. */
 	FString GetConfigFilename() const;
 
-	UFunction* FindFunction(FName InName) const;
 	UFunction* FindFunctionChecked(FName InName) const;
-	/**
-	 * Calls a reflected function with its parameter block. Blueprint events go to the
-	 * Blueprint implementation the host installed for this object's class, if any.
-	 */
+	/** Calls a reflected function with its parameter block; a Blueprint event without a native body does nothing. */
 	virtual void ProcessEvent(UFunction* Function, void* Parms);
 
 	/** Descriptors (classes, structs, enums, functions) are named once, when they are built. */
@@ -91,6 +85,11 @@ public:
 private:
 	friend class FUObjectArray;
 	friend struct FObjectConstruction;
+	// A class loads its default object's config when it makes it.
+	friend class UClass;
+
+	/** Reads the config properties from this class's configuration section. */
+	void LoadConfig();
 
 	UClass* ClassPrivate = nullptr;
 	FName NamePrivate;

@@ -16,9 +16,3 @@ enum EObjectFlags : uint32
 };
 
 inline EObjectFlags operator|(EObjectFlags A, EObjectFlags B) { return static_cast<EObjectFlags>(static_cast<uint32>(A) | static_cast<uint32>(B)); }
-
-/** Flags for UObject::SaveConfig: which properties to write. */
-enum EPropertyFlagsForConfig : uint64
-{
-	CPF_ConfigSaveDefault = 1ull << 14,
-};

@@ -10,13 +10,10 @@
 #define UFUNCTION(...)
 #define UMETA(...)
 #define UPARAM(...)
-#define UINTERFACE(...)
 
 #define BODY_MACRO_COMBINE_INNER(A, B, C, D) A##B##C##D
 #define BODY_MACRO_COMBINE(A, B, C, D) BODY_MACRO_COMBINE_INNER(A, B, C, D)
 #define GENERATED_BODY(...) BODY_MACRO_COMBINE(CURRENT_FILE_ID, _, __LINE__, _GENERATED_BODY)
-#define GENERATED_UCLASS_BODY(...) GENERATED_BODY()
-#define GENERATED_USTRUCT_BODY(...) GENERATED_BODY()
 
 /** Property flags, as the header tool derives them from UPROPERTY specifiers. */
 enum EPropertyFlags : uint64

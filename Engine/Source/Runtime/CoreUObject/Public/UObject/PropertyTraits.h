@@ -53,12 +53,6 @@ namespace UE::Reflection
 		typename T::FIsDynamicMulticast;
 	};
 	template <typename T>
-	concept CDynamicDelegate = requires
-	{
-		T::GetSignature();
-		typename T::FIsDynamicSingle;
-	};
-	template <typename T>
 	concept CReflectedStruct = requires
 	{
 		{
@@ -175,10 +169,6 @@ namespace UE::Reflection
 			else if constexpr (CDynamicMulticastDelegate<T>)
 			{
 				Property.Kind = EPropertyKind::MulticastDelegate;
-			}
-			else if constexpr (CDynamicDelegate<T>)
-			{
-				Property.Kind = EPropertyKind::Delegate;
 			}
 			else if constexpr (std::is_pointer_v<T>)
 			{

@@ -40,23 +40,6 @@ public:
 								(static_cast<UserClass*>(Target)->*Method)(Args...);
 							}});
 	}
-	template <typename UserClass>
-	void __Internal_RemoveDynamic(UserClass* Object, void (UserClass::*)(ArgTypes...), const TCHAR* MethodText)
-	{
-		const FName Name = UE::Delegates::Private::FunctionNameFromText(MethodText);
-		if (FCallTrace::IsActive())
-		{
-			FCallTrace::RecordBinding({.bBind = false, .Via = TEXT("RemoveDynamic"), .Delegate = this, .Object = Object, .RawObject = Object});
-		}
-		std::erase_if(Bindings, [Object, &Name](const FBinding& Binding) {
-			return Binding.Object.Get(true) == Object && Binding.FunctionName == Name;
-		});
-	}
-	template <typename UserClass>
-	bool __Internal_IsAlreadyBound(UserClass* Object, void (UserClass::*)(ArgTypes...), const TCHAR* MethodText) const
-	{
-		return IsBoundTo(Object, UE::Delegates::Private::FunctionNameFromText(MethodText));
-	}
 
 	void RemoveAll(const void* Object)
 	{
@@ -111,9 +94,6 @@ private:
 };
 
 #define AddDynamic(UserObject, FuncName) __Internal_AddDynamic(UserObject, FuncName, TEXT(#FuncName))
-#define AddUniqueDynamic(UserObject, FuncName) __Internal_AddDynamic(UserObject, FuncName, TEXT(#FuncName))
-#define RemoveDynamic(UserObject, FuncName) __Internal_RemoveDynamic(UserObject, FuncName, TEXT(#FuncName))
-#define IsAlreadyBound(UserObject, FuncName) __Internal_IsAlreadyBound(UserObject, FuncName, TEXT(#FuncName))
 
 #define QUARN_DYNAMIC_MULTICAST_DELEGATE_CLASS(DelegateName, ...) \
 	class DelegateName : public TDynamicMulticastDelegate<void(__VA_ARGS__)> \
@@ -124,7 +104,3 @@ private:
 
 #define DECLARE_DYNAMIC_MULTICAST_DELEGATE(DelegateName) QUARN_DYNAMIC_MULTICAST_DELEGATE_CLASS(DelegateName)
 #define DECLARE_DYNAMIC_MULTICAST_DELEGATE_OneParam(DelegateName, T1, P1) QUARN_DYNAMIC_MULTICAST_DELEGATE_CLASS(DelegateName, T1)
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_TwoParams(DelegateName, T1, P1, T2, P2) \
-	QUARN_DYNAMIC_MULTICAST_DELEGATE_CLASS(DelegateName, T1, T2)
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(DelegateName, T1, P1, T2, P2, T3, P3) \
-	QUARN_DYNAMIC_MULTICAST_DELEGATE_CLASS(DelegateName, T1, T2, T3)

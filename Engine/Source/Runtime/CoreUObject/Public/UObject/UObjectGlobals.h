@@ -21,11 +21,14 @@ public:
 	UClass* GetClass() const { return Class; }
 	UObject* GetOuter() const { return Outer; }
 	FName GetName() const { return Name; }
-	EObjectFlags GetFlags() const { return Flags; }
 	/** The initializer of the object being constructed on this thread. */
 	static const FObjectInitializer& Get();
 
 private:
+	friend struct FObjectConstruction;
+
+	EObjectFlags GetFlags() const { return Flags; }
+
 	UClass* Class = nullptr;
 	UObject* Outer = nullptr;
 	FName Name;
@@ -36,14 +39,19 @@ private:
 class COREUOBJECT_API FUObjectArray
 {
 public:
-	static int32 Allocate(UObject* Object, int32& OutSerialNumber);
-	static void Free(int32 Index);
 	/** The object at Index if its serial number still matches; garbage is returned only on request. */
 	static UObject* Resolve(int32 Index, int32 SerialNumber, bool bEvenIfGarbage);
 	static int32 GetSerialNumber(int32 Index);
-	static int32 NumLiveObjects();
 	/** Calls Visitor for each live object, in creation order. */
 	static void ForEachObject(const TFunction<void(UObject*)>& Visitor);
+
+private:
+	// Only construction and destruction of an object take and give back its slot.
+	friend class UObject;
+	friend struct FObjectConstruction;
+
+	static int32 Allocate(UObject* Object, int32& OutSerialNumber);
+	static void Free(int32 Index);
 };
 
 /** Creates an object of Class (or T) inside Outer; the name is made unique when none is given. */
@@ -73,12 +81,6 @@ enum ELoadFlags : uint32
  */
 COREUOBJECT_API UObject* StaticLoadObject(
 	UClass* Class, UObject* InOuter, const TCHAR* Name, const TCHAR* Filename = nullptr, uint32 LoadFlags = LOAD_None);
-
-template <class T>
-T* LoadObject(UObject* Outer, const TCHAR* Name, const TCHAR* Filename = nullptr, uint32 LoadFlags = LOAD_None)
-{
-	return static_cast<T*>(StaticLoadObject(T::StaticClass(), Outer, Name, Filename, LoadFlags));
-}
 
 template <typename T>
 T* GetMutableDefault()
@@ -116,8 +118,6 @@ const To* Cast(const From* Object)
 	return Cast<To>(const_cast<From*>(Object));
 }
 
-/** True while the object system is up. */
-COREUOBJECT_API bool UObjectInitialized();
 /** Starts the object system (the host does this once at boot). */
 COREUOBJECT_API void InitUObject();
 /** Destroys every object and stops the object system. */

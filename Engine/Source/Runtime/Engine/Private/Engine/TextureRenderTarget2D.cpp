@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-void UTextureRenderTarget2D::InitAutoFormat(uint32 InSizeX, uint32 InSizeY)
-{
-	SizeX = static_cast<int32>(InSizeX);
-	SizeY = static_cast<int32>(InSizeY);
-	UpdateResourceImmediate(true);
-}
-
 void UTextureRenderTarget2D::UpdateResourceImmediate(bool bClearRenderTarget)
 {
 	const bool bValidSize = SizeX > 0 && SizeY > 0;
@@ -74,15 +67,6 @@ FLinearColor UTextureRenderTarget2D::GetPixel(int32 X, int32 Y) const
 		return FLinearColor::Transparent;
 	}
 	return bRowCleared[Y] ? RowClearColor[Y] : Pixels[Y * SizeX + X];
-}
-
-void UTextureRenderTarget2D::SetPixel(int32 X, int32 Y, const FLinearColor& Color)
-{
-	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || !HasPixels())
-	{
-		return;
-	}
-	GetMutableRow(Y)[X] = ToStoredColor(Color);
 }
 
 void UTextureRenderTarget2D::Fill(const FLinearColor& Color)

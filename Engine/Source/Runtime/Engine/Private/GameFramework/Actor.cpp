@@ -7,11 +7,6 @@ AActor::AActor()
 {
 }
 
-bool AActor::ActorHasTag(FName Tag) const
-{
-	return !Tag.IsNone() && Tags.Contains(Tag);
-}
-
 UActorComponent* AActor::GetComponentByClass(TSubclassOf<UActorComponent> ComponentClass) const
 {
 	UClass* Class = ComponentClass.Get();

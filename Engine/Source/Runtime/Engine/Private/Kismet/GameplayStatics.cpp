@@ -37,7 +37,7 @@ void UGameplayStatics::GetAllActorsWithTag(const UObject* WorldContextObject, FN
 	}
 	for (AActor* Actor : World->GetActors())
 	{
-		if (IsValid(Actor) && Actor->ActorHasTag(Tag))
+		if (IsValid(Actor) && !Tag.IsNone() && Actor->Tags.Contains(Tag))
 		{
 			OutActors.Add(Actor);
 		}

@@ -14,8 +14,6 @@ class ENGINE_API UEngine : public UObject
 public:
 	/** Creates and initialises one instance of every engine subsystem class that wants to exist. */
 	void InitializeSubsystems();
-	/** Deinitialises the subsystems, newest first, and destroys them. */
-	void DeinitializeSubsystems();
 
 	UEngineSubsystem* GetEngineSubsystemBase(UClass* SubsystemClass) const;
 	template <typename T>
@@ -31,6 +29,12 @@ public:
 
 private:
 	friend class FEngineSubsystemCollection;
+	// Only engine shut-down takes the subsystems down.
+	friend class FHeadlessEngineLoop;
+
+	/** Deinitialises the subsystems, newest first, and destroys them. */
+	void DeinitializeSubsystems();
+
 	TArray<UEngineSubsystem*> Subsystems;
 	// Subsystem lookups run every tick; most callers ask for the same class again.
 	mutable UClass* LastLookupClass = nullptr;

@@ -54,8 +54,6 @@ public:
 	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	ETextureRenderTargetFormat RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
 
-	/** Sets the size and makes the pixels anew, filled with ClearColor. */
-	void InitAutoFormat(uint32 InSizeX, uint32 InSizeY);
 	/** Makes the pixels anew for the current size, filled with ClearColor. */
 	void UpdateResourceImmediate(bool bClearRenderTarget = true);
 	void PostLoad() override;
@@ -69,8 +67,6 @@ public:
 	const TArray<FLinearColor>& GetPixels() const;
 	/** The pixel at (X, Y); transparent black outside the target. */
 	FLinearColor GetPixel(int32 X, int32 Y) const;
-	/** Stores Color at (X, Y) in the target's format; ignored outside the target. */
-	void SetPixel(int32 X, int32 Y, const FLinearColor& Color);
 	/** Sets every pixel to Color, in the target's format. */
 	void Fill(const FLinearColor& Color);
 	/** Sets the pixels of [MinX, MaxX) x [MinY, MaxY), clipped to the target, to Color in the target's format. */

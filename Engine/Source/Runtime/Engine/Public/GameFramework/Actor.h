@@ -21,8 +21,6 @@ public:
 	UPROPERTY(EditAnywhere, BlueprintReadWrite, Category = "Actor")
 	TArray<FName> Tags;
 
-	bool ActorHasTag(FName Tag) const;
-
 	/** The first owned component that is a ComponentClass, in creation order; null when there is none. */
 	UActorComponent* GetComponentByClass(TSubclassOf<UActorComponent> ComponentClass) const;
 	template <class T>
@@ -45,7 +43,6 @@ public:
 
 	/** The world that spawned this actor, or null. */
 	UWorld* GetWorld() const;
-	FString GetActorLabel() const { return GetName(); }
 
 	/**
 	 * Marks the actor and its components as garbage and takes it out of its world.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Roles/LiveLinkRole.h"
+#include "LiveLinkRole.h"
 #include "LiveLinkTransformRole.generated.h"
 
 /** A subject that carries a transform per frame. */

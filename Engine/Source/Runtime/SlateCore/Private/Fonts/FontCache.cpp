@@ -296,11 +296,6 @@ void FSlateFontCache::ResetFontFiles()
 	Impl->DefaultFiles[3] = DefaultBoldItalicFile;
 }
 
-const FString& FSlateFontCache::GetFontFile(bool bBold) const
-{
-	return Impl->DefaultFiles[bBold ? 1 : 0];
-}
-
 bool FSlateFontCache::IsFamilyInstalled(const FString& Family)
 {
 	return Family.IsEmpty() || FFontFaces::IsFamilyInstalled(Family);

@@ -67,7 +67,6 @@ public:
 	void SetFontFiles(const FString& RegularFile, const FString& BoldFile);
 	/** Back to the installed DejaVu Sans files. */
 	void ResetFontFiles();
-	const FString& GetFontFile(bool bBold) const;
 
 	/** Whether fontconfig knows a family of that name (ignoring case); the engine's font always counts. */
 	static bool IsFamilyInstalled(const FString& Family);

@@ -11,7 +11,7 @@ namespace
 		double Elapsed = FMath::Max(AnimationTime, 0.0);
 		if (Animation.bLoop)
 		{
-			Elapsed = FMath::Fmod(Elapsed, static_cast<double>(Animation.Duration));
+			Elapsed = std::fmod(Elapsed, static_cast<double>(Animation.Duration));
 		}
 		else if (Elapsed >= Animation.Duration)
 		{

@@ -41,7 +41,7 @@ namespace
 		{
 			return FPixelRect();
 		}
-		return FPixelRect{FMath::FloorToInt(Shape.MinX), FMath::FloorToInt(Shape.MinY), static_cast<int32>(std::ceil(Shape.MaxX)), static_cast<int32>(std::ceil(Shape.MaxY))};
+		return FPixelRect{static_cast<int32>(std::floor(Shape.MinX)), static_cast<int32>(std::floor(Shape.MinY)), static_cast<int32>(std::ceil(Shape.MaxX)), static_cast<int32>(std::ceil(Shape.MaxY))};
 	}
 
 	FLinearColor ClampAlpha(FLinearColor Color)

@@ -26,8 +26,6 @@ public:
 
 	/** Puts Widget above the widgets of ZOrder and below higher ones; a widget already there moves. */
 	void AddWidget(UWidget* Widget, int32 ZOrder);
-	void RemoveWidget(UWidget* Widget);
-	bool IsWidgetAdded(const UWidget* Widget) const;
 	/** The live widgets in paint order: ascending Z-order, then order of adding. */
 	TArray<UWidget*> GetWidgets() const;
 
@@ -38,6 +36,12 @@ public:
 	bool IsTickableInEditor() const override;
 
 private:
+	// A widget takes itself off the viewport and asks whether it is on it.
+	friend class UWidget;
+
+	void RemoveWidget(UWidget* Widget);
+	bool IsWidgetAdded(const UWidget* Widget) const;
+
 	struct FViewportSlot
 	{
 		TWeakObjectPtr<UWidget> Widget;

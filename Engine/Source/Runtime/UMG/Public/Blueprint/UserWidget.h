@@ -29,13 +29,16 @@ public:
 	void SetDescription(const FWidgetDescription& InDescription);
 	const FWidgetDescription& GetDescription() const { return Description; }
 
-	/** Advances the animations; the viewport calls this once per frame. */
-	virtual void NativeTick(float InDeltaTime);
 	/** Seconds of animation played since the widget was made. */
 	double GetAnimationTime() const { return AnimationTime; }
 
 protected:
+	// The viewport ticks the widgets on it.
+	friend class UGameViewportSubsystem;
+
 	TSharedRef<SWidget> RebuildWidget() override;
+	/** Advances the animations; the viewport calls this once per frame. */
+	virtual void NativeTick(float InDeltaTime);
 
 private:
 	FWidgetDescription Description;

@@ -16,7 +16,6 @@ public:
 	/** The Slate widget, built on first use and kept afterwards. */
 	TSharedRef<SWidget> TakeWidget();
 	/** The Slate widget if it was built, else null. */
-	TSharedPtr<SWidget> GetCachedWidget() const { return MyWidget; }
 
 	/** Whether the widget is on the viewport. */
 	UFUNCTION(BlueprintCallable, Category = "Widget")

@@ -1,0 +1,53 @@
+#pragma once
+
+// What a run keeps from one studio state to the next: the objects the sections made in the
+// engine, and the choices that wait for the engine's boot. runScenario owns one for the whole
+// run and hands it to every apply; the engine's shutdown destroys the objects, so the weak
+// pointers read null after it.
+
+#include "State/UmgWidgets.h"
+
+#include "UObject/Object.h"
+
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <string>
+
+class AQuarnCamera;
+class UWorld;
+
+namespace quarnlive::state
+{
+	/** "cameras": the actors made for the description applied last. */
+	struct CameraActors
+	{
+		TArray<TWeakObjectPtr<AQuarnCamera>> actors;
+		/** cameras.actors as it was when the actors were made. */
+		nlohmann::ordered_json description;
+	};
+
+	/** "multiEngine": whether and how the server starts; read once, as the engine boots. */
+	struct MultiEngineChoice
+	{
+		// Off unless a scenario asks: runs side by side must not fight over port 10001.
+		bool enabled = false;
+		std::string bindAddress = "127.0.0.1";
+		/** Unset keeps the project's bMultiEngineMaster. */
+		std::optional<bool> master;
+	};
+
+	struct RunState
+	{
+		/** "engine.world": the editor's world, made once per engine session and kept while it is closed. */
+		TWeakObjectPtr<UWorld> editorWorld;
+		CameraActors cameras;
+		/** "liveLink": the settings objects made for the sources and subjects applied last. */
+		TArray<TWeakObjectPtr<UObject>> liveLinkSettings;
+		MultiEngineChoice multiEngine;
+		/** "vpSettings.present" as last applied: the engine can suppress the default object but not say whether it does. */
+		bool vpSettingsSuppressed = false;
+		/** "umg": actions and the final line find the widgets here by name. */
+		MadeWidgets widgets;
+	};
+} // namespace quarnlive::state
