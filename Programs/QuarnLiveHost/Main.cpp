@@ -24,6 +24,7 @@ namespace
 		run->add_option("scenario", options.scenario, "Scenario file (default: the bundled Examples/DefaultScenario.json)");
 		run->add_flag("--json", options.json, "One JSON object per line instead of text");
 		run->add_flag("--realtime", options.realtime, "Pace frames by the wall clock instead of simulating them");
+		run->add_flag("--trace", options.trace, "A trace line for every call the plug-in makes into the engine, its siblings and the server, and every delegate it binds");
 		run->add_option("--until", options.until, "Stop when engine time reaches SECONDS (default: the scenario's duration)")
 			->type_name("SECONDS")
 			->check([](const std::string& text) -> std::string {

@@ -5,17 +5,6 @@
 
 namespace quarnlive::test
 {
-	namespace
-	{
-		nlohmann::json oneSubjectState()
-		{
-			return {{"liveLink",
-				{{"sources",
-					{{"Studio",
-						{{"settings", "quarn"},
-							{"subjects", {{"StageCam", {{"frame", {{"frameStatus", "Optical Good"}, {"lensDataLevel", 0.5}, {"rawZoom", 7}}}}}}}}}}}}}};
-		}
-	} // namespace
 
 	class EvaluationLines : public HostTest
 	{

@@ -162,6 +162,16 @@ namespace quarnlive::test
 		std::filesystem::path scratch;
 	};
 
+	/** One Quarn source with one Quarn subject, StageCam, whose frame tracks (Optical Good). */
+	inline nlohmann::json oneSubjectState()
+	{
+		return {{"liveLink",
+			{{"sources",
+				{{"Studio",
+					{{"settings", "quarn"},
+						{"subjects", {{"StageCam", {{"frame", {{"frameStatus", "Optical Good"}, {"lensDataLevel", 0.5}, {"rawZoom", 7}}}}}}}}}}}}}};
+	}
+
 	/** The status lines of one status, in order. */
 	inline std::vector<nlohmann::json> statusLines(const std::vector<nlohmann::json>& lines, const std::string& name)
 	{

@@ -4,6 +4,8 @@
 #include "Output/Reporter.h"
 #include "State/UmgWidgets.h"
 
+#include "Misc/CallTrace.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -34,6 +36,18 @@ namespace quarnlive::actions
 
 		output::Stamp stamp() const { return output::Stamp{now, frame}; }
 	};
+
+	/**
+	 * Actions run with the call trace suspended, as host code; what an action hands to the
+	 * module (a Blueprint call, an editor event, a settings edit) runs through this, so the
+	 * calls the module makes from there are traced as its own.
+	 */
+	template <typename Call>
+	decltype(auto) asModule(Call&& call)
+	{
+		const FCallTrace::FResumeScope moduleCall;
+		return call();
+	}
 
 	/** A timeline action: {"at": 4, "action": "<name>", <arguments>}. */
 	class Action

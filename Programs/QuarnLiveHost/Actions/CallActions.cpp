@@ -87,7 +87,8 @@ namespace quarnlive::actions
 				{
 					throw RuntimeFailure("callLibrary: the function library has no default object");
 				}
-				report(context, library->GetName().ToStdString(), function, reflection::call(*defaultObject, callable, inputsOf(arguments)));
+				const nlohmann::ordered_json inputs = inputsOf(arguments);
+				report(context, library->GetName().ToStdString(), function, asModule([&] { return reflection::call(*defaultObject, callable, inputs); }));
 			}
 		};
 
@@ -127,7 +128,8 @@ namespace quarnlive::actions
 					return;
 				}
 				const UFunction& callable = reflection::findCallable(*target.type(), function, "function");
-				report(context, object, function, reflection::call(*instance, callable, inputsOf(arguments)));
+				const nlohmann::ordered_json inputs = inputsOf(arguments);
+				report(context, object, function, asModule([&] { return reflection::call(*instance, callable, inputs); }));
 			}
 		};
 	} // namespace

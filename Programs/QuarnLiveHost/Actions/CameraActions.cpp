@@ -42,7 +42,9 @@ namespace quarnlive::actions
 					throw RuntimeFailure("activeCamera: there is no VP editor subsystem (a game run, or vpEditor.present is false)");
 				}
 				const nlohmann::ordered_json& name = arguments.at("name");
-				editor->SetActiveCamera(name.is_null() ? nullptr : &requireActor(this->name(), name.get<std::string>()));
+				AActor* camera = name.is_null() ? nullptr : &requireActor(this->name(), name.get<std::string>());
+				// The module hears of the change and may bind to the camera's components.
+				asModule([editor, camera] { editor->SetActiveCamera(camera); });
 			}
 		};
 

@@ -53,7 +53,8 @@ namespace quarnlive::actions
 				settings::Edited edited;
 				try
 				{
-					edited = settings::editSetting(property, textsOf(arguments.at("value")));
+					const std::vector<std::string> texts = textsOf(arguments.at("value"));
+					edited = asModule([&] { return settings::editSetting(property, texts); });
 				}
 				catch (const InputError& error)
 				{

@@ -36,7 +36,9 @@ namespace quarnlive::actions
 
 			void run(const nlohmann::ordered_json& arguments, Context&) const override
 			{
-				multiEngine(name()).AddIPAddress(FString(arguments.at("address").get<std::string>()));
+				UQuarnMultiEngineSubsystem& subsystem = multiEngine(name());
+				const FString address(arguments.at("address").get<std::string>());
+				asModule([&] { subsystem.AddIPAddress(address); });
 			}
 		};
 
@@ -47,7 +49,11 @@ namespace quarnlive::actions
 
 			void checkArguments(json::ObjectReader&) const override {}
 
-			void run(const nlohmann::ordered_json&, Context&) const override { multiEngine(name()).OverrideIsMaster(); }
+			void run(const nlohmann::ordered_json&, Context&) const override
+			{
+				UQuarnMultiEngineSubsystem& subsystem = multiEngine(name());
+				asModule([&subsystem] { subsystem.OverrideIsMaster(); });
+			}
 		};
 
 		enum class Shape

@@ -18,7 +18,10 @@ namespace quarnlive::actions
 			}
 			std::string_view name() const override { return name_; }
 			void checkArguments(json::ObjectReader&) const override {}
-			void run(const nlohmann::ordered_json&, Context&) const override { event_.Broadcast(false); }
+			void run(const nlohmann::ordered_json&, Context&) const override
+			{
+				asModule([this] { event_.Broadcast(false); });
+			}
 
 		private:
 			std::string_view name_;

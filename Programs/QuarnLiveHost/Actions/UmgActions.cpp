@@ -71,8 +71,10 @@ namespace quarnlive::actions
 				UUserWidget* widget = arguments.at("widget").is_null() ? nullptr : namedWidget(arguments, context);
 				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
 				{
-					subsystem->AddWidget(widget, readVector(arguments, "size", FVector2D::ZeroVector), readVector(arguments, "position", FVector2D::ZeroVector),
-						arguments.value("enableAnimations", true));
+					const FVector2D size = readVector(arguments, "size", FVector2D::ZeroVector);
+					const FVector2D position = readVector(arguments, "position", FVector2D::ZeroVector);
+					const bool enableAnimations = arguments.value("enableAnimations", true);
+					asModule([&] { subsystem->AddWidget(widget, size, position, enableAnimations); });
 				}
 			}
 		};
@@ -114,7 +116,9 @@ namespace quarnlive::actions
 			{
 				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
 				{
-					subsystem->DrawWidgets(readVector(arguments, "screenSize", FVector2D(1920.0, 1080.0)), arguments.value("deltaTime", 0.f));
+					const FVector2D screenSize = readVector(arguments, "screenSize", FVector2D(1920.0, 1080.0));
+					const float deltaTime = arguments.value("deltaTime", 0.f);
+					asModule([&] { subsystem->DrawWidgets(screenSize, deltaTime); });
 				}
 			}
 		};
@@ -128,7 +132,7 @@ namespace quarnlive::actions
 			{
 				if (UQuarnUMGContextSubsystem* subsystem = UQuarnUMGContextSubsystem::Get())
 				{
-					subsystem->RemoveAllWidgets();
+					asModule([subsystem] { subsystem->RemoveAllWidgets(); });
 				}
 			}
 		};

@@ -111,6 +111,10 @@ namespace quarnlive::multiengine
 		});
 
 		logDevice_.emplace(printer_);
+		if (setup.trace)
+		{
+			tracer_.emplace([&printer](nlohmann::ordered_json fields, const std::string& text) { printer.line("trace", std::move(fields), "trace " + text); }, server);
+		}
 		FHeadlessLiveLinkClient::Register();
 		FHeadlessEngineLoop::Boot(options);
 		booted_ = true;
@@ -141,7 +145,10 @@ namespace quarnlive::multiengine
 			FHeadlessLiveLinkClient::Unregister();
 		}
 		// The subsystem stopped the server as the engine shut down; nothing reports any more.
-		server_.stop();
+		{
+			const FCallTrace::FSuspendScope hostCode;
+			server_.stop();
+		}
 		logDevice_.reset();
 	}
 

@@ -2,6 +2,7 @@
 
 #include "MultiEngine/ObserverPair.h"
 #include "MultiEngine/Printer.h"
+#include "Output/CallTraceReporter.h"
 #include "MultiEngine/ServerSecurity.h"
 #include "MultiEngine/ReceiptTracker.h"
 #include "MultiEngine/SessionReporter.h"
@@ -36,6 +37,8 @@ namespace quarnlive::multiengine
 		quarn::ServerObserver* observer = nullptr;
 		/** As master, ask each follower for its timecode this often; zero never. */
 		std::chrono::milliseconds timecodeProbe{0};
+		/** trace lines from before boot to after shut-down (--trace). */
+		bool trace = false;
 	};
 
 	/**
@@ -81,6 +84,7 @@ namespace quarnlive::multiengine
 		/** This engine's server, what the subsystem reaches through instance() on this thread. */
 		quarn::QuarnVirtualProductionServer server_;
 		quarn::QuarnVirtualProductionServer::ScopedCurrent current_{server_};
+		std::optional<output::CallTraceReporter> tracer_;
 		SessionReporter reporter_;
 		ObserverPair observers_;
 		ReceiptTracker receipts_;

@@ -134,6 +134,7 @@ namespace quarnlive::multiengine
 				setup.followers = parseAddressList(*options.followers, "--followers");
 			}
 			setup.maxLateMilliseconds = options.maxLateMilliseconds;
+			setup.trace = options.trace;
 			setup.security = resolveServerSecurity(options.keyFile, options.masters, run::prepareProjectFolder(options.project));
 			return setup;
 		}

@@ -21,6 +21,8 @@ namespace quarnlive::multiengine
 		std::optional<std::filesystem::path> project;
 		std::optional<std::string> followers;
 		bool json = false;
+		/** engine: trace lines (--trace). */
+		bool trace = false;
 		/** broadcast: the command and its arguments; timecode: the address. */
 		std::vector<std::string> words;
 		std::string address;

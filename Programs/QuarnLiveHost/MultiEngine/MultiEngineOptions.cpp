@@ -40,6 +40,7 @@ namespace quarnlive::multiengine
 		addKeyFile(*engine, options);
 		engine->add_option("--masters", options.masters, "Raise commands only from these addresses (default: from any host)")->type_name("A,B,...");
 		engine->add_flag("--json", options.json, "One JSON object per line instead of text");
+		engine->add_flag("--trace", options.trace, "A trace line for every call the plug-in makes into the engine, its siblings and the server, and every delegate it binds");
 		engine->add_option("--max-late", options.maxLateMilliseconds, "As follower, drop commands that arrive later than this after the master sent them, and report them stale")
 			->type_name("MS")
 			->check(CLI::Range(1, 3600000));

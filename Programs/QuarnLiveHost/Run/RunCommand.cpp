@@ -3,6 +3,7 @@
 #include "Actions/Action.h"
 #include "Errors.h"
 #include "MultiEngine/ServerSecurity.h"
+#include "Output/CallTraceReporter.h"
 #include "Output/EvaluationWatcher.h"
 #include "Output/EventRecorder.h"
 #include "Output/LogForwarder.h"
@@ -23,12 +24,14 @@
 #include "HeadlessEngineLoop.h"
 #include "HeadlessLiveLinkClient.h"
 #include "Misc/App.h"
+#include "Misc/CallTrace.h"
 #include "Modules/ModuleManager.h"
 #include "UObject/Object.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 #ifndef QUARN_PLUGIN_DIR
@@ -183,6 +186,12 @@ namespace quarnlive::run
 
 		std::unique_ptr<output::Reporter> reporter = options.json ? output::makeJsonReporter(out) : output::makeHumanReporter(out, useColor(out));
 		output::LogForwarder logForwarder(*reporter, currentStamp, err);
+		std::optional<output::CallTraceReporter> tracer;
+		if (options.trace)
+		{
+			tracer.emplace([&reporter](nlohmann::ordered_json fields, const std::string& text) { reporter->line(currentStamp(), "trace", fields, text); },
+				quarn::QuarnVirtualProductionServer::instance());
+		}
 
 		FHeadlessEngineOptions engineOptions = pluginEngineOptions(scenario.editor, projectDir, pluginDir, moduleNames);
 		engineOptions.TimecodeRate = timecodeRate(scenario.frameRate);
@@ -193,8 +202,15 @@ namespace quarnlive::run
 		{
 			output::setLogVerbosities(options.logVerbosity);
 			state::RunState runState;
-			state::applyBeforeBoot(scenario.state, runState);
+			{
+				const FCallTrace::FSuspendScope hostSetUp;
+				state::applyBeforeBoot(scenario.state, runState);
+			}
 			EngineSession session(engineOptions, runState);
+			// The trace shows what the module does, not the host: the host's own code (state,
+			// actions, watchers) runs suspended; the engine's frames and what an action hands to
+			// the module (actions::asModule) record, and so do boot and shut-down around this scope.
+			const FCallTrace::FSuspendScope hostCode;
 			for (const std::string& name : moduleNames)
 			{
 				if (!FModuleManager::Get().IsModuleLoaded(FName(name.c_str())))
@@ -226,7 +242,10 @@ namespace quarnlive::run
 			// A frame of the engine loop, as the run loop and the actions that tick run it.
 			context.tick = [&](double deltaSeconds, const output::Stamp& stamp) {
 				evaluations.beforeTick();
-				FHeadlessEngineLoop::Tick(deltaSeconds);
+				{
+					const FCallTrace::FResumeScope engineFrame;
+					FHeadlessEngineLoop::Tick(deltaSeconds);
+				}
 				evaluations.afterTick(deltaSeconds, stamp, *reporter);
 				watcher.poll(stamp, *reporter);
 			};

@@ -19,6 +19,8 @@ namespace quarnlive::run
 		/** Engine seconds to stop at; default from the scenario. */
 		std::optional<double> until;
 		std::optional<std::filesystem::path> project;
+		/** trace lines: the calls the plug-in's modules make and the delegates they bind. */
+		bool trace = false;
 		/** "CATEGORY=LEVEL" each, applied before the engine boots. */
 		std::vector<std::string> logVerbosity;
 	};

@@ -2,10 +2,17 @@
 
 #include "Engine/Engine.h"
 #include "Subsystems/SubsystemAvailability.h"
+#include "UObject/CallTraceObject.h"
 
 UQuarnMediaEditorSubsystem* UQuarnMediaEditorSubsystem::Get()
 {
-	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnMediaEditorSubsystem>() : nullptr;
+	UQuarnMediaEditorSubsystem* Subsystem =
+		FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnMediaEditorSubsystem>() : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnMediaEditorSubsystem::Get"), {}, TraceObject(Subsystem));
+	}
+	return Subsystem;
 }
 
 void UQuarnMediaEditorSubsystem::SetAvailable(bool bAvailable)

@@ -26,12 +26,20 @@ public:
 	bool IsTimeStepSynchronized() const
 	{
 		++TimeStepQueryCount;
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnMediaEditorSubsystem::IsTimeStepSynchronized"), {}, bTimeStepSynchronized);
+		}
 		return bTimeStepSynchronized;
 	}
 	/** Whether the timecode follows the video input; every call is counted. */
 	bool IsProviderSynchronized() const
 	{
 		++ProviderQueryCount;
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnMediaEditorSubsystem::IsProviderSynchronized"), {}, bProviderSynchronized);
+		}
 		return bProviderSynchronized;
 	}
 	int32 GetTimeStepQueryCount() const { return TimeStepQueryCount; }

@@ -4,10 +4,25 @@
 #include "QuarnCamera.h"
 #include "QuarnMediaLayout.h"
 #include "Subsystems/SubsystemAvailability.h"
+#include "UObject/CallTraceObject.h"
 
 UQuarnVPEngineSubsystem* UQuarnVPEngineSubsystem::Get()
 {
-	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
+	UQuarnVPEngineSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnVPEngineSubsystem::Get"), {}, TraceObject(Subsystem));
+	}
+	return Subsystem;
+}
+
+UQuarnMediaLayout* UQuarnVPEngineSubsystem::GetModeMediaLayout() const
+{
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnVPEngineSubsystem::GetModeMediaLayout"), {}, TraceObject(MediaLayout));
+	}
+	return MediaLayout;
 }
 
 void UQuarnVPEngineSubsystem::SetAvailable(bool bAvailable)
@@ -35,6 +50,16 @@ void UQuarnVPEngineSubsystem::Deinitialize()
 void UQuarnVPEngineSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
 {
 	OutCameras.Append(Cameras);
+	if (FCallTrace::IsActive())
+	{
+		TArray<FCallTraceValue> Names;
+		for (const TWeakObjectPtr<AQuarnCamera>& Camera : Cameras)
+		{
+			Names.Add(TraceObject(Camera.Get()));
+		}
+		FCallTrace::Record(
+			TEXT("QuarnVirtualProduction"), TEXT("UQuarnVPEngineSubsystem::GetQuarnCameras"), {}, FCallTraceValue::Record({TEXT("OutCameras")}, {FCallTraceValue(Names)}));
+	}
 }
 
 void UQuarnVPEngineSubsystem::SetCameras(const TArray<AQuarnCamera*>& InCameras)

@@ -2,10 +2,25 @@
 
 #include "Engine/Engine.h"
 #include "Subsystems/SubsystemAvailability.h"
+#include "UObject/CallTraceObject.h"
 
 UQuarnZentrelSubsystem* UQuarnZentrelSubsystem::Get()
 {
-	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnZentrelSubsystem>() : nullptr;
+	UQuarnZentrelSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnZentrelSubsystem>() : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnZentrelSubsystem::Get"), {}, TraceObject(Subsystem));
+	}
+	return Subsystem;
+}
+
+int32 UQuarnZentrelSubsystem::GetZentrelNum() const
+{
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnZentrelSubsystem::GetZentrelNum"), {}, ZentrelNum);
+	}
+	return ZentrelNum;
 }
 
 void UQuarnZentrelSubsystem::SetAvailable(bool bAvailable)

@@ -25,7 +25,7 @@ public:
 	/** Appends the known cameras, destroyed ones included. */
 	void GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const;
 	/** The media layout of the compositing mode; never null once initialised. */
-	UQuarnMediaLayout* GetModeMediaLayout() const { return MediaLayout; }
+	UQuarnMediaLayout* GetModeMediaLayout() const;
 
 	void SetCameras(const TArray<AQuarnCamera*>& InCameras);
 	void AddCamera(AQuarnCamera* Camera);

@@ -17,7 +17,7 @@ public:
 	static void SetAvailable(bool bAvailable);
 
 	/** How many Zentrel devices are connected. */
-	int32 GetZentrelNum() const { return ZentrelNum; }
+	int32 GetZentrelNum() const;
 	void SetZentrelNum(int32 InZentrelNum) { ZentrelNum = InZentrelNum; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "Engine/Engine.h"
 #include "QuarnCamera.h"
+#include "UObject/CallTraceObject.h"
 
 void UQuarnVPEditorSubsystem::Initialize(FSubsystemCollectionBase& Collection)
 {
@@ -18,6 +19,16 @@ void UQuarnVPEditorSubsystem::Deinitialize()
 	Super::Deinitialize();
 }
 
+UQuarnVPEditorSubsystem* UQuarnVPEditorSubsystem::Get()
+{
+	UQuarnVPEditorSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) ? Instance : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProductionEditor"), TEXT("UQuarnVPEditorSubsystem::Get"), {}, TraceObject(Subsystem));
+	}
+	return Subsystem;
+}
+
 void UQuarnVPEditorSubsystem::SetAvailable(bool bAvailable)
 {
 	FSubsystemAvailability::SetAvailable(StaticClass(), bAvailable);
@@ -31,11 +42,25 @@ bool UQuarnVPEditorSubsystem::ShouldCreateSubsystem(UObject* Outer) const
 void UQuarnVPEditorSubsystem::GetQuarnCameras(TArray<TWeakObjectPtr<AQuarnCamera>>& OutCameras) const
 {
 	OutCameras.Append(Cameras);
+	if (FCallTrace::IsActive())
+	{
+		TArray<FCallTraceValue> Names;
+		for (const TWeakObjectPtr<AQuarnCamera>& Camera : Cameras)
+		{
+			Names.Add(TraceObject(Camera.Get()));
+		}
+		FCallTrace::Record(TEXT("QuarnVirtualProductionEditor"), TEXT("UQuarnVPEditorSubsystem::GetQuarnCameras"), {},
+			FCallTraceValue::Record({TEXT("OutCameras")}, {FCallTraceValue(Names)}));
+	}
 }
 
 AActor* UQuarnVPEditorSubsystem::GetQuarnCamera()
 {
 	++QuarnCameraCallCount;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProductionEditor"), TEXT("UQuarnVPEditorSubsystem::GetQuarnCamera"), {}, TraceObject(ActiveCamera.Get()));
+	}
 	return ActiveCamera.Get();
 }
 

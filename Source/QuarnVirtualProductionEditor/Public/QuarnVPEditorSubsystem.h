@@ -20,7 +20,7 @@ class QUARNVIRTUALPRODUCTIONEDITOR_API UQuarnVPEditorSubsystem : public UQuarnEn
 
 public:
 	/** The engine's instance; null without an engine, in game runs or while unavailable. */
-	static UQuarnVPEditorSubsystem* Get() { return FSubsystemAvailability::IsAvailable(StaticClass()) ? Instance : nullptr; }
+	static UQuarnVPEditorSubsystem* Get();
 	/** See UQuarnEngineSubsystemBase. */
 	static void SetAvailable(bool bAvailable);
 

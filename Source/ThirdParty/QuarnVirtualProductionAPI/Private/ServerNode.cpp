@@ -8,6 +8,7 @@
 #include "Dispatch/Outbox.h"
 #include "Dispatch/ReceivePath.h"
 #include "Dispatch/TimecodeProbe.h"
+#include "Dispatch/TracingDelegate.h"
 #include "Ipv4Address.h"
 #include "QuarnVirtualProductionServer.h"
 #include "Transport/FaultInjector.h"
@@ -400,7 +401,22 @@ namespace quarn
 
 	ServerNode::~ServerNode()
 	{
-		stop();
+		shutDown();
+	}
+
+	void ServerNode::setCallTracer(CallTracer callTracer)
+	{
+		std::unique_lock lock(lifecycle);
+		tracer = std::move(callTracer);
+	}
+
+	bool ServerNode::traced(const char* function, std::vector<std::pair<std::string, TraceValue>> arguments, bool result) const
+	{
+		if (tracer)
+		{
+			tracer(TracedCall{false, function, std::move(arguments), TraceValue::of(result)});
+		}
+		return result;
 	}
 
 	void ServerNode::setConfig(const ServerConfig& config)
@@ -417,7 +433,13 @@ namespace quarn
 
 	bool ServerNode::start(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort)
 	{
-		stop();
+		return traced("start", {{"listenPort", TraceValue::of(int64_t{listenPort})}, {"sendPort", TraceValue::of(int64_t{sendPort})}},
+			startUntraced(delegate, listenPort, sendPort));
+	}
+
+	bool ServerNode::startUntraced(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort)
+	{
+		shutDown();
 		std::unique_lock lock(lifecycle);
 		if (!delegate)
 		{
@@ -435,6 +457,12 @@ namespace quarn
 			}
 			masters.push_back(*address);
 		}
+		tracingDelegate.reset();
+		if (tracer)
+		{
+			tracingDelegate = std::make_unique<dispatch::TracingDelegate>(*delegate, tracer);
+			delegate = tracingDelegate.get();
+		}
 		auto node = std::make_unique<Running>(pendingConfig, *delegate, sendPort, logLine, observer, followerDown, deliveryTracker);
 		node->receivePath.admitCommandsFrom(std::move(masters));
 		if (!node->socket.open(pendingConfig.bindAddress, listenPort, pendingConfig.receiveBufferBytes, pendingConfig.sendBufferBytes, error))
@@ -450,6 +478,15 @@ namespace quarn
 	}
 
 	void ServerNode::stop()
+	{
+		shutDown();
+		if (tracer)
+		{
+			tracer(TracedCall{false, "stop", {}, {}});
+		}
+	}
+
+	void ServerNode::shutDown()
 	{
 		std::unique_ptr<Running> node;
 		{
@@ -497,79 +534,79 @@ namespace quarn
 
 	bool ServerNode::broadcastPlay()
 	{
-		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Play; });
+		return traced("broadcastPlay", {}, broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Play; }));
 	}
 
 	bool ServerNode::broadcastStop()
 	{
-		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Stop; });
+		return traced("broadcastStop", {}, broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Stop; }));
 	}
 
 	bool ServerNode::broadcastStartRecord()
 	{
-		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StartRecord; });
+		return traced("broadcastStartRecord", {}, broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StartRecord; }));
 	}
 
 	bool ServerNode::broadcastStopRecord()
 	{
-		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StopRecord; });
+		return traced("broadcastStopRecord", {}, broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StopRecord; }));
 	}
 
 	bool ServerNode::broadcastSelectCamera(int32_t index)
 	{
-		return broadcast([index](codec::Command& command) {
+		return traced("broadcastSelectCamera", {{"index", TraceValue::of(int64_t{index})}}, broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectCamera;
 			command.integer = index;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastSelectCameraXR(int32_t index)
 	{
-		return broadcast([index](codec::Command& command) {
+		return traced("broadcastSelectCameraXR", {{"index", TraceValue::of(int64_t{index})}}, broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectCameraXR;
 			command.integer = index;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastSelectLevel(int32_t index)
 	{
-		return broadcast([index](codec::Command& command) {
+		return traced("broadcastSelectLevel", {{"index", TraceValue::of(int64_t{index})}}, broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectLevel;
 			command.integer = index;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastTriggerAnimation(char key)
 	{
 		// Travels as the unsigned byte, so other tools see 0..255.
-		return broadcast([key](codec::Command& command) {
+		return traced("broadcastTriggerAnimation", {{"key", TraceValue::of(int64_t{static_cast<uint8_t>(key)})}}, broadcast([key](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerAnimation;
 			command.integer = static_cast<uint8_t>(key);
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastTriggerCustom(uint8_t value)
 	{
-		return broadcast([value](codec::Command& command) {
+		return traced("broadcastTriggerCustom", {{"value", TraceValue::of(int64_t{value})}}, broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustom;
 			command.integer = value;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastTriggerCustomInt(int32_t value)
 	{
-		return broadcast([value](codec::Command& command) {
+		return traced("broadcastTriggerCustomInt", {{"value", TraceValue::of(int64_t{value})}}, broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomInt;
 			command.integer = value;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastTriggerCustomEight(uint64_t value)
 	{
-		return broadcast([value](codec::Command& command) {
+		return traced("broadcastTriggerCustomEight", {{"value", dispatch::bytesOf(QuarnEightBytes{value})}}, broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomEight;
 			command.eight = value;
-		});
+		}));
 	}
 
 	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
@@ -581,13 +618,13 @@ namespace quarn
 				std::shared_lock lock(lifecycle);
 				const auto& log = running ? running->log : (logLine ? logLine : std::function<void(const std::string&)>(toStandardError));
 				log("refused to broadcast a transform with NaN or infinity (value " + std::to_string(i + 1) + " of 9 is " + std::to_string(value[i]) + ")");
-				return false;
+				return traced("broadcastTriggerCustomTransform", {{"value", dispatch::transformOf(value)}}, false);
 			}
 		}
-		return broadcast([&value](codec::Command& command) {
+		return traced("broadcastTriggerCustomTransform", {{"value", dispatch::transformOf(value)}}, broadcast([&value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomTransform;
 			command.transform = value;
-		});
+		}));
 	}
 
 	ServerStats ServerNode::stats() const

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "CallTrace.h"
 #include "EngineReport.h"
 #include "QuarnTypes.h"
 #include "QuarnVirtualProductionServerDelegate.h"
@@ -21,6 +22,11 @@
 
 namespace quarn
 {
+	namespace dispatch
+	{
+		class TracingDelegate;
+	}
+
 	class ServerNode
 	{
 	public:
@@ -96,6 +102,10 @@ namespace quarn
 		// True once every acknowledged command has an applied receipt or was reported lost.
 		bool waitUntilApplied(std::chrono::milliseconds timeout);
 
+		// Test hook: every call of start, stop and the broadcasts, and every call of the delegate,
+		// goes to `tracer` as well. Applies at once; set and clear it while the node is stopped.
+		void setCallTracer(CallTracer tracer);
+
 		uint16_t boundPort() const;
 		int receiveBufferBytes() const;
 		std::string lastError() const;
@@ -106,6 +116,9 @@ namespace quarn
 
 		template <typename Fill>
 		bool broadcast(Fill fill);
+		bool startUntraced(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort);
+		void shutDown();
+		bool traced(const char* function, std::vector<std::pair<std::string, TraceValue>> arguments, bool result) const;
 
 		mutable std::shared_mutex lifecycle;
 		ServerConfig pendingConfig;
@@ -115,5 +128,7 @@ namespace quarn
 		std::function<void(const DeliveryTicket&)> deliveryTracker;
 		std::string error;
 		std::unique_ptr<Running> running;
+		CallTracer tracer;
+		std::unique_ptr<dispatch::TracingDelegate> tracingDelegate;
 	};
 }

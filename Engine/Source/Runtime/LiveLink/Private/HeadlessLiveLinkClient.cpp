@@ -2,6 +2,31 @@
 
 #include "LiveLinkSourceSettings.h"
 #include "Misc/ScopeLock.h"
+#include "UObject/CallTraceObject.h"
+
+namespace
+{
+	constexpr const TCHAR* TraceModule = TEXT("LiveLink");
+}
+
+// A source is shown by its place in the source list, as scenarios list them; a source that
+// is gone by its id. Called with Lock held.
+FCallTraceValue FHeadlessLiveLinkClient::TraceSource(const FGuid& SourceGuid) const
+{
+	for (int32 Index = 0; Index < Sources.Num(); ++Index)
+	{
+		if (Sources[Index].Guid == SourceGuid)
+		{
+			return Index;
+		}
+	}
+	return SourceGuid.ToString();
+}
+
+FCallTraceValue FHeadlessLiveLinkClient::TraceSubjectKey(const FLiveLinkSubjectKey& SubjectKey) const
+{
+	return FCallTraceValue::Record({TEXT("Source"), TEXT("SubjectName")}, {TraceSource(SubjectKey.Source), SubjectKey.SubjectName.Name.ToString()});
+}
 
 FHeadlessLiveLinkClient& FHeadlessLiveLinkClient::Get()
 {
@@ -91,6 +116,15 @@ TArray<FGuid> FHeadlessLiveLinkClient::GetSources(bool bEvenIfPendingKill) const
 			Result.Add(Source.Guid);
 		}
 	}
+	if (FCallTrace::IsActive())
+	{
+		TArray<FCallTraceValue> Traced;
+		for (const FGuid& Guid : Result)
+		{
+			Traced.Add(TraceSource(Guid));
+		}
+		FCallTrace::Record(TraceModule, TEXT("GetSources"), {{TEXT("bEvenIfPendingKill"), bEvenIfPendingKill}}, FCallTraceValue(Traced));
+	}
 	return Result;
 }
 
@@ -98,7 +132,12 @@ ULiveLinkSourceSettings* FHeadlessLiveLinkClient::GetSourceSettings(const FGuid&
 {
 	FScopeLock Guard(&Lock);
 	const FSource* Source = Sources.FindByPredicate([&SourceGuid](const FSource& Candidate) { return Candidate.Guid == SourceGuid; });
-	return Source ? Source->Settings.Get() : nullptr;
+	ULiveLinkSourceSettings* Settings = Source ? Source->Settings.Get() : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TraceModule, TEXT("GetSourceSettings"), {{TEXT("SourceKey"), TraceSource(SourceGuid)}}, TraceObject(Settings));
+	}
+	return Settings;
 }
 
 TArray<FLiveLinkSubjectKey> FHeadlessLiveLinkClient::GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const
@@ -112,6 +151,16 @@ TArray<FLiveLinkSubjectKey> FHeadlessLiveLinkClient::GetSubjects(bool bIncludeDi
 			Result.Add(Subject.Key);
 		}
 	}
+	if (FCallTrace::IsActive())
+	{
+		TArray<FCallTraceValue> Traced;
+		for (const FLiveLinkSubjectKey& Key : Result)
+		{
+			Traced.Add(TraceSubjectKey(Key));
+		}
+		FCallTrace::Record(TraceModule, TEXT("GetSubjects"),
+			{{TEXT("bIncludeDisabledSubject"), bIncludeDisabledSubject}, {TEXT("bIncludeVirtualSubject"), bIncludeVirtualSubject}}, FCallTraceValue(Traced));
+	}
 	return Result;
 }
 
@@ -119,17 +168,38 @@ UObject* FHeadlessLiveLinkClient::GetSubjectSettings(const FLiveLinkSubjectKey& 
 {
 	FScopeLock Guard(&Lock);
 	const auto Found = SubjectIndexByKey.find(SubjectKey);
-	return Found != SubjectIndexByKey.end() ? Subjects[Found->second].Settings.Get() : nullptr;
+	UObject* Settings = Found != SubjectIndexByKey.end() ? Subjects[Found->second].Settings.Get() : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TraceModule, TEXT("GetSubjectSettings"), {{TEXT("SubjectKey"), TraceSubjectKey(SubjectKey)}}, TraceObject(Settings));
+	}
+	return Settings;
 }
 
 TSubclassOf<ULiveLinkRole> FHeadlessLiveLinkClient::GetSubjectRole_AnyThread(FLiveLinkSubjectName SubjectName) const
 {
 	FScopeLock Guard(&Lock);
 	const FSubject* Subject = FindEnabledSubject(SubjectName);
-	return Subject ? Subject->Role : TSubclassOf<ULiveLinkRole>();
+	const TSubclassOf<ULiveLinkRole> Role = Subject ? Subject->Role : TSubclassOf<ULiveLinkRole>();
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TraceModule, TEXT("GetSubjectRole_AnyThread"), {{TEXT("SubjectName"), SubjectName.Name.ToString()}}, TraceObject(Role.Get()));
+	}
+	return Role;
 }
 
 bool FHeadlessLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
+{
+	const bool bEvaluated = EvaluateFrame(SubjectName, Role, OutFrame);
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(
+			TraceModule, TEXT("EvaluateFrame_AnyThread"), {{TEXT("SubjectName"), SubjectName.Name.ToString()}, {TEXT("Role"), TraceObject(Role.Get())}}, bEvaluated);
+	}
+	return bEvaluated;
+}
+
+bool FHeadlessLiveLinkClient::EvaluateFrame(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
 {
 	++EvaluateCount;
 	OutFrame.FrameData.Reset();

@@ -70,6 +70,9 @@ private:
 
 	/** The enabled subject of that name, which is the one the engine evaluates. */
 	const FSubject* FindEnabledSubject(FLiveLinkSubjectName SubjectName) const;
+	bool EvaluateFrame(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame);
+	FCallTraceValue TraceSource(const FGuid& SourceGuid) const;
+	FCallTraceValue TraceSubjectKey(const FLiveLinkSubjectKey& SubjectKey) const;
 	/** Keeps the lookups by key and by name constant-time, as the engine's client is; call after any change of Subjects. */
 	void RebuildIndex();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HAL/Platform.h"
+#include "Misc/CallTrace.h"
 
 #include <atomic>
 #include <functional>
@@ -146,6 +147,10 @@ public:
 	template <typename UserClass, typename MethodType>
 	void BindRaw(UserClass* Object, MethodType Method)
 	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::RecordBinding({.bBind = true, .Via = TEXT("BindRaw"), .Delegate = this, .RawObject = Object});
+		}
 		*this = CreateRaw(Object, Method);
 	}
 	void Unbind() { Instance.reset(); }
@@ -196,6 +201,11 @@ public:
 	template <typename UserClass, typename MethodType>
 	FDelegateHandle AddUObject(UserClass* Object, MethodType Method)
 	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::RecordBinding(
+				{.bBind = true, .Via = TEXT("AddUObject"), .Delegate = this, .Object = static_cast<const UObject*>(Object), .RawObject = Object});
+		}
 		return Add(FDelegate::CreateUObject(Object, Method));
 	}
 	template <typename FunctorType>
@@ -230,6 +240,10 @@ public:
 			}
 		}
 		CompactIfIdle();
+		if (FCallTrace::IsActive() && Object)
+		{
+			FCallTrace::RecordBinding({.bBind = false, .Via = TEXT("RemoveAll"), .Delegate = this, .RawObject = Object, .Removed = Removed});
+		}
 		return Removed;
 	}
 	void Clear()

@@ -28,6 +28,10 @@ public:
 	void __Internal_AddDynamic(UserClass* Object, void (UserClass::*Method)(ArgTypes...), const TCHAR* MethodText)
 	{
 		const FName Name = UE::Delegates::Private::FunctionNameFromText(MethodText);
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::RecordBinding({.bBind = true, .Via = TEXT("AddDynamic"), .Delegate = this, .Object = Object, .RawObject = Object});
+		}
 		if (!Object || IsBoundTo(Object, Name))
 		{
 			return;
