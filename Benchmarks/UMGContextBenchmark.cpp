@@ -89,13 +89,23 @@ namespace
 		return Widget;
 	}
 
-	void BM_ClearRenderTarget(benchmark::State& State)
+	/** The UMG context's render target; without one the benchmark is marked skipped. */
+	UTextureRenderTarget2D* SceneTargetOrSkip(benchmark::State& State)
 	{
 		UQuarnUMGContextSubsystem* Context = UQuarnUMGContextSubsystem::Get();
 		UTextureRenderTarget2D* Target = Context ? Context->GetSceneRenderTarget() : nullptr;
 		if (!Target)
 		{
 			State.SkipWithError("no render target");
+		}
+		return Target;
+	}
+
+	void BM_ClearRenderTarget(benchmark::State& State)
+	{
+		UTextureRenderTarget2D* Target = SceneTargetOrSkip(State);
+		if (!Target)
+		{
 			return;
 		}
 		for (auto _ : State)
@@ -109,11 +119,9 @@ namespace
 	/** A pass that writes every pixel once: what a clear costs where it cannot be a per-row flag. */
 	void BM_WriteEveryPixel(benchmark::State& State)
 	{
-		UQuarnUMGContextSubsystem* Context = UQuarnUMGContextSubsystem::Get();
-		UTextureRenderTarget2D* Target = Context ? Context->GetSceneRenderTarget() : nullptr;
+		UTextureRenderTarget2D* Target = SceneTargetOrSkip(State);
 		if (!Target)
 		{
-			State.SkipWithError("no render target");
 			return;
 		}
 		const FLinearColor Black = Target->ToStoredColor(FLinearColor(0.f, 0.f, 0.f, 1.f));

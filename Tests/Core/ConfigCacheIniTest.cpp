@@ -29,24 +29,9 @@ namespace
 		return Names;
 	}
 
-	class ConfigFileTest : public ::testing::Test
+	class ConfigFileTest : public FConfigFolderTest
 	{
 	protected:
-		void SetUp() override
-		{
-			static int Counter = 0;
-			Dir = fs::temp_directory_path() / ("ConfigCacheIniTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
-			fs::create_directories(Dir);
-		}
-		void TearDown() override
-		{
-			std::error_code Error;
-			for (const fs::directory_entry& Entry : fs::recursive_directory_iterator(Dir, Error))
-			{
-				fs::permissions(Entry.path(), fs::perms::owner_all, fs::perm_options::add, Error);
-			}
-			fs::remove_all(Dir, Error);
-		}
 		FString File(const char* Name) const { return FString((Dir / Name).string()); }
 		/** Writes Text as the file, then flushes the edits Edit makes and returns what is on disk. */
 		template <typename EditType>
@@ -60,7 +45,6 @@ namespace
 			return ReadText(*Path);
 		}
 
-		fs::path Dir;
 		FConfigCacheIni Config;
 	};
 

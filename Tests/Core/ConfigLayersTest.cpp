@@ -8,23 +8,17 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
 namespace
 {
 	using namespace ConfigTestFiles;
 
-	namespace fs = std::filesystem;
-
 	/** A project folder and a plug-in folder with an engine, so reads combine Base, Default and Saved files. */
-	class ConfigLayers : public ::testing::Test
+	class ConfigLayers : public FConfigFolderTest
 	{
 	protected:
 		void SetUp() override
 		{
-			static int Counter = 0;
-			Dir = fs::temp_directory_path() / ("ConfigLayersTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
-			fs::create_directories(Dir);
+			FConfigFolderTest::SetUp();
 			FPaths::SetProjectDir(FString((Dir / "Project").string()));
 			// The Base layers live in the plug-in checkout's Engine/Config.
 			FPaths::SetPluginDir(FString(Dir.string()));
@@ -33,7 +27,7 @@ namespace
 		{
 			FPaths::SetProjectDir(TEXT("./"));
 			FPaths::SetPluginDir(TEXT("./"));
-			fs::remove_all(Dir);
+			FConfigFolderTest::TearDown();
 		}
 
 		void Write(const char* Relative, const std::string& Text) const { WriteText(Dir / Relative, Text); }
@@ -46,7 +40,6 @@ namespace
 			return JoinedWithCommas(Values);
 		}
 
-		fs::path Dir;
 		FConfigCacheIni Config;
 	};
 } // namespace

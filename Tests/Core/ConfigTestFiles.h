@@ -3,6 +3,9 @@
 #pragma once
 
 #include "Containers/UnrealString.h"
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,4 +38,22 @@ namespace ConfigTestFiles
 		}
 		return Joined;
 	}
+
+	/** A fresh folder per test in Dir, removed afterwards even where a test took permissions away. */
+	class FConfigFolderTest : public ::testing::Test
+	{
+	protected:
+		void SetUp() override { Dir = MakeTestFolder(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()); }
+		void TearDown() override
+		{
+			std::error_code Error;
+			for (const std::filesystem::directory_entry& Entry : std::filesystem::recursive_directory_iterator(Dir, Error))
+			{
+				std::filesystem::permissions(Entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, Error);
+			}
+			std::filesystem::remove_all(Dir, Error);
+		}
+
+		std::filesystem::path Dir;
+	};
 }

@@ -1,4 +1,5 @@
 #include "Misc/ConfigCacheIni.h"
+#include "ConfigTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -6,45 +7,24 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
-
-#include <unistd.h>
 
 namespace
 {
-	// The parts in order with commas between, to compare a whole list in one expectation.
-	std::string JoinedWithCommas(const TArray<FString>& Parts)
-	{
-		std::string Joined;
-		for (int32 Index = 0; Index < Parts.Num(); ++Index)
-		{
-			Joined += (Index > 0 ? "," : "") + Parts[Index].ToStdString();
-		}
-		return Joined;
-	}
+	using namespace ConfigTestFiles;
 
 	namespace fs = std::filesystem;
 
-	class ConfigWriters : public ::testing::Test
+	class ConfigWriters : public FConfigFolderTest
 	{
 	protected:
 		void SetUp() override
 		{
-			static int Counter = 0;
-			Dir = fs::temp_directory_path() / ("ConfigWritersTest-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
-			fs::create_directories(Dir);
+			FConfigFolderTest::SetUp();
 			Path = FString((Dir / "Game.ini").string());
 		}
-		void TearDown() override { fs::remove_all(Dir); }
 
-		std::string Read() const
-		{
-			std::ifstream Stream(*Path, std::ios::binary);
-			std::stringstream Buffer;
-			Buffer << Stream.rdbuf();
-			return Buffer.str();
-		}
-		void Write(const std::string& Text) const { std::ofstream(*Path, std::ios::binary) << Text; }
+		std::string Read() const { return ReadText(Dir / "Game.ini"); }
+		void Write(const std::string& Text) const { WriteText(Dir / "Game.ini", Text); }
 		/** Key of section S as Config reads it from the file; none when Config finds no such key. */
 		std::optional<std::string> ValueInS(FConfigCacheIni& Config, const TCHAR* Key) const
 		{
@@ -56,7 +36,6 @@ namespace
 			return Value.ToStdString();
 		}
 
-		fs::path Dir;
 		FString Path;
 	};
 

@@ -202,93 +202,66 @@ TEST_F(LoadedAssetIdentity, AFailedLoadLeavesNothingBehindToBeFound)
 
 using AssetLoadFailure = FAssetLoadingTest;
 
-TEST_F(AssetLoadFailure, PathOutsideEveryMountedRoot)
+TEST_F(AssetLoadFailure, GivesNullAndOneWarningThatSaysWhy)
 {
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Engine/Tests/M_Base")), TEXT("/Engine/Tests/M_Base"), TEXT("no mounted content root"));
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("M_Base")), TEXT("M_Base"), TEXT("not an asset path"));
+	struct FCase
+	{
+		/** Written to Content/Tests/ first, unless empty. */
+		std::string File;
+		std::string Text;
+		UClass* Class;
+		const TCHAR* Path;
+		const TCHAR* Reason;
+	};
+	const std::string RenderTarget = R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": )";
+	const FCase Cases[] = {
+		{"", "", UMaterial::StaticClass(), TEXT("/Engine/Tests/M_Base"), TEXT("no mounted content root")},
+		{"", "", UMaterial::StaticClass(), TEXT("M_Base"), TEXT("not an asset path")},
+		{"M_Broken", R"({ "Class": "/Script/Engine.Material", )", UMaterial::StaticClass(), TEXT("/Game/Tests/M_Broken"), TEXT("is not valid JSON")},
+		{"M_Array", R"([ "/Script/Engine.Material" ])", UMaterial::StaticClass(), TEXT("/Game/Tests/M_Array"), TEXT("does not hold a JSON object")},
+		{"M_NoClass", R"({ "Properties": {} })", UMaterial::StaticClass(), TEXT("/Game/Tests/M_NoClass"), TEXT("names no \"Class\"")},
+		{"M_ListOfProperties", R"({ "Class": "/Script/Engine.Material", "Properties": [] })", UMaterial::StaticClass(),
+			TEXT("/Game/Tests/M_ListOfProperties"), TEXT("\"Properties\"")},
+		{"M_Unknown", R"({ "Class": "/Script/Engine.MaterialThatIsNot" })", UMaterial::StaticClass(), TEXT("/Game/Tests/M_Unknown"),
+			TEXT("unknown class /Script/Engine.MaterialThatIsNot")},
+		{"T_Abstract", R"({ "Class": "/Script/Engine.Texture" })", UTexture::StaticClass(), TEXT("/Game/Tests/T_Abstract"), TEXT("cannot be instanced")},
+		{"M_Base", BaseMaterial, UTextureRenderTarget2D::StaticClass(), TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a TextureRenderTarget2D")},
+		{"M_Named", BaseMaterial, UMaterial::StaticClass(), TEXT("/Game/Tests/M_Named.M_Other"), TEXT("no object named 'M_Other'")},
+		{"M_Extra", R"({ "Class": "/Script/Engine.Material", "Properties": { "Shininess": 1 } })", UMaterial::StaticClass(), TEXT("/Game/Tests/M_Extra"),
+			TEXT("has no property 'Shininess'")},
+		{"RT_Text", RenderTarget + R"({ "SizeX": "wide" } })", UTextureRenderTarget2D::StaticClass(), TEXT("/Game/Tests/RT_Text"),
+			TEXT("bad value \"wide\" for property 'SizeX'")},
+		{"RT_Fraction", RenderTarget + R"({ "SizeY": 1.5 } })", UTextureRenderTarget2D::StaticClass(), TEXT("/Game/Tests/RT_Fraction"), TEXT("for property 'SizeY'")},
+		{"RT_Format", RenderTarget + R"({ "RenderTargetFormat": "RTF_RGBA9" } })", UTextureRenderTarget2D::StaticClass(), TEXT("/Game/Tests/RT_Format"),
+			TEXT("for property 'RenderTargetFormat'")},
+		{"RT_Colour", RenderTarget + R"({ "ClearColor": [0, 0, 0, 1] } })", UTextureRenderTarget2D::StaticClass(), TEXT("/Game/Tests/RT_Colour"),
+			TEXT("for property 'ClearColor'")},
+		{"M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "RT_Target" } })", UMaterial::StaticClass(),
+			TEXT("/Game/Tests/M_Overlay"), TEXT("bad value \"RT_Target\" for property 'OverlayTexture'")},
+	};
+	for (const FCase& Case : Cases)
+	{
+		if (!Case.File.empty())
+		{
+			WriteAsset(Case.File, Case.Text);
+		}
+		ExpectFailure(StaticLoadObject(Case.Class, nullptr, Case.Path), Case.Path, Case.Reason);
+	}
 }
 
-TEST_F(AssetLoadFailure, MissingFile)
+TEST_F(AssetLoadFailure, NoFileOrAFolderInItsPlace)
 {
 	const FString Expected = FString(ProjectDir.string()) + TEXT("/Content/Tests/M_Missing.uasset");
 	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Missing")), TEXT("/Game/Tests/M_Missing"), *(FString(TEXT("no file ")) + Expected));
-}
-
-TEST_F(AssetLoadFailure, FolderNamedLikeTheFileIsNoFile)
-{
 	std::filesystem::create_directories(ProjectDir / "Content" / "Tests" / "M_Folder.uasset");
 	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Folder")), TEXT("/Game/Tests/M_Folder"), TEXT("no file "));
 }
 
-TEST_F(AssetLoadFailure, BadJson)
-{
-	WriteAsset("M_Broken", R"({ "Class": "/Script/Engine.Material", )");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Broken")), TEXT("/Game/Tests/M_Broken"), TEXT("is not valid JSON"));
-	WriteAsset("M_Array", R"([ "/Script/Engine.Material" ])");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Array")), TEXT("/Game/Tests/M_Array"), TEXT("does not hold a JSON object"));
-	WriteAsset("M_NoClass", R"({ "Properties": {} })");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_NoClass")), TEXT("/Game/Tests/M_NoClass"), TEXT("names no \"Class\""));
-	WriteAsset("M_ListOfProperties", R"({ "Class": "/Script/Engine.Material", "Properties": [] })");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_ListOfProperties")), TEXT("/Game/Tests/M_ListOfProperties"),
-		TEXT("\"Properties\""));
-}
-
-TEST_F(AssetLoadFailure, UnknownClass)
-{
-	WriteAsset("M_Unknown", R"({ "Class": "/Script/Engine.MaterialThatIsNot" })");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Unknown")), TEXT("/Game/Tests/M_Unknown"),
-		TEXT("unknown class /Script/Engine.MaterialThatIsNot"));
-}
-
-TEST_F(AssetLoadFailure, AbstractClassCannotBeMade)
-{
-	WriteAsset("T_Abstract", R"({ "Class": "/Script/Engine.Texture" })");
-	ExpectFailure(LoadAsset<UTexture>(TEXT("/Game/Tests/T_Abstract")), TEXT("/Game/Tests/T_Abstract"), TEXT("cannot be instanced"));
-}
-
-TEST_F(AssetLoadFailure, WrongClassRequested)
+TEST_F(AssetLoadFailure, WrongClassRequestedOfALoadedAsset)
 {
 	WriteAsset("M_Base", BaseMaterial);
-	ExpectFailure(LoadAsset<UTextureRenderTarget2D>(TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"),
-		TEXT("it is a Material, not a TextureRenderTarget2D"));
-
 	ASSERT_NE(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base")), nullptr);
 	ExpectFailure(LoadAsset<UTexture>(TEXT("/Game/Tests/M_Base")), TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
-}
-
-TEST_F(AssetLoadFailure, ObjectNameOtherThanTheAssets)
-{
-	WriteAsset("M_Base", BaseMaterial);
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Base.M_Other")), TEXT("/Game/Tests/M_Base.M_Other"),
-		TEXT("no object named 'M_Other'"));
-}
-
-TEST_F(AssetLoadFailure, UnknownProperty)
-{
-	WriteAsset("M_Extra", R"({ "Class": "/Script/Engine.Material", "Properties": { "Shininess": 1 } })");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Extra")), TEXT("/Game/Tests/M_Extra"), TEXT("has no property 'Shininess'"));
-}
-
-TEST_F(AssetLoadFailure, BadValue)
-{
-	struct FCase
-	{
-		const char* Name;
-		const char* Properties;
-		const TCHAR* Reason;
-	};
-	const FCase Cases[] = {
-		{"RT_Text", R"({ "SizeX": "wide" })", TEXT("bad value \"wide\" for property 'SizeX'")},
-		{"RT_Fraction", R"({ "SizeY": 1.5 })", TEXT("for property 'SizeY'")},
-		{"RT_Format", R"({ "RenderTargetFormat": "RTF_RGBA9" })", TEXT("for property 'RenderTargetFormat'")},
-		{"RT_Colour", R"({ "ClearColor": [0, 0, 0, 1] })", TEXT("for property 'ClearColor'")},
-	};
-	for (const FCase& Case : Cases)
-	{
-		WriteAsset(Case.Name, std::string(R"({ "Class": "/Script/Engine.TextureRenderTarget2D", "Properties": )") + Case.Properties + " }");
-		const FString Path = FString(TEXT("/Game/Tests/")) + FString(Case.Name);
-		ExpectFailure(LoadAsset<UTextureRenderTarget2D>(*Path), *Path, Case.Reason);
-	}
 }
 
 using AssetObjectReference = FAssetLoadingTest;
@@ -343,13 +316,6 @@ TEST_F(AssetObjectReference, ReferenceToAnAssetOfAnotherClassIsLeftEmpty)
 	ASSERT_NE(Material, nullptr);
 	EXPECT_EQ(Material->OverlayTexture, nullptr);
 	ExpectOneWarning(TEXT("/Game/Tests/M_Base"), TEXT("it is a Material, not a Texture"));
-}
-
-TEST_F(AssetObjectReference, TextThatIsNoPathIsABadValue)
-{
-	WriteAsset("M_Overlay", R"({ "Class": "/Script/Engine.Material", "Properties": { "OverlayTexture": "RT_Target" } })");
-	ExpectFailure(LoadAsset<UMaterial>(TEXT("/Game/Tests/M_Overlay")), TEXT("/Game/Tests/M_Overlay"),
-		TEXT("bad value \"RT_Target\" for property 'OverlayTexture'"));
 }
 
 TEST_F(AssetObjectReference, AssetThatRefersToItselfLoadsWithoutTheReference)

@@ -4,6 +4,7 @@
 #include "Engine/TextureRenderTarget2D.h"
 #include "ImageUtils.h"
 #include "Kismet/KismetRenderingLibrary.h"
+#include "TestFolder.h"
 #include "UObject/UObjectGlobals.h"
 
 #include <gtest/gtest.h>
@@ -41,9 +42,7 @@ namespace
 	protected:
 		void SetUp() override
 		{
-			Folder = std::filesystem::temp_directory_path() / ("quarn-png-test-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-			std::filesystem::remove_all(Folder);
-			std::filesystem::create_directories(Folder);
+			Folder = MakeTestFolder("quarn-png-test");
 		}
 		void TearDown() override { std::filesystem::remove_all(Folder); }
 

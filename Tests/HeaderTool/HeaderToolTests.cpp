@@ -176,6 +176,13 @@ namespace
 		return lines;
 	}
 
+	// A generated function definition from its signature to its closing brace; empty when there is none.
+	std::string definitionBody(const std::string& source, const std::string& signature)
+	{
+		const size_t definition = source.find(signature + "\n{");
+		return definition == std::string::npos ? std::string() : source.substr(definition, source.find("\n}", definition) - definition);
+	}
+
 	bool contains(const std::vector<std::string>& lines, const std::string& wanted)
 	{
 		for (const std::string& line : lines)
@@ -318,9 +325,8 @@ namespace
 		EXPECT_EQ(source.find("execReceivePlay"), std::string::npos);
 		EXPECT_NE(source.find("FUNC_Public, nullptr, sizeof(SampleObject_eventReceivePlay_Parms)"), std::string::npos);
 		EXPECT_NE(source.find("{{TEXT(\"Category\"), TEXT(\"Sample\")}, {TEXT(\"DisplayName\"), TEXT(\"On Play\")}}"), std::string::npos);
-		const size_t definition = source.find("void USampleObject::ReceivePlay(int32 Index)\n{");
-		ASSERT_NE(definition, std::string::npos) << source;
-		const std::string body = source.substr(definition, source.find("\n}", definition) - definition);
+		const std::string body = definitionBody(source, "void USampleObject::ReceivePlay(int32 Index)");
+		ASSERT_FALSE(body.empty()) << source;
 		EXPECT_NE(body.find("Z_Construct_UClass_USampleObject_Statics::SampleObject_eventReceivePlay_Parms "), std::string::npos);
 		EXPECT_NE(body.find(".Index = Index;"), std::string::npos);
 		EXPECT_NE(body.find("ProcessEvent("), std::string::npos);
@@ -406,9 +412,8 @@ namespace
 		EXPECT_NE(source.find("struct FeatureObject_eventDescribe_Parms { TArray<int32> Values; int32 OutCount; UObject* Context; FString ReturnValue; };"), std::string::npos);
 		EXPECT_NE(source.find("Parms.ReturnValue = static_cast<UFeatureObject*>(Context)->Describe_Implementation(Parms.Values, Parms.OutCount, Parms.Context);"), std::string::npos);
 		EXPECT_NE(source.find("{TEXT(\"CPP_Default_Context\"), TEXT(\"nullptr\")}"), std::string::npos);
-		const size_t definition = source.find("FString UFeatureObject::Describe(const TArray<int32>& Values, int32& OutCount, UObject* Context) const\n{");
-		ASSERT_NE(definition, std::string::npos) << source;
-		const std::string body = source.substr(definition, source.find("\n}", definition) - definition);
+		const std::string body = definitionBody(source, "FString UFeatureObject::Describe(const TArray<int32>& Values, int32& OutCount, UObject* Context) const");
+		ASSERT_FALSE(body.empty()) << source;
 		EXPECT_NE(body.find("OutCount = "), std::string::npos);
 		EXPECT_NE(body.find("return "), std::string::npos);
 		EXPECT_NE(body.find("const_cast<UFeatureObject*>(this)"), std::string::npos);
@@ -416,9 +421,8 @@ namespace
 
 	TEST_F(FeaturesHeaderTest, EventParameterNamesDoNotShadowTheParameterBlock)
 	{
-		const size_t definition = source.find("void UFeatureObject::Shadowing(int32 Parms, const FString& Z, int32 InParms)\n{");
-		ASSERT_NE(definition, std::string::npos) << source;
-		const std::string body = source.substr(definition, source.find("\n}", definition) - definition);
+		const std::string body = definitionBody(source, "void UFeatureObject::Shadowing(int32 Parms, const FString& Z, int32 InParms)");
+		ASSERT_FALSE(body.empty()) << source;
 		EXPECT_EQ(body.find(" Parms{}"), std::string::npos) << body;
 		EXPECT_EQ(body.find("&Parms)"), std::string::npos) << body;
 	}

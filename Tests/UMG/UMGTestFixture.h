@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <unistd.h>
@@ -132,6 +133,22 @@ public:
 
 	/** How much widgets cover the pixel, 0 to 255: one minus the alpha the widget renderer leaves. */
 	static int32 Coverage8(const UTextureRenderTarget2D* Target, int32 X, int32 Y) { return 255 - Pixel8(Target, X, Y).A; }
+
+	struct FExpectedPixel
+	{
+		int32 X;
+		int32 Y;
+		FColor Color;
+	};
+
+	/** Checks each pixel of the table as an 8-bit value; a failure names the pixel. */
+	static void ExpectPixels(const UTextureRenderTarget2D* Target, std::initializer_list<FExpectedPixel> Expected)
+	{
+		for (const FExpectedPixel& Pixel : Expected)
+		{
+			EXPECT_EQ(Pixel8(Target, Pixel.X, Pixel.Y), Pixel.Color) << "at (" << Pixel.X << "," << Pixel.Y << ")";
+		}
+	}
 
 protected:
 	std::filesystem::path ProjectDir;

@@ -7,6 +7,13 @@ namespace
 {
 	const FLinearColor HalfGray(0.5f, 0.5f, 0.5f, 1.f);
 
+	// What the renderer leaves in a target cleared to opaque black: untouched, or fully covered in a colour.
+	const FColor Untouched(0, 0, 0, 255);
+	const FColor Red(255, 0, 0, 0);
+	const FColor Blue(0, 0, 255, 0);
+	// A target filled or cleared green that the draw must leave as it was.
+	const FColor OldGreen(0, 255, 0, 255);
+
 	FWidgetElement BorderedBox()
 	{
 		FWidgetElement Element = FUMGTest::Box(10, 10, 20, 20, HalfGray);
@@ -30,14 +37,8 @@ TEST_F(WidgetRendererBoxes, FillAndBorderAreWrittenLinearWithoutGammaCorrection)
 	UTextureRenderTarget2D* Target = MakeTarget(64, 64);
 	Draw(Target, MakeWidget({BorderedBox()}), FVector2D(64, 64));
 
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 11, 20), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(128, 128, 128, 0));
-	EXPECT_EQ(Pixel8(Target, 27, 27), FColor(128, 128, 128, 0));
-	EXPECT_EQ(Pixel8(Target, 28, 27), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 9, 20), FColor(0, 0, 0, 255));
+	const FColor Fill(128, 128, 128, 0);
+	ExpectPixels(Target, {{10, 10, Red}, {11, 20, Red}, {28, 27, Red}, {29, 29, Red}, {12, 12, Fill}, {27, 27, Fill}, {30, 30, Untouched}, {9, 20, Untouched}});
 }
 
 TEST_F(WidgetRendererBoxes, GammaCorrectionEncodesColoursAndLeavesOneMinusCoverageInAlpha)
@@ -46,10 +47,8 @@ TEST_F(WidgetRendererBoxes, GammaCorrectionEncodesColoursAndLeavesOneMinusCovera
 	FWidgetElement Translucent = Box(40, 40, 10, 10, FLinearColor(0.5f, 0.f, 0.f, 0.5f));
 	Draw(Target, MakeWidget({BorderedBox(), Translucent}), FVector2D(64, 64), true);
 
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 0));
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(255, 0, 0, 0));
 	// Half of linear 0.5 over the black clear is linear 0.25 (137), and half the clear's alpha stays.
-	EXPECT_EQ(Pixel8(Target, 45, 45), FColor(137, 0, 0, 128));
+	ExpectPixels(Target, {{12, 12, FColor(188, 188, 188, 0)}, {10, 10, Red}, {45, 45, FColor(137, 0, 0, 128)}});
 }
 
 TEST_F(WidgetRendererBoxes, TranslucentElementBlendsOverEarlierOneInLinearColour)
@@ -60,18 +59,16 @@ TEST_F(WidgetRendererBoxes, TranslucentElementBlendsOverEarlierOneInLinearColour
 	Draw(Linear, MakeWidget(Elements), FVector2D(32, 32));
 	Draw(Encoded, MakeWidget(Elements), FVector2D(32, 32), true);
 
-	EXPECT_EQ(Pixel8(Linear, 15, 5), FColor(128, 0, 128, 0));
-	EXPECT_EQ(Pixel8(Encoded, 15, 5), FColor(188, 0, 188, 0));
 	// Over the opaque black clear the colour is weighted by coverage and the alpha keeps what shows through.
-	EXPECT_EQ(Pixel8(Linear, 25, 5), FColor(0, 0, 128, 128));
-	EXPECT_EQ(Pixel8(Linear, 5, 5), FColor(255, 0, 0, 0));
+	ExpectPixels(Linear, {{15, 5, FColor(128, 0, 128, 0)}, {25, 5, FColor(0, 0, 128, 128)}, {5, 5, Red}});
+	EXPECT_EQ(Pixel8(Encoded, 15, 5), FColor(188, 0, 188, 0));
 }
 
 TEST_F(WidgetRendererBoxes, ElementOfZeroOpacityDrawsNothing)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(16, 16);
 	Draw(Target, MakeWidget({Box(0, 0, 16, 16, FLinearColor::Red, 0.f)}), FVector2D(16, 16));
-	EXPECT_EQ(Pixel8(Target, 8, 8), FColor(0, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 8, 8), Untouched);
 }
 
 TEST_F(WidgetRendererBoxes, EdgesBetweenPixelsCoverThemPartly)
@@ -119,10 +116,8 @@ TEST_F(WidgetRendererBoxes, BorderAndFillShareAPixelWithoutASeam)
 	UTextureRenderTarget2D* Target = MakeTarget(40, 40);
 	Draw(Target, MakeWidget({Framed}), FVector2D(40, 40));
 
-	EXPECT_EQ(Pixel8(Target, 1, 20), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 20, 20), FColor(0, 0, 255, 0));
 	// The border ends halfway through column 2: half border, half fill, and together they cover it.
-	EXPECT_EQ(Pixel8(Target, 2, 20), FColor(128, 0, 128, 0));
+	ExpectPixels(Target, {{1, 20, Red}, {20, 20, Blue}, {2, 20, FColor(128, 0, 128, 0)}});
 	EXPECT_EQ(Coverage8(Target, 0, 0), 0) << "the border follows the rounded corner";
 }
 
@@ -134,11 +129,8 @@ TEST_F(WidgetRendererTarget, ClearsOnlyTheDrawSizeRectangleToTheTargetsClearColo
 	Target->Fill(FLinearColor::Red);
 	Draw(Target, MakeWidget({}), FVector2D(20, 10));
 
-	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 255, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 19, 9), FColor(0, 255, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 20, 9), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 19, 10), FColor(255, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 39, 39), FColor(255, 0, 0, 255));
+	const FColor OldRed(255, 0, 0, 255);
+	ExpectPixels(Target, {{0, 0, OldGreen}, {19, 9, OldGreen}, {20, 9, OldRed}, {19, 10, OldRed}, {39, 39, OldRed}});
 }
 
 TEST_F(WidgetRendererTarget, ClearAroundAndUnderAPartialWidgetLeavesNoOldPixels)
@@ -148,11 +140,7 @@ TEST_F(WidgetRendererTarget, ClearAroundAndUnderAPartialWidgetLeavesNoOldPixels)
 	// A translucent box over the cleared area must blend with the clear, not the old green.
 	Draw(Target, MakeWidget({Box(5, 5, 5, 5, FLinearColor::Red, 0.5f), Box(12, 12, 2, 2, FLinearColor::Blue)}), FVector2D(30, 30));
 
-	EXPECT_EQ(Pixel8(Target, 6, 6), FColor(128, 0, 0, 128));
-	EXPECT_EQ(Pixel8(Target, 11, 11), FColor(0, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 12, 5), FColor(0, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 29, 29), FColor(0, 0, 0, 255));
-	EXPECT_EQ(Pixel8(Target, 30, 30), FColor(0, 255, 0, 255));
+	ExpectPixels(Target, {{6, 6, FColor(128, 0, 0, 128)}, {11, 11, Untouched}, {12, 5, Untouched}, {29, 29, Untouched}, {30, 30, OldGreen}});
 }
 
 TEST_F(WidgetRendererTarget, WithoutClearingBlendsOverWhatTheTargetHeld)
@@ -160,8 +148,7 @@ TEST_F(WidgetRendererTarget, WithoutClearingBlendsOverWhatTheTargetHeld)
 	UTextureRenderTarget2D* Target = MakeTarget(16, 16, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(0.f, 1.f, 0.f, 1.f));
 	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Red, 0.5f)}), FVector2D(16, 16), false, false);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(128, 128, 0, 128));
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(0, 255, 0, 255));
+	ExpectPixels(Target, {{4, 4, FColor(128, 128, 0, 128)}, {12, 12, OldGreen}});
 }
 
 TEST_F(WidgetRendererTarget, WithGammaTheHeldColoursAreDecodedBeforeBlending)
@@ -171,24 +158,20 @@ TEST_F(WidgetRendererTarget, WithGammaTheHeldColoursAreDecodedBeforeBlending)
 	UTextureRenderTarget2D* Target = MakeTarget(16, 16, ETextureRenderTargetFormat::RTF_RGBA8, FLinearColor(Encoded, Encoded, Encoded, 1.f));
 	Draw(Target, MakeWidget({Box(0, 0, 8, 8, FLinearColor::Black, 0.5f)}), FVector2D(16, 16), true, false);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(137, 137, 137, 128));
-	EXPECT_EQ(Pixel8(Target, 12, 12), FColor(188, 188, 188, 255));
+	ExpectPixels(Target, {{4, 4, FColor(137, 137, 137, 128)}, {12, 12, FColor(188, 188, 188, 255)}});
 }
 
 TEST_F(WidgetRendererTarget, ClipsAtTheTargetEdgeAndAtTheDrawSize)
 {
 	UTextureRenderTarget2D* Target = MakeTarget(32, 32);
 	Draw(Target, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red), Box(100, 100, 50, 50, FLinearColor::Blue)}), FVector2D(64, 64));
-	EXPECT_EQ(Pixel8(Target, 31, 31), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 23, 23), FColor(0, 0, 0, 255));
+	ExpectPixels(Target, {{31, 31, Red}, {23, 23, Untouched}});
 	EXPECT_EQ(Target->GetPixels().Num(), 32 * 32);
 
 	UTextureRenderTarget2D* Smaller = MakeTarget(32, 32);
 	Smaller->Fill(FLinearColor::Green);
 	Draw(Smaller, MakeWidget({Box(24, 24, 20, 20, FLinearColor::Red)}), FVector2D(28, 28));
-	EXPECT_EQ(Pixel8(Smaller, 27, 27), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Smaller, 28, 28), FColor(0, 255, 0, 255));
-	EXPECT_EQ(Pixel8(Smaller, 28, 24), FColor(0, 255, 0, 255));
+	ExpectPixels(Smaller, {{27, 27, Red}, {28, 28, OldGreen}, {28, 24, OldGreen}});
 }
 
 TEST_F(WidgetRendererTarget, LaterDrawWinsWhereDrawsOverlap)
@@ -199,10 +182,7 @@ TEST_F(WidgetRendererTarget, LaterDrawWinsWhereDrawsOverlap)
 	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 30, 30, FLinearColor::Red)})->TakeWidget(), FVector2D(30, 30), 0.f);
 	Renderer.DrawWidget(Target, MakeWidget({Box(0, 0, 20, 20, FLinearColor::Blue)})->TakeWidget(), FVector2D(20, 20), 0.f);
 
-	EXPECT_EQ(Pixel8(Target, 10, 10), FColor(0, 0, 255, 0));
-	EXPECT_EQ(Pixel8(Target, 25, 25), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 25, 5), FColor(255, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 35, 35), FColor(0, 255, 0, 255));
+	ExpectPixels(Target, {{10, 10, Blue}, {25, 25, Red}, {25, 5, Red}, {35, 35, OldGreen}});
 }
 
 TEST_F(WidgetRendererTarget, FloatTargetKeepsExactLinearValues)
@@ -220,7 +200,7 @@ TEST_F(WidgetRendererTarget, NullTargetOrEmptyDrawSizeChangesNothing)
 	Renderer.DrawWidget(nullptr, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(0, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, -1), 0.f);
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 255, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 4, 4), OldGreen);
 }
 
 namespace
@@ -291,10 +271,7 @@ TEST_F(WidgetRendererImages, EnlargedImageIsFilteredBilinearlyInLinearLight)
 	UTextureRenderTarget2D* Target = DrawTwoTexelsStretched("ramp.png", FColor(0, 0, 0, 255), FColor(255, 255, 255, 255));
 
 	// Pixel centres fall at texel positions -0.25, 0.25, 0.75 and 1.25: clamped, then mixed in linear light.
-	EXPECT_EQ(Pixel8(Target, 0, 0), FColor(0, 0, 0, 0));
-	EXPECT_EQ(Pixel8(Target, 1, 0), FColor(137, 137, 137, 0));
-	EXPECT_EQ(Pixel8(Target, 2, 0), FColor(225, 225, 225, 0));
-	EXPECT_EQ(Pixel8(Target, 3, 0), FColor(255, 255, 255, 0));
+	ExpectPixels(Target, {{0, 0, FColor(0, 0, 0, 0)}, {1, 0, FColor(137, 137, 137, 0)}, {2, 0, FColor(225, 225, 225, 0)}, {3, 0, FColor(255, 255, 255, 0)}});
 }
 
 TEST_F(WidgetRendererImages, TransparentTexelsLendNoColourToTheirNeighbours)
@@ -302,8 +279,7 @@ TEST_F(WidgetRendererImages, TransparentTexelsLendNoColourToTheirNeighbours)
 	UTextureRenderTarget2D* Target = DrawTwoTexelsStretched("edge.png", FColor(255, 0, 0, 255), FColor(255, 255, 255, 0));
 
 	// Three quarters red: the invisible white adds nothing (linear 0.75 red is 225).
-	EXPECT_EQ(Pixel8(Target, 1, 0), FColor(225, 0, 0, 64));
-	EXPECT_EQ(Pixel8(Target, 3, 0), FColor(0, 0, 0, 255));
+	ExpectPixels(Target, {{1, 0, FColor(225, 0, 0, 64)}, {3, 0, Untouched}});
 }
 
 TEST_F(WidgetRendererImages, ShrunkImageAveragesEveryTexelItCovers)
@@ -359,7 +335,7 @@ TEST_F(WidgetRendererImages, UnreadableImageDrawsNothingAndWarnsOnce)
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 	Renderer.DrawWidget(Target, Widget->TakeWidget(), FVector2D(8, 8), 0.f);
 
-	EXPECT_EQ(Pixel8(Target, 4, 4), FColor(0, 0, 0, 255));
+	EXPECT_EQ(Pixel8(Target, 4, 4), Untouched);
 	const FString Message = FString::Printf(TEXT("Image '%s' could not be read; the widget draws nothing in its place"), *Image.ImagePath);
 	EXPECT_EQ(Log.Count(TEXT("LogUMG"), *Message), 1);
 }

@@ -4,6 +4,7 @@
 #include "StudioKey.h"
 #include "Admission/Seal.h"
 #include "Codec/Protocol.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,7 @@ namespace
 	protected:
 		void SetUp() override
 		{
-			folder = std::filesystem::temp_directory_path() / ("studio-key-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-			std::filesystem::create_directories(folder);
+			folder = MakeTestFolder("studio-key");
 		}
 		void TearDown() override { std::filesystem::remove_all(folder); }
 

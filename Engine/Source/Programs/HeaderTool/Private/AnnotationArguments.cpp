@@ -250,6 +250,34 @@ namespace HeaderTool
 			}
 			throw ParseError(specifier.line, "'" + specifier.key + "' expects true or false in " + macro + "(...)");
 		}
+
+		// Every macro reads its list the same way: meta=(...), then the specifiers that take a value,
+		// then the ones that must not. Each handler gets the lower-case key and says whether it knew it.
+		template <typename ValueHandler, typename FlagHandler>
+		void applySpecifiers(const std::vector<Specifier>& specifiers, const char* macro, MetaData& meta, ValueHandler&& valueSpecifier,
+			FlagHandler&& flagSpecifier)
+		{
+			for (const Specifier& s : specifiers)
+			{
+				const std::string key = toLower(s.key);
+				if (key == "meta")
+				{
+					applyMeta(s, meta);
+					continue;
+				}
+				if (valueSpecifier(s, key))
+				{
+					continue;
+				}
+				noValue(s, macro);
+				if (!flagSpecifier(s, key))
+				{
+					unknown(s, macro);
+				}
+			}
+		}
+
+		bool noValueSpecifiers(const Specifier&, const std::string&) { return false; }
 	}
 
 	std::vector<Specifier> parseSpecifiers(const std::vector<Token>& tokens, size_t& pos, const std::string& macro, int macroLine)
@@ -266,14 +294,8 @@ namespace HeaderTool
 		const char* macro = "UCLASS";
 		std::string hideCategories;
 		std::string showCategories;
-		for (const Specifier& s : specifiers)
-		{
-			const std::string key = toLower(s.key);
-			if (key == "meta")
-			{
-				applyMeta(s, def.meta);
-			}
-			else if (key == "config")
+		const auto valueSpecifier = [&](const Specifier& s, const std::string& key) {
+			if (key == "config")
 			{
 				def.configName = requireValue(s, macro);
 				def.flags.add("CLASS_Config");
@@ -295,74 +317,66 @@ namespace HeaderTool
 			}
 			else
 			{
-				noValue(s, macro);
-				static const std::pair<const char*, const char*> flagSpecifiers[] = {
-					{"abstract", "CLASS_Abstract"},
-					{"defaultconfig", "CLASS_DefaultConfig"},
-					{"globaluserconfig", "CLASS_GlobalUserConfig"},
-					{"projectuserconfig", "CLASS_ProjectUserConfig"},
-					{"transient", "CLASS_Transient"},
-					{"minimalapi", "CLASS_MinimalAPI"},
-					{"editinlinenew", "CLASS_EditInlineNew"},
-				};
-				static const std::pair<const char*, const char*> metaSpecifiers[] = {
-					{"defaulttoinstanced", "DefaultToInstanced"},
-					{"collapsecategories", "CollapseCategories"},
-					{"hidedropdown", "HideDropdown"},
-					{"const", "Const"},
-					{"deprecated", "Deprecated"},
-					{"experimental", "Experimental"},
-					{"blueprinttype", "BlueprintType"},
-					{"notblueprinttype", "NotBlueprintType"},
-				};
-				bool bKnown = false;
-				for (const auto& [name, flag] : flagSpecifiers)
+				return false;
+			}
+			return true;
+		};
+		const auto flagSpecifier = [&](const Specifier&, const std::string& key) {
+			static const std::pair<const char*, const char*> flagSpecifiers[] = {
+				{"abstract", "CLASS_Abstract"},
+				{"defaultconfig", "CLASS_DefaultConfig"},
+				{"globaluserconfig", "CLASS_GlobalUserConfig"},
+				{"projectuserconfig", "CLASS_ProjectUserConfig"},
+				{"transient", "CLASS_Transient"},
+				{"minimalapi", "CLASS_MinimalAPI"},
+				{"editinlinenew", "CLASS_EditInlineNew"},
+			};
+			static const std::pair<const char*, const char*> metaSpecifiers[] = {
+				{"defaulttoinstanced", "DefaultToInstanced"},
+				{"collapsecategories", "CollapseCategories"},
+				{"hidedropdown", "HideDropdown"},
+				{"const", "Const"},
+				{"deprecated", "Deprecated"},
+				{"experimental", "Experimental"},
+				{"blueprinttype", "BlueprintType"},
+				{"notblueprinttype", "NotBlueprintType"},
+			};
+			bool bKnown = false;
+			for (const auto& [name, flag] : flagSpecifiers)
+			{
+				if (key == name)
 				{
-					if (key == name)
-					{
-						def.flags.add(flag);
-						bKnown = true;
-					}
-				}
-				for (const auto& [name, metaKey] : metaSpecifiers)
-				{
-					if (key == name)
-					{
-						def.meta.set(metaKey, "true");
-						bKnown = true;
-					}
-				}
-				if (key == "blueprintable")
-				{
-					def.meta.set("IsBlueprintBase", "true");
-					def.meta.set("BlueprintType", "true");
+					def.flags.add(flag);
 					bKnown = true;
-				}
-				else if (key == "notblueprintable")
-				{
-					def.meta.set("IsBlueprintBase", "false");
-					bKnown = true;
-				}
-				if (!bKnown)
-				{
-					unknown(s, macro);
 				}
 			}
-		}
+			for (const auto& [name, metaKey] : metaSpecifiers)
+			{
+				if (key == name)
+				{
+					def.meta.set(metaKey, "true");
+					bKnown = true;
+				}
+			}
+			if (key == "blueprintable")
+			{
+				def.meta.set("IsBlueprintBase", "true");
+				def.meta.set("BlueprintType", "true");
+				bKnown = true;
+			}
+			else if (key == "notblueprintable")
+			{
+				def.meta.set("IsBlueprintBase", "false");
+				bKnown = true;
+			}
+			return bKnown;
+		};
+		applySpecifiers(specifiers, macro, def.meta, valueSpecifier, flagSpecifier);
 	}
 
 	void applyStructSpecifiers(const std::vector<Specifier>& specifiers, StructDef& def)
 	{
-		const char* macro = "USTRUCT";
-		for (const Specifier& s : specifiers)
-		{
-			const std::string key = toLower(s.key);
-			if (key == "meta")
-			{
-				applyMeta(s, def.meta);
-				continue;
-			}
-			noValue(s, macro);
+		applySpecifiers(specifiers, "USTRUCT", def.meta, noValueSpecifiers, [&](const Specifier& s, const std::string& key) {
 			if (key == "blueprinttype")
 			{
 				def.meta.set("BlueprintType", "true");
@@ -381,23 +395,15 @@ namespace HeaderTool
 			}
 			else
 			{
-				unknown(s, macro);
+				return false;
 			}
-		}
+			return true;
+		});
 	}
 
 	void applyEnumSpecifiers(const std::vector<Specifier>& specifiers, EnumDef& def)
 	{
-		const char* macro = "UENUM";
-		for (const Specifier& s : specifiers)
-		{
-			const std::string key = toLower(s.key);
-			if (key == "meta")
-			{
-				applyMeta(s, def.meta);
-				continue;
-			}
-			noValue(s, macro);
+		applySpecifiers(specifiers, "UENUM", def.meta, noValueSpecifiers, [&](const Specifier&, const std::string& key) {
 			if (key == "blueprinttype")
 			{
 				def.meta.set("BlueprintType", "true");
@@ -408,9 +414,10 @@ namespace HeaderTool
 			}
 			else
 			{
-				unknown(s, macro);
+				return false;
 			}
-		}
+			return true;
+		});
 	}
 
 	void applyEnumeratorSpecifiers(const std::vector<Specifier>& specifiers, EnumeratorDef& def)
@@ -431,21 +438,15 @@ namespace HeaderTool
 		const char* macro = "UPROPERTY";
 		const Specifier* editSpecifier = nullptr;
 		const Specifier* blueprintAccess = nullptr;
-		for (const Specifier& s : specifiers)
-		{
-			const std::string key = toLower(s.key);
-			if (key == "meta")
+		const auto valueSpecifier = [&](const Specifier& s, const std::string& key) {
+			if (key != "category")
 			{
-				applyMeta(s, def.meta);
-				continue;
+				return false;
 			}
-			if (key == "category")
-			{
-				def.meta.set("Category", requireValue(s, macro));
-				continue;
-			}
-			noValue(s, macro);
-
+			def.meta.set("Category", requireValue(s, macro));
+			return true;
+		};
+		const auto flagSpecifier = [&](const Specifier& s, const std::string& key) {
 			static const std::pair<const char*, std::vector<const char*>> editSpecifiers[] = {
 				{"editanywhere", {"CPF_Edit"}},
 				{"editdefaultsonly", {"CPF_Edit", "CPF_DisableEditOnInstance"}},
@@ -521,40 +522,35 @@ namespace HeaderTool
 			{
 				def.meta.set("EditInline", "true");
 			}
-			if (!bKnown)
-			{
-				unknown(s, macro);
-			}
-		}
+			return bKnown;
+		};
+		applySpecifiers(specifiers, macro, def.meta, valueSpecifier, flagSpecifier);
 	}
 
 	void applyFunctionSpecifiers(const std::vector<Specifier>& specifiers, FunctionDef& def)
 	{
 		const char* macro = "UFUNCTION";
 		const Specifier* eventSpecifier = nullptr;
-		for (const Specifier& s : specifiers)
-		{
-			const std::string key = toLower(s.key);
-			if (key == "meta")
-			{
-				applyMeta(s, def.meta);
-				continue;
-			}
+		const auto valueSpecifier = [&](const Specifier& s, const std::string& key) {
 			if (key == "category")
 			{
 				def.meta.set("Category", requireValue(s, macro));
-				continue;
 			}
-			if (key == "blueprintpure")
+			else if (key == "blueprintpure")
 			{
 				def.flags.add("FUNC_BlueprintCallable");
 				if (parseBool(s, macro))
 				{
 					def.flags.add("FUNC_BlueprintPure");
 				}
-				continue;
 			}
-			noValue(s, macro);
+			else
+			{
+				return false;
+			}
+			return true;
+		};
+		const auto flagSpecifier = [&](const Specifier& s, const std::string& key) {
 			if (key == "blueprintcallable")
 			{
 				def.flags.add("FUNC_BlueprintCallable");
@@ -587,9 +583,11 @@ namespace HeaderTool
 			}
 			else
 			{
-				unknown(s, macro);
+				return false;
 			}
-		}
+			return true;
+		};
+		applySpecifiers(specifiers, macro, def.meta, valueSpecifier, flagSpecifier);
 	}
 
 	bool applyParamSpecifiers(const std::vector<Specifier>& specifiers, ParamDef& def)

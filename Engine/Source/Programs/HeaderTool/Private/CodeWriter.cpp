@@ -296,13 +296,7 @@ namespace HeaderTool
 				std::vector<ParamDef> params = function.params;
 				if (!function.returnStorageType.empty())
 				{
-					ParamDef returnValue;
-					returnValue.name = "ReturnValue";
-					returnValue.storageType = function.returnStorageType;
-					returnValue.flags.add("CPF_Parm");
-					returnValue.flags.add("CPF_OutParm");
-					returnValue.flags.add("CPF_ReturnParm");
-					params.push_back(returnValue);
+					params.push_back(returnValueParam(function.returnStorageType));
 				}
 				w.line("\t\t\t\t{" + textLiteral(function.name) + ", " + flagList(function.flags) + ", " + (function.bNative ? "&exec" + function.name : std::string("nullptr")) + ", sizeof(" + parms + "), &ConstructParms<" + parms + ">, &DestructParms<" + parms + ">,");
 				w.line("\t\t\t\t\t" + parameterList(parms, params) + ",");

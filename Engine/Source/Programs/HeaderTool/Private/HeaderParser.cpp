@@ -1142,12 +1142,7 @@ namespace HeaderTool
 				}
 				if (bRetVal)
 				{
-					ParamDef returnValue;
-					returnValue.name = "ReturnValue";
-					returnValue.storageType = def.returnStorageType;
-					returnValue.flags.add("CPF_Parm");
-					returnValue.flags.add("CPF_OutParm");
-					returnValue.flags.add("CPF_ReturnParm");
+					ParamDef returnValue = returnValueParam(def.returnStorageType);
 					for (const ParamDef& existing : def.params)
 					{
 						if (existing.name == returnValue.name)

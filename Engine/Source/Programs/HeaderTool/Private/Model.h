@@ -88,6 +88,18 @@ namespace HeaderTool
 		bool bOut = false; // written back by events (non-const reference)
 	};
 
+	// The slot a function or delegate returns through, last in its parameter block.
+	inline ParamDef returnValueParam(const std::string& storageType)
+	{
+		ParamDef returnValue;
+		returnValue.name = "ReturnValue";
+		returnValue.storageType = storageType;
+		returnValue.flags.add("CPF_Parm");
+		returnValue.flags.add("CPF_OutParm");
+		returnValue.flags.add("CPF_ReturnParm");
+		return returnValue;
+	}
+
 	struct FunctionDef
 	{
 		std::string name;

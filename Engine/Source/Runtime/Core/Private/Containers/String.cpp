@@ -1,10 +1,10 @@
 #include "Containers/UnrealString.h"
 
 #include "Misc/Char.h"
+#include "Misc/VarArgs.h"
 
 #include <cctype>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 namespace
@@ -35,17 +35,8 @@ FString FString::Printf(const TCHAR* Format, ...)
 {
 	va_list Args;
 	va_start(Args, Format);
-	va_list ArgsCopy;
-	va_copy(ArgsCopy, Args);
-	const int Needed = std::vsnprintf(nullptr, 0, Format, Args);
+	std::string Result = FormatVarArgs(Format, Args);
 	va_end(Args);
-	std::string Result;
-	if (Needed > 0)
-	{
-		Result.resize(static_cast<SIZE_T>(Needed));
-		std::vsnprintf(Result.data(), Result.size() + 1, Format, ArgsCopy);
-	}
-	va_end(ArgsCopy);
 	return FString(std::move(Result));
 }
 

@@ -2,6 +2,7 @@
 #include "Logging/LogMacros.h"
 #include "Misc/OutputDeviceConsole.h"
 #include "Misc/OutputDeviceRedirector.h"
+#include "Misc/VarArgs.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -101,16 +102,8 @@ void FMsg::Logf(const char* File, int32 Line, const FName& Category, ELogVerbosi
 {
 	va_list Args;
 	va_start(Args, Format);
-	va_list ArgsCopy;
-	va_copy(ArgsCopy, Args);
-	const int Needed = std::vsnprintf(nullptr, 0, Format, Args);
+	const std::string Message = FormatVarArgs(Format, Args);
 	va_end(Args);
-	std::string Message(Needed > 0 ? static_cast<SIZE_T>(Needed) : 0, '\0');
-	if (Needed > 0)
-	{
-		std::vsnprintf(Message.data(), Message.size() + 1, Format, ArgsCopy);
-	}
-	va_end(ArgsCopy);
 
 	GLog->Serialize(Message.c_str(), Verbosity, Category);
 	if ((Verbosity & ELogVerbosity::VerbosityMask) == ELogVerbosity::Fatal)

@@ -42,25 +42,23 @@ struct CORE_API FMsg
 		__attribute__((format(printf, 5, 6)));
 };
 
-#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
-	extern struct FLogCategory##CategoryName : public FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity> \
+// A category's own type, named after it, and its one object; the macros below say where the object lives.
+#define LOG_CATEGORY_TYPE_AND_OBJECT(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
+	struct FLogCategory##CategoryName : public FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity> \
 	{ \
 		FLogCategory##CategoryName() \
 			: FLogCategory(TEXT(#CategoryName)) \
 		{ \
 		} \
 	} CategoryName;
+
+#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
+	extern LOG_CATEGORY_TYPE_AND_OBJECT(CategoryName, DefaultVerbosity, CompileTimeVerbosity)
 
 #define DEFINE_LOG_CATEGORY(CategoryName) FLogCategory##CategoryName CategoryName;
 
 #define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
-	static struct FLogCategory##CategoryName : public FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity> \
-	{ \
-		FLogCategory##CategoryName() \
-			: FLogCategory(TEXT(#CategoryName)) \
-		{ \
-		} \
-	} CategoryName;
+	static LOG_CATEGORY_TYPE_AND_OBJECT(CategoryName, DefaultVerbosity, CompileTimeVerbosity)
 
 #define UE_LOG(CategoryName, Verbosity, Format, ...) \
 	do \

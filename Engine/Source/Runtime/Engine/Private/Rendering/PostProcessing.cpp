@@ -6,7 +6,6 @@
 #include "Materials/MaterialInterface.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace
@@ -51,20 +50,6 @@ namespace
 	{
 		const int64 Texel = (2 * static_cast<int64>(Pixel) + 1) * TargetSize / (2 * static_cast<int64>(PictureSize));
 		return static_cast<int32>(std::min<int64>(Texel, TargetSize - 1));
-	}
-
-	/** 8-bit sRGB codes decoded to linear light. */
-	const std::array<float, 256>& SRGBDecodeTable()
-	{
-		static const std::array<float, 256> Table = [] {
-			std::array<float, 256> Values{};
-			for (int32 Code = 0; Code < 256; ++Code)
-			{
-				Values[Code] = FLinearColor::SRGBToLinear(static_cast<float>(Code) / 255.f);
-			}
-			return Values;
-		}();
-		return Table;
 	}
 
 	/** A texel in linear light: the colour (as stored: straight or weighted by coverage) and its coverage. */
@@ -121,7 +106,6 @@ namespace
 
 	void ApplyOverlay(FImage& Picture, const UTextureRenderTarget2D& Target, EOverlayBlend Blend, double Amount)
 	{
-		const std::array<float, 256>& Decode = SRGBDecodeTable();
 		const float Weight = static_cast<float>(Amount);
 		FOverlayReader Reader(Target, Blend);
 		const TArray<FLinearColor>& Texels = Target.GetPixels();
@@ -138,7 +122,8 @@ namespace
 					continue;
 				}
 				FColor& Pixel = Picture.Pixel(X, Y);
-				const float Before[3] = {Decode[Pixel.R], Decode[Pixel.G], Decode[Pixel.B]};
+				const FLinearColor Linear(Pixel);
+				const float Before[3] = {Linear.R, Linear.G, Linear.B};
 				const float Colour[3] = {Texel.R, Texel.G, Texel.B};
 				uint8* const Channels[3] = {&Pixel.R, &Pixel.G, &Pixel.B};
 				for (int32 Channel = 0; Channel < 3; ++Channel)

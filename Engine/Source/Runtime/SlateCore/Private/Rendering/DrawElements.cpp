@@ -18,11 +18,7 @@ void FSlateDrawElement::MakeBorderedBox(FSlateWindowElementList& ElementList, in
 void FSlateDrawElement::MakeRoundedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor, float CornerRadius)
 {
-	FSlateDrawElement& Element = ElementList.AddElement();
-	Element.ElementType = ESlateDrawElementType::Box;
-	Element.Layer = InLayer;
-	Element.Geometry = PaintGeometry;
-	Element.Tint = FillColor;
+	FSlateDrawElement& Element = NewElement(ElementList, ESlateDrawElementType::Box, InLayer, PaintGeometry, FillColor);
 	Element.BorderThickness = BorderThickness > 0.f ? BorderThickness : 0.f;
 	Element.BorderColor = BorderColor;
 	Element.CornerRadius = CornerRadius > 0.f ? CornerRadius : 0.f;
@@ -35,11 +31,7 @@ void FSlateDrawElement::MakeText(FSlateWindowElementList& ElementList, int32 InL
 	{
 		return;
 	}
-	FSlateDrawElement& Element = ElementList.AddElement();
-	Element.ElementType = ESlateDrawElementType::Text;
-	Element.Layer = InLayer;
-	Element.Geometry = PaintGeometry;
-	Element.Tint = Tint;
+	FSlateDrawElement& Element = NewElement(ElementList, ESlateDrawElementType::Text, InLayer, PaintGeometry, Tint);
 	Element.Text = Text;
 	Element.FontInfo = FontInfo;
 }
@@ -51,10 +43,17 @@ void FSlateDrawElement::MakeImage(FSlateWindowElementList& ElementList, int32 In
 	{
 		return;
 	}
+	FSlateDrawElement& Element = NewElement(ElementList, ESlateDrawElementType::Image, InLayer, PaintGeometry, Tint);
+	Element.Image = Image;
+}
+
+FSlateDrawElement& FSlateDrawElement::NewElement(FSlateWindowElementList& ElementList, ESlateDrawElementType InElementType, int32 InLayer,
+	const FGeometry& PaintGeometry, const FLinearColor& InTint)
+{
 	FSlateDrawElement& Element = ElementList.AddElement();
-	Element.ElementType = ESlateDrawElementType::Image;
+	Element.ElementType = InElementType;
 	Element.Layer = InLayer;
 	Element.Geometry = PaintGeometry;
-	Element.Tint = Tint;
-	Element.Image = Image;
+	Element.Tint = InTint;
+	return Element;
 }

@@ -65,6 +65,10 @@ public:
 	const TSharedPtr<const FImage>& GetImage() const { return Image; }
 
 private:
+	/** Adds an element with what every kind has; the caller fills in the rest. */
+	static FSlateDrawElement& NewElement(FSlateWindowElementList& ElementList, ESlateDrawElementType InElementType, int32 InLayer,
+		const FGeometry& PaintGeometry, const FLinearColor& InTint);
+
 	ESlateDrawElementType ElementType = ESlateDrawElementType::Box;
 	int32 Layer = 0;
 	FGeometry Geometry;

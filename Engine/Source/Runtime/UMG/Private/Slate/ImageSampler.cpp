@@ -1,26 +1,12 @@
 #include "ImageSampler.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace
 {
 	// Images a widget stops drawing are let go after this many draws.
 	constexpr uint64 DrawsToKeepUnused = 120;
-
-	const std::array<float, 256>& SRGBDecodeTable()
-	{
-		static const std::array<float, 256> Table = [] {
-			std::array<float, 256> Values{};
-			for (int32 Code = 0; Code < 256; ++Code)
-			{
-				Values[Code] = FLinearColor::SRGBToLinear(static_cast<float>(Code) / 255.f);
-			}
-			return Values;
-		}();
-		return Table;
-	}
 
 	/** The next level: each texel the average of the (up to) 2x2 it stands for. */
 	FImageSampler::FLevel Halve(const FImageSampler::FLevel& Source)
@@ -112,15 +98,13 @@ const FImageSampler::FLevel& FImageSampler::FindLevel(const TSharedPtr<const FIm
 
 void FImageSampler::Prepare(const FImage& Image, FPrepared& OutPrepared)
 {
-	const std::array<float, 256>& Decode = SRGBDecodeTable();
 	FLevel& Base = OutPrepared.Levels.AddDefaulted_GetRef();
 	Base.SizeX = Image.SizeX;
 	Base.SizeY = Image.SizeY;
 	Base.Texels.SetNum(Image.SizeX * Image.SizeY);
 	for (int32 Index = 0; Index < Base.Texels.Num(); ++Index)
 	{
-		const FColor& Texel = Image.RawData[Index];
-		const float Alpha = static_cast<float>(Texel.A) / 255.f;
-		Base.Texels[Index] = FLinearColor(Decode[Texel.R] * Alpha, Decode[Texel.G] * Alpha, Decode[Texel.B] * Alpha, Alpha);
+		const FLinearColor Texel(Image.RawData[Index]);
+		Base.Texels[Index] = FLinearColor(Texel.R * Texel.A, Texel.G * Texel.A, Texel.B * Texel.A, Texel.A);
 	}
 }
