@@ -185,4 +185,18 @@ namespace quarnlive::test
 		}
 		return result;
 	}
+
+	/** Colour (as JSON text, "\"Red\"") and message of each change of one status. */
+	using StatusSequence = std::vector<std::pair<std::string, std::string>>;
+
+	/** The changes of one status in a --json run, the initial line included. */
+	inline StatusSequence sequenceOf(const RunResult& result, const std::string& name)
+	{
+		StatusSequence sequence;
+		for (const nlohmann::json& line : statusLines(result.jsonLines(), name))
+		{
+			sequence.emplace_back(line["color"].dump(), line["message"].get<std::string>());
+		}
+		return sequence;
+	}
 } // namespace quarnlive::test

@@ -7,19 +7,6 @@ namespace quarnlive::test
 {
 	namespace
 	{
-		using Sequence = std::vector<std::pair<std::string, std::string>>;
-
-		/** Colour and message of each change of one status, the initial line included. */
-		Sequence sequenceOf(const RunResult& result, const std::string& name)
-		{
-			Sequence sequence;
-			for (const nlohmann::json& line : statusLines(result.jsonLines(), name))
-			{
-				sequence.emplace_back(line["color"].dump(), line["message"].get<std::string>());
-			}
-			return sequence;
-		}
-
 		const std::string red = "\"Red\"";
 		const std::string yellow = "\"Yellow\"";
 		const std::string green = "\"Green\"";
@@ -35,7 +22,7 @@ namespace quarnlive::test
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 
 		EXPECT_EQ(sequenceOf(result, "TrackingStatus"),
-			(Sequence{
+			(StatusSequence{
 				{red, ""},
 				{red, "No LiveLink Source: Add a Quarn source in the LiveLink window"},
 				{red, "No LiveLink Subject: To add a Quarn subject select the Quarn source in the LiveLink window, add a subject name and select Add New Subject"},
@@ -43,7 +30,7 @@ namespace quarnlive::test
 				{green, ""},
 			}));
 		EXPECT_EQ(sequenceOf(result, "LensStatus"),
-			(Sequence{
+			(StatusSequence{
 				{red, ""},
 				{red, "Tracking data is Red: Tracking data is required for lens distortion"},
 				{yellow, "LiveLink subject StageCam has lens data, but nothing in the scene is receiving"},
@@ -78,7 +65,7 @@ namespace quarnlive::test
 		ASSERT_EQ(result.exitCode, 0) << result.err;
 
 		EXPECT_EQ(sequenceOf(result, "TrackingStatus"),
-			(Sequence{
+			(StatusSequence{
 				{red, ""},
 				{red, "No tracking data: Use the Zentrels panel to Auto-Configure the Zentrel for subject Cam"},
 				{yellow, "At least one tracked actor has < Optical Good: Crane has status Optical Fair"},

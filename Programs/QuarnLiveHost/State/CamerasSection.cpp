@@ -1,5 +1,5 @@
 // "cameras": the plug-in's camera actors that the VP editor and engine subsystems know, with
-// the components the tracking and lens checks look at.
+// the components the tracking and lens checks look at, and actors of other classes beside them.
 
 #include "State/FieldChecks.h"
 #include "State/RunState.h"
@@ -19,6 +19,7 @@
 #include "QuarnFunctionLibrary.h"
 #include "QuarnLensDistortionComponent.h"
 #include "QuarnLiveLinkComponentController.h"
+#include "QuarnStudioCamera.h"
 #include "QuarnVPEditorSubsystem.h"
 #include "QuarnVPEngineSubsystem.h"
 #include "Scenario/ScenarioColor.h"
@@ -38,9 +39,15 @@ namespace quarnlive::state
 					throw InputError(reader.pathOf("material"), "a material needs a name");
 				}
 			}
+			const nlohmann::ordered_json* instance = reader.find("instance");
+			const bool bInstance = !instance || json::readBool(*instance, reader.pathOf("instance"));
 			if (const nlohmann::ordered_json* dynamic = reader.find("dynamic"))
 			{
 				json::readBool(*dynamic, reader.pathOf("dynamic"));
+				if (!bInstance)
+				{
+					throw InputError(reader.pathOf("dynamic"), "a blendable without an instance holds the material itself, which is neither dynamic nor constant");
+				}
 			}
 			if (const nlohmann::ordered_json* weight = reader.find("weight"))
 			{
@@ -105,6 +112,18 @@ namespace quarnlive::state
 		void checkCamera(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			json::ObjectReader reader(value, path);
+			std::string actorClass = "camera";
+			if (const nlohmann::ordered_json* classValue = reader.find("class"))
+			{
+				actorClass = json::readChoice(*classValue, reader.pathOf("class"), {"camera", "derivedCamera", "cameraBase", "actor"});
+			}
+			if (const nlohmann::ordered_json* stale = reader.find("stale"))
+			{
+				if (json::readBool(*stale, reader.pathOf("stale")) && actorClass != "camera" && actorClass != "derivedCamera")
+				{
+					throw InputError(reader.pathOf("stale"), "only the VP subsystems' cameras (class \"camera\" or \"derivedCamera\") can be left stale in their lists");
+				}
+			}
 			if (const nlohmann::ordered_json* tags = reader.find("tags"))
 			{
 				checkTags(*tags, reader.pathOf("tags"));
@@ -148,6 +167,10 @@ namespace quarnlive::state
 				return nullptr;
 			}
 			UMaterial* parent = NewObject<UMaterial>(outer, nullptr, FName(FString(blendable.at("material").get<std::string>())));
+			if (!blendable.value("instance", true))
+			{
+				return parent;
+			}
 			if (blendable.value("dynamic", true))
 			{
 				return UMaterialInstanceDynamic::Create(parent, outer);
@@ -157,68 +180,95 @@ namespace quarnlive::state
 			return instance;
 		}
 
-		AQuarnCamera* spawnCamera(const std::string& name, const nlohmann::ordered_json& description)
+		UClass* actorClassOf(const std::string& name)
+		{
+			if (name == "derivedCamera")
+			{
+				return AQuarnStudioCamera::StaticClass();
+			}
+			if (name == "cameraBase")
+			{
+				return AQuarnCameraBase::StaticClass();
+			}
+			if (name == "actor")
+			{
+				return AActor::StaticClass();
+			}
+			return AQuarnCamera::StaticClass();
+		}
+
+		// The plug-in's cameras make their own cine camera; actors of other classes are given one.
+		UCineCameraComponent* setUpCineCamera(AActor& actor, bool bWanted)
+		{
+			AQuarnCamera* camera = Cast<AQuarnCamera>(&actor);
+			if (!camera)
+			{
+				return bWanted ? actor.AddComponent<UCineCameraComponent>(TEXT("CameraComponent")) : nullptr;
+			}
+			if (!bWanted)
+			{
+				camera->RemoveComponent(camera->CameraComponent);
+				camera->CameraComponent = nullptr;
+			}
+			return camera->CameraComponent;
+		}
+
+		AActor* spawnActor(const std::string& name, const nlohmann::ordered_json& description)
 		{
 			const FName actorName{FString(name)};
+			UClass* actorClass = actorClassOf(description.value("class", "camera"));
 			UWorld* world = UQuarnFunctionLibrary::GetCurrentWorld();
-			AQuarnCamera* camera = world ? world->SpawnActor<AQuarnCamera>(actorName) : NewObject<AQuarnCamera>(nullptr, nullptr, actorName);
+			AActor* actor = world ? world->SpawnActor(actorClass, actorName) : NewObject<AActor>(nullptr, actorClass, actorName);
 			// The plug-in's cameras are the ones studios tag for compositing; a scenario can say otherwise.
-			camera->Tags.Empty();
+			actor->Tags.Empty();
 			for (const nlohmann::ordered_json& tag : description.value("tags", nlohmann::ordered_json::array({"QuarnCamera"})))
 			{
-				camera->Tags.Add(FName(FString(tag.get<std::string>())));
+				actor->Tags.Add(FName(FString(tag.get<std::string>())));
 			}
 			if (description.contains("controller"))
 			{
-				UQuarnLiveLinkComponentController* controller = camera->AddComponent<UQuarnLiveLinkComponentController>(TEXT("LiveLinkController"));
+				UQuarnLiveLinkComponentController* controller = actor->AddComponent<UQuarnLiveLinkComponentController>(TEXT("LiveLinkController"));
 				const nlohmann::ordered_json& controllerDescription = description.at("controller");
 				controller->ControlledSubject = FName(FString(controllerDescription.value("controlledSubject", std::string())));
 			}
 			if (description.value("lensDistortion", false))
 			{
-				camera->AddComponent<UQuarnLensDistortionComponent>(TEXT("LensDistortion"));
+				actor->AddComponent<UQuarnLensDistortionComponent>(TEXT("LensDistortion"));
 			}
-			if (!description.value("cineCamera", true))
+			UCineCameraComponent* cineCamera = setUpCineCamera(*actor, description.value("cineCamera", true));
+			if (!cineCamera)
 			{
-				camera->RemoveComponent(camera->CameraComponent);
-				camera->CameraComponent = nullptr;
+				return actor;
 			}
-			else
+			if (description.contains("picture"))
 			{
-				if (description.contains("picture"))
-				{
-					camera->CameraComponent->ScenePicture = makePicture(description.at("picture"));
-				}
-				if (!description.contains("blendables"))
-				{
-					return camera;
-				}
-				for (const nlohmann::ordered_json& blendable : description.at("blendables"))
-				{
-					camera->CameraComponent->PostProcessSettings.WeightedBlendables.Array.Add(
-						FWeightedBlendable(blendable.value("weight", 1.f), makeBlendableObject(blendable, camera)));
-				}
+				cineCamera->ScenePicture = makePicture(description.at("picture"));
 			}
-			return camera;
+			for (const nlohmann::ordered_json& blendable : description.value("blendables", nlohmann::ordered_json::array()))
+			{
+				cineCamera->PostProcessSettings.WeightedBlendables.Array.Add(FWeightedBlendable(blendable.value("weight", 1.f), makeBlendableObject(blendable, actor)));
+			}
+			return actor;
 		}
 
-		// Every timeline patch re-applies the whole state; cameras are only replaced when their
-		// description changed, so what the editor did to them (blendables added) survives.
+		// Every timeline patch re-applies the whole state; actors are only replaced when their
+		// description changed, so what the editor did to them (blendables added) survives. An
+		// actor gone that was not made stale was destroyed since, and is made again.
 		bool unchanged(const nlohmann::ordered_json& value, const CameraActors& made)
 		{
-			if (made.description == value && static_cast<std::size_t>(made.actors.Num()) == value.size())
+			if (made.description != value || static_cast<std::size_t>(made.actors.Num()) != value.size())
 			{
-				bool bAllAlive = true;
-				for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
+				return false;
+			}
+			int32 index = 0;
+			for (const nlohmann::ordered_json& description : value)
+			{
+				if (made.actors[index++].IsValid() == description.value("stale", false))
 				{
-					bAllAlive = bAllAlive && camera.IsValid();
-				}
-				if (bAllAlive)
-				{
-					return true;
+					return false;
 				}
 			}
-			return false;
+			return true;
 		}
 
 		void applyActors(const nlohmann::ordered_json& value, RunState& run)
@@ -228,9 +278,9 @@ namespace quarnlive::state
 			{
 				return;
 			}
-			for (const TWeakObjectPtr<AQuarnCamera>& camera : made.actors)
+			for (const TWeakObjectPtr<AActor>& previous : made.actors)
 			{
-				if (AQuarnCamera* actor = camera.Get())
+				if (AActor* actor = previous.Get())
 				{
 					actor->Destroy();
 				}
@@ -239,11 +289,19 @@ namespace quarnlive::state
 			made.description = value;
 
 			TArray<AQuarnCamera*> cameras;
+			TArray<AActor*> staleActors;
 			for (const auto& [name, description] : value.items())
 			{
-				AQuarnCamera* camera = spawnCamera(name, description);
-				cameras.Add(camera);
-				made.actors.Add(camera);
+				AActor* actor = spawnActor(name, description);
+				made.actors.Add(actor);
+				if (AQuarnCamera* camera = Cast<AQuarnCamera>(actor))
+				{
+					cameras.Add(camera);
+				}
+				if (description.value("stale", false))
+				{
+					staleActors.Add(actor);
+				}
 			}
 			// Straight from the engine: a subsystem taken away keeps its cameras for when it is back.
 			if (UQuarnVPEditorSubsystem* editor = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEditorSubsystem>() : nullptr)
@@ -253,6 +311,11 @@ namespace quarnlive::state
 			if (UQuarnVPEngineSubsystem* engine = GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr)
 			{
 				engine->SetCameras(cameras);
+			}
+			// Destroyed only now, so the subsystems' lists hold them as stale weak pointers.
+			for (AActor* actor : staleActors)
+			{
+				actor->Destroy();
 			}
 		}
 	} // namespace

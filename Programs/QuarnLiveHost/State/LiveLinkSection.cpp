@@ -60,6 +60,10 @@ namespace quarnlive::state
 				throw InputError(path, "expected \"none\", \"foreign\" or an object (a Quarn frame), got " + json::describe(value));
 			}
 			json::ObjectReader reader(value, path);
+			if (const nlohmann::ordered_json* derived = reader.find("derived"))
+			{
+				json::readBool(*derived, reader.pathOf("derived"));
+			}
 			if (const nlohmann::ordered_json* status = reader.find("frameStatus"))
 			{
 				checkFrameStatus(*status, reader.pathOf("frameStatus"));
@@ -206,7 +210,13 @@ namespace quarnlive::state
 						subject.value("enabled", true), subject.value("virtual", false));
 
 					// Frames belong to the subject name, as the client evaluates them by name.
-					if (quarnFrame)
+					if (quarnFrame && subject.at("frame").value("derived", false))
+					{
+						FLiveLinkQuarnStudioFrameData studioFrame;
+						static_cast<FLiveLinkQuarnFrameData&>(studioFrame) = *quarnFrame;
+						client.SetSubjectFrame(name, FLiveLinkQuarnStudioFrameData::StaticStruct(), &studioFrame);
+					}
+					else if (quarnFrame)
 					{
 						client.SetSubjectFrame(name, FLiveLinkQuarnFrameData::StaticStruct(), &*quarnFrame);
 					}

@@ -14,15 +14,15 @@
 #include <optional>
 #include <string>
 
-class AQuarnCamera;
+class AActor;
 class UWorld;
 
 namespace quarnlive::state
 {
-	/** "cameras": the actors made for the description applied last. */
+	/** "cameras": the actors made for the description applied last, stale ones included. */
 	struct CameraActors
 	{
-		TArray<TWeakObjectPtr<AQuarnCamera>> actors;
+		TArray<TWeakObjectPtr<AActor>> actors;
 		/** cameras.actors as it was when the actors were made. */
 		nlohmann::ordered_json description;
 	};

@@ -32,3 +32,10 @@ struct QUARNTRACKING_API FLiveLinkQuarnFrameData : public FLiveLinkTransformFram
 	UPROPERTY(VisibleAnywhere, BlueprintReadWrite, Category = "Quarn|Tracking")
 	FQuarnLensParameters LensParameters;
 };
+
+/** A frame type built on the Quarn frame, as another tracking plug-in may declare for its own subjects. */
+USTRUCT(BlueprintType)
+struct QUARNTRACKING_API FLiveLinkQuarnStudioFrameData : public FLiveLinkQuarnFrameData
+{
+	GENERATED_BODY()
+};
