@@ -193,6 +193,7 @@ namespace quarnlive::run
 		{
 			output::setLogVerbosities(options.logVerbosity);
 			state::RunState runState;
+			runState.scenarioTimecodeRate = engineOptions.TimecodeRate;
 			state::applyBeforeBoot(scenario.state, runState);
 			EngineSession session(engineOptions, runState);
 			for (const std::string& name : moduleNames)
