@@ -12,9 +12,7 @@ namespace quarnlive::state
 	const Section& statusSection()
 	{
 		static const Section section("status", {
-												   Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) {
-															 FSubsystemAvailability::SetAvailable(UQuarnStatusSubsystem::StaticClass(), value.get<bool>());
-														 }, true},
+												   Field{"present", true, isBool(), [](const nlohmann::ordered_json& value) { FSubsystemAvailability::SetAvailable(UQuarnStatusSubsystem::StaticClass(), value.get<bool>()); }, true},
 											   });
 		return section;
 	}
