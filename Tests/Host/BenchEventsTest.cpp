@@ -1,6 +1,6 @@
 // End to end: the module's events in `run`, raised by server callbacks injected on a thread
 // of their own. These runs start the multi-engine server, each on a loopback address of its
-// own (127.0.0.81 to .86), so callbacks reach a follower as they would from the network.
+// own (127.0.0.81 to .87), so callbacks reach a follower as they would from the network.
 
 #include "HostRun.h"
 
@@ -57,6 +57,28 @@ namespace quarnlive::test
 		const std::vector<nlohmann::json> answers = result.linesOfType("callback");
 		ASSERT_EQ(answers.size(), 1u);
 		EXPECT_EQ(answers[0]["answer"]["frames"], 2) << "0.2 s at ten frames a second";
+	}
+
+	TEST_F(RunEvents, AFollowerAnswersWithThePinnedTimecodeAndRate)
+	{
+		nlohmann::json scenario = followerOn("127.0.0.93",
+			{{{"at", 0.2}, {"action", "injectCallback"}, {"callback", "getTimecode"}}, {{"at", 0.4}, {"action", "injectCallback"}, {"callback", "getTimecode"}}});
+		scenario["state"]["engine"] = {{"timecode", {{"hours", 1}, {"minutes", 2}, {"seconds", 3}, {"frames", 4}, {"dropFrame", true}}}, {"timecodeRate", "30000/1001"}};
+		const RunResult result = runJson(writeScenario("PinnedTimecode.json", scenario));
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		const std::vector<nlohmann::json> answers = result.linesOfType("callback");
+		ASSERT_EQ(answers.size(), 2u);
+		for (const nlohmann::json& answer : answers)
+		{
+			EXPECT_EQ(answer["answer"]["hours"], 1);
+			EXPECT_EQ(answer["answer"]["minutes"], 2);
+			EXPECT_EQ(answer["answer"]["seconds"], 3);
+			EXPECT_EQ(answer["answer"]["frames"], 4) << "frames leave a pinned timecode alone";
+			EXPECT_NEAR(answer["answer"]["framesPerSecond"].get<double>(), 29.97, 1e-3);
+		}
+		const std::vector<nlohmann::json> logs = result.linesOfType("log");
+		ASSERT_FALSE(logs.empty());
+		EXPECT_EQ(logs.back()["message"], "Sending timecode 01:02:03;04 @ 29.97 fps to Quarn Virtual Production Server");
 	}
 
 	class LogVerbosity : public HostTest

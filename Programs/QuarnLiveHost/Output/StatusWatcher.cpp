@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "QuarnStatus.h"
 #include "QuarnStatusSubsystem.h"
+#include "Subsystems/SubsystemAvailability.h"
 #include "UObject/Class.h"
 
 #include <algorithm>
@@ -20,14 +21,15 @@ namespace quarnlive::output
 			return std::find(names.begin(), names.end(), name) != names.end();
 		}
 
-		UQuarnStatusSubsystem& subsystem()
+		/** Null only when a scenario took the subsystem away ("status.present"); then there is nothing to show. */
+		const UQuarnStatusSubsystem* subsystem()
 		{
-			UQuarnStatusSubsystem* statusSubsystem = UQuarnStatusSubsystem::Get();
-			if (!statusSubsystem)
+			const UQuarnStatusSubsystem* statusSubsystem = UQuarnStatusSubsystem::Get();
+			if (!statusSubsystem && FSubsystemAvailability::IsAvailable(UQuarnStatusSubsystem::StaticClass()))
 			{
 				throw RuntimeFailure("the status subsystem does not exist (is the QuarnLive module loaded?)");
 			}
-			return *statusSubsystem;
+			return statusSubsystem;
 		}
 
 		StatusValue read(const FProperty& property, const UQuarnStatusSubsystem& owner)
@@ -53,14 +55,18 @@ namespace quarnlive::output
 
 	void StatusWatcher::poll(const Stamp& stamp, Reporter& reporter)
 	{
-		const UQuarnStatusSubsystem& owner = subsystem();
+		const UQuarnStatusSubsystem* owner = subsystem();
+		if (!owner)
+		{
+			return;
+		}
 		for (Watched& status : statuses_)
 		{
 			if (!status.watched)
 			{
 				continue;
 			}
-			const StatusValue current = read(*status.property, owner);
+			const StatusValue current = read(*status.property, *owner);
 			if (!status.reported || !(current == status.last))
 			{
 				status.reported = true;
@@ -72,11 +78,15 @@ namespace quarnlive::output
 
 	std::vector<NamedStatus> StatusWatcher::snapshot() const
 	{
-		const UQuarnStatusSubsystem& owner = subsystem();
+		const UQuarnStatusSubsystem* owner = subsystem();
 		std::vector<NamedStatus> result;
+		if (!owner)
+		{
+			return result;
+		}
 		for (const Watched& status : statuses_)
 		{
-			result.push_back(NamedStatus{status.name, read(*status.property, owner), status.watched});
+			result.push_back(NamedStatus{status.name, read(*status.property, *owner), status.watched});
 		}
 		return result;
 	}

@@ -11,7 +11,8 @@ namespace quarnlive::output
 {
 	/**
 	 * Reads the status subsystem's FQuarnStatus properties through reflection and reports
-	 * each change of the watched ones; the first poll reports them all.
+	 * each change of the watched ones; the first poll reports them all. A status subsystem that
+	 * the scenario took away has nothing to report; one missing otherwise is a RuntimeFailure.
 	 */
 	class StatusWatcher
 	{
@@ -19,7 +20,7 @@ namespace quarnlive::output
 		StatusWatcher();
 
 		void poll(const Stamp& stamp, Reporter& reporter);
-		/** Every FQuarnStatus property, in declaration order. */
+		/** Every FQuarnStatus property, in declaration order; none without the subsystem. */
 		std::vector<NamedStatus> snapshot() const;
 
 	private:

@@ -202,6 +202,7 @@ namespace quarnlive::run
 		{
 			output::setLogVerbosities(options.logVerbosity);
 			state::RunState runState;
+			runState.scenarioTimecodeRate = engineOptions.TimecodeRate;
 			{
 				const FCallTrace::FSuspendScope hostSetUp;
 				state::applyBeforeBoot(scenario.state, runState);

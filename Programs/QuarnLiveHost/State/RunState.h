@@ -7,6 +7,7 @@
 
 #include "State/UmgWidgets.h"
 
+#include "Misc/FrameRate.h"
 #include "UObject/Object.h"
 
 #include <nlohmann/json.hpp>
@@ -49,5 +50,9 @@ namespace quarnlive::state
 		bool vpSettingsSuppressed = false;
 		/** "umg": actions and the final line find the widgets here by name. */
 		MadeWidgets widgets;
+		/** The timecode rate the engine booted with, from the scenario's frameRate: what "engine.timecodeRate" returns to. */
+		FFrameRate scenarioTimecodeRate;
+		/** "engine.timecode" is set: frames leave the timecode alone. */
+		bool timecodePinned = false;
 	};
 } // namespace quarnlive::state

@@ -26,6 +26,8 @@ namespace quarnlive::state
 			&zentrelsSection(),
 			&vpEngineSection(),
 			&cameraCalibrationSection(),
+			&statusSection(),
+			&contentSection(),
 			&vpEditorSection(),
 			&mediaEditorSection(),
 			&engineSection(),
@@ -38,6 +40,7 @@ namespace quarnlive::state
 			&mediaAssetsSection(),
 			&multiEngineSection(),
 			&umgSection(),
+			&pluginSection(),
 		};
 		return all;
 	}

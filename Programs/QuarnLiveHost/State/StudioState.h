@@ -28,6 +28,9 @@ namespace quarnlive::state
 	const Section& mediaAssetsSection();
 	const Section& multiEngineSection();
 	const Section& umgSection();
+	const Section& pluginSection();
+	const Section& statusSection();
+	const Section& contentSection();
 
 	/** Every section, in the order they are applied. */
 	const std::vector<const Section*>& sections();

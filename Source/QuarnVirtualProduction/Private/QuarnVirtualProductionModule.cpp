@@ -50,6 +50,10 @@ class FQuarnVirtualProductionModule : public IQuarnVirtualProductionModule
 public:
 	FString GetPluginVersion() const override
 	{
+		if (PluginVersionOverride)
+		{
+			return PluginVersionOverride.GetValue();
+		}
 		std::ifstream File((FPaths::PluginDir() + TEXT("QuarnPranto.uplugin")).ToStdString());
 		if (!File)
 		{

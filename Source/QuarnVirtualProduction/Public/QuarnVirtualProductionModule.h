@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "Misc/Optional.h"
 #include "Modules/ModuleInterface.h"
 #include "Modules/ModuleManager.h"
 
@@ -16,4 +17,7 @@ public:
 
 	/** The plug-in's VersionName from its descriptor, or "0.0.0" when the descriptor cannot be read. */
 	virtual FString GetPluginVersion() const = 0;
+
+	/** Stand-in: the text GetPluginVersion answers instead of the descriptor's; unset reads the descriptor again. */
+	TOptional<FString> PluginVersionOverride;
 };

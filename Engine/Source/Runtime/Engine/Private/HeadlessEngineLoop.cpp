@@ -4,6 +4,7 @@
 #include "Engine/Engine.h"
 #include "Misc/App.h"
 #include "Misc/ConfigCacheIni.h"
+#include "Misc/CoreMisc.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "Tickable.h"
@@ -21,6 +22,8 @@ namespace
 		bool bBooted = false;
 		uint64 FrameNumber = 0;
 		bool bTasksHeld = false;
+		bool bTimecodeHeld = false;
+		bool bEngineHiddenFromTicks = false;
 	};
 
 	FLoopState& State()
@@ -76,10 +79,19 @@ void FHeadlessEngineLoop::Tick(double DeltaSeconds)
 	{
 		FGameThreadTasks::ProcessQueued();
 	}
+	UEngine* const Engine = GEngine;
+	if (State().bEngineHiddenFromTicks)
+	{
+		GEngine = nullptr;
+	}
 	FTickableGameObject::TickObjects(static_cast<float>(DeltaSeconds), GIsEditor, false);
+	GEngine = Engine;
 	FApp::SetDeltaTime(DeltaSeconds);
 	FApp::SetCurrentTime(FApp::GetCurrentTime() + DeltaSeconds);
-	FApp::SetTimecode(FTimecode::FromSeconds(FApp::GetCurrentTime(), FApp::GetTimecodeFrameRate(), false));
+	if (!State().bTimecodeHeld)
+	{
+		FApp::SetTimecode(FTimecode::FromSeconds(FApp::GetCurrentTime(), FApp::GetTimecodeFrameRate(), false));
+	}
 	++State().FrameNumber;
 }
 
@@ -102,13 +114,18 @@ void FHeadlessEngineLoop::Shutdown()
 	GIsSavingPackage = false;
 	GIsGarbageCollecting = false;
 	GIsEditor = true;
+	GStaticGameCheckOverride = TOptional<int32>();
 	State().bTasksHeld = false;
+	State().bTimecodeHeld = false;
+	State().bEngineHiddenFromTicks = false;
 	State().bBooted = false;
 }
 
 bool FHeadlessEngineLoop::IsBooted() { return State().bBooted; }
 uint64 FHeadlessEngineLoop::GetFrameNumber() { return State().FrameNumber; }
 void FHeadlessEngineLoop::SetGameThreadTasksHeld(bool bHeld) { State().bTasksHeld = bHeld; }
+void FHeadlessEngineLoop::SetTimecodeHeld(bool bHeld) { State().bTimecodeHeld = bHeld; }
+void FHeadlessEngineLoop::SetEngineHiddenFromTicks(bool bHidden) { State().bEngineHiddenFromTicks = bHidden; }
 
 FRealTimeClock::FRealTimeClock(double InFramesPerSecond)
 	: Interval(InFramesPerSecond > 0.0 ? 1.0 / InFramesPerSecond : 0.0)

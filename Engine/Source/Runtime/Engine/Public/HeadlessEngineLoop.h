@@ -39,6 +39,17 @@ public:
 	 * Shut-down releases the hold.
 	 */
 	static void SetGameThreadTasksHeld(bool bHeld);
+	/**
+	 * While held, frames leave FApp's timecode as it was last set instead of deriving it from the
+	 * application time: a test bench pins the timecode with it. Shut-down releases the hold.
+	 */
+	static void SetTimecodeHeld(bool bHeld);
+	/**
+	 * While hidden, GEngine reads null during the ticks of the tickable objects (the engine's
+	 * subsystems among them) and is back before the frame ends: a test bench runs code that
+	 * guards against a missing engine object with it. Shut-down shows it again.
+	 */
+	static void SetEngineHiddenFromTicks(bool bHidden);
 	/** Called after modules load and before the engine subsystems are made (engine pieces register here). */
 	static TMulticastDelegate<void()>& OnPreSubsystems();
 };

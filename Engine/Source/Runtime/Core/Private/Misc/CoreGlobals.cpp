@@ -1,5 +1,6 @@
 #include "CoreGlobals.h"
 #include "Misc/App.h"
+#include "Misc/CoreMisc.h"
 
 #include <cstdio>
 #include <mutex>
@@ -8,9 +9,11 @@
 bool GIsEditor = true;
 bool GIsRunning = false;
 
+TOptional<int32> GStaticGameCheckOverride;
+
 // 1 when the process runs as a game, 0 in the editor; IsRunningGame() is its only public face.
 CORE_API int32 StaticGameCheck();
-int32 StaticGameCheck() { return GIsEditor ? 0 : 1; }
+int32 StaticGameCheck() { return GStaticGameCheckOverride ? GStaticGameCheckOverride.GetValue() : (GIsEditor ? 0 : 1); }
 
 double FApp::CurrentTime = 0.0;
 double FApp::DeltaTime = 1.0 / 30.0;

@@ -1,6 +1,13 @@
 #pragma once
 
 #include "HAL/Platform.h"
+#include "Misc/Optional.h"
+
+/**
+ * Tests and scenarios: what StaticGameCheck() answers instead of the value GIsEditor gives (0 in
+ * the editor, 1 in a game); unset follows GIsEditor. Engine shut-down unsets it.
+ */
+extern CORE_API TOptional<int32> GStaticGameCheckOverride;
 
 /**
  * True when the process runs as a game rather than as the editor. The test behind it,

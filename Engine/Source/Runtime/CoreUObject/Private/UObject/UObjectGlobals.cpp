@@ -4,6 +4,7 @@
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "UObject/Class.h"
+#include "UObject/PackageAvailability.h"
 #include "UObject/PropertyTraits.h"
 
 #include <nlohmann/json.hpp>
@@ -142,6 +143,10 @@ namespace
 				return {Object, FString()};
 			}
 			LoadedAssets().Remove(AssetName.Package);
+		}
+		if (!FPackageAvailability::IsAvailable(AssetName.Package))
+		{
+			return Fail(TEXT("its package is unavailable"));
 		}
 
 		FString Filename;
