@@ -50,6 +50,17 @@ class FQuarnVirtualProductionModule : public IQuarnVirtualProductionModule
 public:
 	FString GetPluginVersion() const override
 	{
+		const FString Version = ReadPluginVersion();
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("IQuarnVirtualProductionModule::GetPluginVersion"), {}, Version);
+		}
+		return Version;
+	}
+
+private:
+	static FString ReadPluginVersion()
+	{
 		std::ifstream File((FPaths::PluginDir() + TEXT("QuarnPranto.uplugin")).ToStdString());
 		if (!File)
 		{
