@@ -7,7 +7,7 @@
 UQuarnMediaEditorSubsystem* UQuarnMediaEditorSubsystem::Get()
 {
 	UQuarnMediaEditorSubsystem* Subsystem =
-		FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnMediaEditorSubsystem>() : nullptr;
+		FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? Cast<UQuarnMediaEditorSubsystem>(GEngine->GetEngineSubsystemBase(StaticClass())) : nullptr;
 	if (FCallTrace::IsActive())
 	{
 		FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnMediaEditorSubsystem::Get"), {}, TraceObject(Subsystem));

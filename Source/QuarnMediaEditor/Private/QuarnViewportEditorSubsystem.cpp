@@ -2,6 +2,7 @@
 
 #include "Engine/Engine.h"
 #include "Subsystems/SubsystemAvailability.h"
+#include "UObject/CallTraceObject.h"
 
 namespace
 {
@@ -13,7 +14,12 @@ namespace
 
 UQuarnViewportEditorSubsystem* UQuarnViewportEditorSubsystem::Get()
 {
-	return FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnViewportEditorSubsystem>() : nullptr;
+	UQuarnViewportEditorSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? Cast<UQuarnViewportEditorSubsystem>(GEngine->GetEngineSubsystemBase(StaticClass())) : nullptr;
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnViewportEditorSubsystem::Get"), {}, TraceObject(Subsystem));
+	}
+	return Subsystem;
 }
 
 void UQuarnViewportEditorSubsystem::SetAvailable(bool bAvailable)
@@ -23,7 +29,12 @@ void UQuarnViewportEditorSubsystem::SetAvailable(bool bAvailable)
 
 bool UQuarnViewportEditorSubsystem::HasViewportLayoutEntity(EQuarnMediaIOSignal Signal) const
 {
-	return IsKnownSignal(Signal) && bHasEntityForSignal[static_cast<uint8>(Signal)];
+	const bool bHasEntity = IsKnownSignal(Signal) && bHasEntityForSignal[static_cast<uint8>(Signal)];
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnMediaEditor"), TEXT("UQuarnViewportEditorSubsystem::HasViewportLayoutEntity"), {{TEXT("Signal"), StaticEnum<EQuarnMediaIOSignal>()->GetNameStringByValue(static_cast<int64>(Signal))}}, bHasEntity);
+	}
+	return bHasEntity;
 }
 
 void UQuarnViewportEditorSubsystem::SetViewportLayoutEntity(EQuarnMediaIOSignal Signal, bool bHasEntity)

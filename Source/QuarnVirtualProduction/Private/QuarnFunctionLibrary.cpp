@@ -1,5 +1,7 @@
 #include "QuarnFunctionLibrary.h"
 
+#include "UObject/CallTraceObject.h"
+
 namespace
 {
 	TWeakObjectPtr<UWorld>& CurrentWorld()
@@ -11,7 +13,12 @@ namespace
 
 UWorld* UQuarnFunctionLibrary::GetCurrentWorld()
 {
-	return CurrentWorld().Get();
+	UWorld* World = CurrentWorld().Get();
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnFunctionLibrary::GetCurrentWorld"), {}, TraceObject(World));
+	}
+	return World;
 }
 
 void UQuarnFunctionLibrary::SetCurrentWorld(UWorld* World)

@@ -8,7 +8,7 @@
 
 UQuarnVPEngineSubsystem* UQuarnVPEngineSubsystem::Get()
 {
-	UQuarnVPEngineSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnVPEngineSubsystem>() : nullptr;
+	UQuarnVPEngineSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? Cast<UQuarnVPEngineSubsystem>(GEngine->GetEngineSubsystemBase(StaticClass())) : nullptr;
 	if (FCallTrace::IsActive())
 	{
 		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnVPEngineSubsystem::Get"), {}, TraceObject(Subsystem));

@@ -50,10 +50,17 @@ class FQuarnVirtualProductionModule : public IQuarnVirtualProductionModule
 public:
 	FString GetPluginVersion() const override
 	{
-		if (PluginVersionOverride)
+		const FString Version = PluginVersionOverride ? PluginVersionOverride.GetValue() : ReadPluginVersion();
+		if (FCallTrace::IsActive())
 		{
-			return PluginVersionOverride.GetValue();
+			FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("IQuarnVirtualProductionModule::GetPluginVersion"), {}, Version);
 		}
+		return Version;
+	}
+
+private:
+	static FString ReadPluginVersion()
+	{
 		std::ifstream File((FPaths::PluginDir() + TEXT("QuarnPranto.uplugin")).ToStdString());
 		if (!File)
 		{

@@ -6,7 +6,7 @@
 
 UQuarnZentrelSubsystem* UQuarnZentrelSubsystem::Get()
 {
-	UQuarnZentrelSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? GEngine->GetEngineSubsystem<UQuarnZentrelSubsystem>() : nullptr;
+	UQuarnZentrelSubsystem* Subsystem = FSubsystemAvailability::IsAvailable(StaticClass()) && GEngine ? Cast<UQuarnZentrelSubsystem>(GEngine->GetEngineSubsystemBase(StaticClass())) : nullptr;
 	if (FCallTrace::IsActive())
 	{
 		FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnZentrelSubsystem::Get"), {}, TraceObject(Subsystem));

@@ -19,6 +19,20 @@ public:
 	UPROPERTY(EditAnywhere, Category = "Quarn|Media")
 	int32 NumOutputs = 1;
 
-	int32 GetNumInputs() const { return NumInputs; }
-	int32 GetNumOutputs() const { return NumOutputs; }
+	int32 GetNumInputs() const
+	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnMediaLayout::GetNumInputs"), {}, NumInputs);
+		}
+		return NumInputs;
+	}
+	int32 GetNumOutputs() const
+	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnMediaLayout::GetNumOutputs"), {}, NumOutputs);
+		}
+		return NumOutputs;
+	}
 };

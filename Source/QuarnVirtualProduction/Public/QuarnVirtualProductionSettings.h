@@ -57,5 +57,12 @@ public:
 	UPROPERTY(config, EditAnywhere, Category = "Quarn|Media")
 	bool bUseCustomTimecodeProvider = false;
 
-	FString GetMediaFormatString() const { return MediaFormat; }
+	FString GetMediaFormatString() const
+	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("QuarnVirtualProduction"), TEXT("UQuarnVirtualProductionSettings::GetMediaFormatString"), {}, MediaFormat);
+		}
+		return MediaFormat;
+	}
 };

@@ -1,5 +1,6 @@
 #include "AssetRegistry/IAssetRegistry.h"
 
+#include "Misc/CallTrace.h"
 #include "Misc/PackageName.h"
 
 #include <filesystem>
@@ -37,6 +38,17 @@ namespace
 	{
 	public:
 		bool HasAssets(const FName PackagePath, const bool bRecursive) const override
+		{
+			const bool bHasAssets = HasAssetFiles(PackagePath, bRecursive);
+			if (FCallTrace::IsActive())
+			{
+				FCallTrace::Record(TEXT("AssetRegistry"), TEXT("IAssetRegistry::HasAssets"), {{TEXT("PackagePath"), PackagePath.ToString()}, {TEXT("bRecursive"), bRecursive}}, bHasAssets);
+			}
+			return bHasAssets;
+		}
+
+	private:
+		bool HasAssetFiles(const FName PackagePath, const bool bRecursive) const
 		{
 			const FString Folder = GetFolderOfPackagePath(PackagePath.ToString());
 			if (Folder.IsEmpty())

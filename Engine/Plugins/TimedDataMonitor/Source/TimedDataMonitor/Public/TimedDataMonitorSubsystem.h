@@ -2,6 +2,7 @@
 
 #include "CoreMinimal.h"
 #include "Subsystems/EngineSubsystem.h"
+#include "UObject/Class.h"
 #include "TimedDataMonitorSubsystem.generated.h"
 
 /** How the timed data sources (tracking, video, timecode) line up with the engine's evaluation time. */
@@ -32,7 +33,15 @@ public:
 	bool ShouldCreateSubsystem(UObject* Outer) const override;
 
 	/** The state of every monitored source taken together; not const, as in the engine. */
-	ETimedDataMonitorEvaluationState GetEvaluationState() { return EvaluationState; }
+	ETimedDataMonitorEvaluationState GetEvaluationState()
+	{
+		if (FCallTrace::IsActive())
+		{
+			FCallTrace::Record(TEXT("TimedDataMonitor"), TEXT("UTimedDataMonitorSubsystem::GetEvaluationState"), {},
+				StaticEnum<ETimedDataMonitorEvaluationState>()->GetNameStringByValue(static_cast<int64>(EvaluationState)));
+		}
+		return EvaluationState;
+	}
 	void SetEvaluationState(ETimedDataMonitorEvaluationState InEvaluationState) { EvaluationState = InEvaluationState; }
 
 	/** Takes the subsystem away or brings it back (FSubsystemAvailability): the module then runs without it. */

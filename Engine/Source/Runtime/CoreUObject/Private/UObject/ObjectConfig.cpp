@@ -1,5 +1,6 @@
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "UObject/CallTraceObject.h"
 #include "UObject/Class.h"
 #include "UObject/Object.h"
 
@@ -126,6 +127,10 @@ void UObject::LoadConfig()
 
 void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni* Config, bool bAllowCopyToDefaultObject)
 {
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("CoreUObject"), TEXT("UObject::SaveConfig"), {{TEXT("Object"), TraceObject(this)}, {TEXT("Filename"), InFilename ? FString(InFilename) : FString()}});
+	}
 	UClass* Class = GetClass();
 	FConfigCacheIni* Cache = Config ? Config : GConfig;
 	if (!Cache || !Class || Class->GetConfigName().IsNone())
@@ -136,7 +141,11 @@ void UObject::SaveConfig(uint64 Flags, const TCHAR* InFilename, FConfigCacheIni*
 	{
 		// A default-config class keeps its values in the project's Default file, never in the
 		// per-user layer.
-		SaveConfig(Flags, *GetDefaultConfigFilename(), Cache, bAllowCopyToDefaultObject);
+		{
+			// The save into the Default file is part of this call, not a call of its own.
+			FCallTrace::FSuspendScope SameCall;
+			SaveConfig(Flags, *GetDefaultConfigFilename(), Cache, bAllowCopyToDefaultObject);
+		}
 		if (Cache->GetLastWriteError().IsEmpty())
 		{
 			ForgetInSavedLayer(this, Flags, Cache);

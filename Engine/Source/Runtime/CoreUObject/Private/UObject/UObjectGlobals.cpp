@@ -3,6 +3,7 @@
 
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
+#include "UObject/CallTraceObject.h"
 #include "UObject/Class.h"
 #include "UObject/PackageAvailability.h"
 #include "UObject/PropertyTraits.h"
@@ -245,6 +246,10 @@ UObject* StaticLoadObject(UClass* Class, UObject* InOuter, const TCHAR* Name, co
 	if (!Result.Object)
 	{
 		UE_LOG(LogUObjectGlobals, Warning, TEXT("Failed to load '%s': %s"), *Path, *Result.Error);
+	}
+	if (FCallTrace::IsActive())
+	{
+		FCallTrace::Record(TEXT("CoreUObject"), TEXT("StaticLoadObject"), {{TEXT("Class"), Class ? Class->GetName() : FString()}, {TEXT("Name"), Path}}, TraceObject(Result.Object));
 	}
 	return Result.Object;
 }

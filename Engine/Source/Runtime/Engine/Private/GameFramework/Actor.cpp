@@ -1,6 +1,26 @@
 #include "GameFramework/Actor.h"
 
 #include "Engine/World.h"
+#include "UObject/CallTraceObject.h"
+
+namespace
+{
+	UActorComponent* FirstComponentOfClass(const TArray<UActorComponent*>& Components, UClass* Class)
+	{
+		if (!Class)
+		{
+			return nullptr;
+		}
+		for (UActorComponent* Component : Components)
+		{
+			if (IsValid(Component) && Component->IsA(Class))
+			{
+				return Component;
+			}
+		}
+		return nullptr;
+	}
+} // namespace
 
 AActor::AActor()
 	: WorldPrivate(Cast<UWorld>(GetOuter()))
@@ -9,19 +29,13 @@ AActor::AActor()
 
 UActorComponent* AActor::GetComponentByClass(TSubclassOf<UActorComponent> ComponentClass) const
 {
-	UClass* Class = ComponentClass.Get();
-	if (!Class)
+	UActorComponent* Component = FirstComponentOfClass(OwnedComponents, ComponentClass.Get());
+	if (FCallTrace::IsActive())
 	{
-		return nullptr;
+		FCallTrace::Record(TEXT("Engine"), TEXT("AActor::GetComponentByClass"),
+			{{TEXT("Actor"), TraceObject(this)}, {TEXT("ComponentClass"), ComponentClass.Get() ? ComponentClass.Get()->GetName() : FString()}}, TraceObject(Component));
 	}
-	for (UActorComponent* Component : OwnedComponents)
-	{
-		if (IsValid(Component) && Component->IsA(Class))
-		{
-			return Component;
-		}
-	}
-	return nullptr;
+	return Component;
 }
 
 UActorComponent* AActor::AddComponent(UClass* Class, FName Name)

@@ -3,6 +3,7 @@
 #include "Components/ActorComponent.h"
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
+#include "UObject/CallTraceObject.h"
 
 namespace
 {
@@ -30,16 +31,24 @@ namespace
 void UGameplayStatics::GetAllActorsWithTag(const UObject* WorldContextObject, FName Tag, TArray<AActor*>& OutActors)
 {
 	OutActors.Reset();
-	const UWorld* World = WorldOf(WorldContextObject);
-	if (!World || Tag == NAME_None)
+	if (const UWorld* World = WorldOf(WorldContextObject); World && Tag != NAME_None)
 	{
-		return;
-	}
-	for (AActor* Actor : World->GetActors())
-	{
-		if (IsValid(Actor) && !Tag.IsNone() && Actor->Tags.Contains(Tag))
+		for (AActor* Actor : World->GetActors())
 		{
-			OutActors.Add(Actor);
+			if (IsValid(Actor) && Actor->Tags.Contains(Tag))
+			{
+				OutActors.Add(Actor);
+			}
 		}
+	}
+	if (FCallTrace::IsActive())
+	{
+		TArray<FCallTraceValue> Names;
+		for (const AActor* Actor : OutActors)
+		{
+			Names.Add(TraceObject(Actor));
+		}
+		FCallTrace::Record(TEXT("Engine"), TEXT("UGameplayStatics::GetAllActorsWithTag"), {{TEXT("WorldContextObject"), TraceObject(WorldContextObject)}, {TEXT("Tag"), Tag.ToString()}},
+			FCallTraceValue::Record({TEXT("OutActors")}, {FCallTraceValue(Names)}));
 	}
 }

@@ -2,6 +2,7 @@
 
 #include "CoreMinimal.h"
 #include "Subsystems/EngineSubsystem.h"
+#include "UObject/CallTraceObject.h"
 #include "UObject/Object.h"
 #include "Engine.generated.h"
 
@@ -20,11 +21,12 @@ public:
 	T* GetEngineSubsystem() const
 	{
 		UClass* SubsystemClass = T::StaticClass();
-		if (SubsystemClass == LastLookupClass && LastLookupSubsystem)
+		T* Subsystem = SubsystemClass == LastLookupClass && LastLookupSubsystem ? static_cast<T*>(LastLookupSubsystem) : static_cast<T*>(GetEngineSubsystemBase(SubsystemClass));
+		if (FCallTrace::IsActive())
 		{
-			return static_cast<T*>(LastLookupSubsystem);
+			FCallTrace::Record(TEXT("Engine"), TEXT("UEngine::GetEngineSubsystem"), {{TEXT("Class"), SubsystemClass->GetName()}}, TraceObject(Subsystem));
 		}
-		return static_cast<T*>(GetEngineSubsystemBase(SubsystemClass));
+		return Subsystem;
 	}
 
 private:

@@ -6,7 +6,7 @@
 
 UGameViewportSubsystem* UGameViewportSubsystem::Get()
 {
-	return GEngine ? GEngine->GetEngineSubsystem<UGameViewportSubsystem>() : nullptr;
+	return GEngine ? Cast<UGameViewportSubsystem>(GEngine->GetEngineSubsystemBase(StaticClass())) : nullptr;
 }
 
 void UGameViewportSubsystem::Deinitialize()
