@@ -83,6 +83,35 @@ namespace quarnlive::test
 		EXPECT_EQ(std::count(functions.begin(), functions.end(), "UQuarnZentrelSubsystem::GetZentrelNum"), evaluations) << result.out;
 	}
 
+	TEST_F(CallTrace, AnEvaluationShowsEachLegsQueriesWithTheirAnswers)
+	{
+		const nlohmann::json scenario = {{"base", "healthyStudio"}, {"frameRate", 1}, {"duration", 3}, {"state", {{"cameraCalibration", {{"present", false}}}}}};
+		const RunResult result = runJson(writeScenario("Legs.json", scenario), {"--trace"});
+		ASSERT_EQ(result.exitCode, 0) << result.err;
+		std::vector<nlohmann::json> evaluation;
+		for (const nlohmann::json& line : traceLines(result.jsonLines()))
+		{
+			if (line.value("frame", -1) == 2)
+			{
+				evaluation.push_back(line);
+			}
+		}
+		const auto answerOf = [&](const std::string& function, const nlohmann::json& arguments) {
+			const std::size_t at = indexOf(evaluation, [&](const nlohmann::json& line) { return line["function"] == function && line["arguments"] == arguments; });
+			return at < evaluation.size() ? evaluation[at]["result"] : nlohmann::json("not called");
+		};
+		const nlohmann::json none = nlohmann::json::object();
+		EXPECT_EQ(answerOf("UEngine::GetEngineSubsystem", {{"Class", "CameraCalibrationSubsystem"}}), nullptr) << result.out;
+		EXPECT_EQ(answerOf("AActor::GetComponentByClass", {{"Actor", "QuarnCamera"}, {"ComponentClass", "QuarnLiveLinkComponentController"}}), "LiveLinkController");
+		EXPECT_EQ(answerOf("UQuarnVirtualProductionSettings::GetMediaFormatString", none), "1080p25");
+		EXPECT_EQ(answerOf("IAssetRegistry::HasAssets", {{"PackagePath", "/Game/Quarn/Media"}, {"bRecursive", true}}), true);
+		EXPECT_EQ(answerOf("UQuarnMediaLayout::GetNumInputs", none), 1);
+		EXPECT_EQ(answerOf("UQuarnMediaLayout::GetNumOutputs", none), 1);
+		EXPECT_EQ(answerOf("UTimedDataMonitorSubsystem::GetEvaluationState", none), "InsideRange");
+		// The stand-ins find their own subsystems without a call of the module's.
+		EXPECT_EQ(answerOf("UEngine::GetEngineSubsystem", {{"Class", "QuarnZentrelSubsystem"}}), "not called");
+	}
+
 	TEST_F(CallTrace, NoServerCallWhileMultiEngineIsDisabled)
 	{
 		const nlohmann::json timeline = {{{"at", 0.5}, {"action", "callSubsystem"}, {"subsystem", "multiEngine"}, {"function", "BroadcastPlay"}}};
