@@ -8,6 +8,7 @@
 #include "Output/LogForwarder.h"
 #include "Output/LogVerbosity.h"
 #include "Output/Reporter.h"
+#include "Output/ServerCallLine.h"
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
 #include "Run/PluginDescriptor.h"
@@ -145,7 +146,7 @@ namespace quarnlive::run
 			{
 				FHeadlessLiveLinkClient::Register();
 				FSlateApplication::Create();
-				const FDelegateHandle multiEngine = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&runState] { state::applyMultiEngineChoice(runState.multiEngine); });
+				const FDelegateHandle multiEngine = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&runState] { state::applyMultiEngineChoice(runState); });
 				FHeadlessEngineLoop::Boot(options);
 				FHeadlessEngineLoop::OnPreSubsystems().Remove(multiEngine);
 				openEditorWorld(world_);
@@ -193,6 +194,9 @@ namespace quarnlive::run
 		{
 			output::setLogVerbosities(options.logVerbosity);
 			state::RunState runState;
+			runState.fakeServer.recordTo([&reporter](const std::string& function, const nlohmann::ordered_json& arguments, const nlohmann::ordered_json& result) {
+				output::reportServerCall(*reporter, currentStamp(), function, arguments, result);
+			});
 			state::applyBeforeBoot(scenario.state, runState);
 			EngineSession session(engineOptions, runState);
 			for (const std::string& name : moduleNames)

@@ -417,6 +417,10 @@ namespace quarn
 
 	bool ServerNode::start(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->start(delegate, listenPort, sendPort);
+		}
 		stop();
 		std::unique_lock lock(lifecycle);
 		if (!delegate)
@@ -451,6 +455,11 @@ namespace quarn
 
 	void ServerNode::stop()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			stand->stop();
+			return;
+		}
 		std::unique_ptr<Running> node;
 		{
 			std::unique_lock lock(lifecycle);
@@ -477,6 +486,18 @@ namespace quarn
 		return running != nullptr;
 	}
 
+	void ServerNode::setStandIn(ServerStandIn* nodeStandIn)
+	{
+		std::unique_lock lock(lifecycle);
+		standIn = nodeStandIn;
+	}
+
+	ServerStandIn* ServerNode::currentStandIn() const
+	{
+		std::shared_lock lock(lifecycle);
+		return standIn;
+	}
+
 	template <typename Fill>
 	bool ServerNode::broadcast(Fill fill)
 	{
@@ -497,26 +518,46 @@ namespace quarn
 
 	bool ServerNode::broadcastPlay()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastPlay();
+		}
 		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Play; });
 	}
 
 	bool ServerNode::broadcastStop()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastStop();
+		}
 		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::Stop; });
 	}
 
 	bool ServerNode::broadcastStartRecord()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastStartRecord();
+		}
 		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StartRecord; });
 	}
 
 	bool ServerNode::broadcastStopRecord()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastStopRecord();
+		}
 		return broadcast([](codec::Command& command) { command.kind = codec::CommandKind::StopRecord; });
 	}
 
 	bool ServerNode::broadcastSelectCamera(int32_t index)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastSelectCamera(index);
+		}
 		return broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectCamera;
 			command.integer = index;
@@ -525,6 +566,10 @@ namespace quarn
 
 	bool ServerNode::broadcastSelectCameraXR(int32_t index)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastSelectCameraXR(index);
+		}
 		return broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectCameraXR;
 			command.integer = index;
@@ -533,6 +578,10 @@ namespace quarn
 
 	bool ServerNode::broadcastSelectLevel(int32_t index)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastSelectLevel(index);
+		}
 		return broadcast([index](codec::Command& command) {
 			command.kind = codec::CommandKind::SelectLevel;
 			command.integer = index;
@@ -541,6 +590,10 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerAnimation(char key)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastTriggerAnimation(key);
+		}
 		// Travels as the unsigned byte, so other tools see 0..255.
 		return broadcast([key](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerAnimation;
@@ -550,6 +603,10 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustom(uint8_t value)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastTriggerCustom(value);
+		}
 		return broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustom;
 			command.integer = value;
@@ -558,6 +615,10 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomInt(int32_t value)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastTriggerCustomInt(value);
+		}
 		return broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomInt;
 			command.integer = value;
@@ -566,6 +627,10 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomEight(uint64_t value)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastTriggerCustomEight(value);
+		}
 		return broadcast([value](codec::Command& command) {
 			command.kind = codec::CommandKind::TriggerCustomEight;
 			command.eight = value;
@@ -574,6 +639,10 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->broadcastTriggerCustomTransform(value);
+		}
 		for (int i = 0; i < 9; ++i)
 		{
 			if (!std::isfinite(value[i]))
