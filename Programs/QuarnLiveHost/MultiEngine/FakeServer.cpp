@@ -34,14 +34,11 @@ namespace quarnlive::multiengine
 		node_ = &node;
 	}
 
-	bool FakeServer::answer(const std::string& function, nlohmann::ordered_json arguments)
+	void FakeServer::record(const std::string& function, const nlohmann::ordered_json& arguments, const nlohmann::ordered_json& result)
 	{
 		Recorder recorder;
-		bool result = true;
 		{
 			std::lock_guard lock(mutex_);
-			const auto chosen = results_.find(function);
-			result = chosen == results_.end() || chosen->second;
 			recorder = recorder_;
 		}
 		// Outside the lock: the recorder writes a line, and a line may take its time.
@@ -49,6 +46,17 @@ namespace quarnlive::multiengine
 		{
 			recorder(function, arguments, result);
 		}
+	}
+
+	bool FakeServer::answer(const std::string& function, const nlohmann::ordered_json& arguments)
+	{
+		bool result = true;
+		{
+			std::lock_guard lock(mutex_);
+			const auto chosen = results_.find(function);
+			result = chosen == results_.end() || chosen->second;
+		}
+		record(function, arguments, result);
 		return result;
 	}
 
@@ -57,18 +65,7 @@ namespace quarnlive::multiengine
 		return answer("start", {{"listenPort", listenPort}, {"sendPort", sendPort}});
 	}
 
-	void FakeServer::stop()
-	{
-		Recorder recorder;
-		{
-			std::lock_guard lock(mutex_);
-			recorder = recorder_;
-		}
-		if (recorder)
-		{
-			recorder("stop", nlohmann::ordered_json::object(), nullptr);
-		}
-	}
+	void FakeServer::stop() { record("stop", nlohmann::ordered_json::object(), nullptr); }
 
 	bool FakeServer::broadcastPlay() { return answer("broadcastPlay"); }
 	bool FakeServer::broadcastStop() { return answer("broadcastStop"); }

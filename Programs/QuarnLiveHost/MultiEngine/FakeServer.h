@@ -55,7 +55,8 @@ namespace quarnlive::multiengine
 		bool broadcastTriggerCustomTransform(quarn::QuarnTransform<float> value) override;
 
 	private:
-		bool answer(const std::string& function, nlohmann::ordered_json arguments = nlohmann::ordered_json::object());
+		void record(const std::string& function, const nlohmann::ordered_json& arguments, const nlohmann::ordered_json& result);
+		bool answer(const std::string& function, const nlohmann::ordered_json& arguments = nlohmann::ordered_json::object());
 
 		std::mutex mutex_;
 		std::map<std::string, bool> results_;
