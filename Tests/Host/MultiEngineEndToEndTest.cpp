@@ -4,10 +4,7 @@
 
 #include "HostRun.h"
 #include "MultiEngineProcess.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include "PortHolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,33 +74,6 @@ namespace quarnlive::test
 			const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
 			return value.is_object() && value.value("type", "") == "event" && value.value("name", "") == name && value.at("args").dump() == args;
 		}
-
-		/** A UDP socket holding address:10001, as another program on the machine would. */
-		class PortHolder
-		{
-		public:
-			explicit PortHolder(const std::string& address)
-			{
-				fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-				sockaddr_in local = {};
-				local.sin_family = AF_INET;
-				local.sin_port = htons(10001);
-				::inet_pton(AF_INET, address.c_str(), &local.sin_addr);
-				bound_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) == 0;
-			}
-			~PortHolder()
-			{
-				if (fd_ >= 0)
-				{
-					::close(fd_);
-				}
-			}
-			bool bound() const { return bound_; }
-
-		private:
-			int fd_ = -1;
-			bool bound_ = false;
-		};
 	} // namespace
 
 	class MultiEngineSession : public HostTest

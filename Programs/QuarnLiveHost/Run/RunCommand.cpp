@@ -9,6 +9,7 @@
 #include "Output/LogForwarder.h"
 #include "Output/LogVerbosity.h"
 #include "Output/Reporter.h"
+#include "Output/ServerCallLine.h"
 #include "Output/StatusWatcher.h"
 #include "Run/EditorWorld.h"
 #include "Run/PluginDescriptor.h"
@@ -148,7 +149,7 @@ namespace quarnlive::run
 			{
 				FHeadlessLiveLinkClient::Register();
 				FSlateApplication::Create();
-				const FDelegateHandle multiEngine = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&runState] { state::applyMultiEngineChoice(runState.multiEngine); });
+				const FDelegateHandle multiEngine = FHeadlessEngineLoop::OnPreSubsystems().AddLambda([&runState] { state::applyMultiEngineChoice(runState); });
 				FHeadlessEngineLoop::Boot(options);
 				FHeadlessEngineLoop::OnPreSubsystems().Remove(multiEngine);
 				openEditorWorld(world_);
@@ -203,6 +204,9 @@ namespace quarnlive::run
 			output::setLogVerbosities(options.logVerbosity);
 			state::RunState runState;
 			runState.scenarioTimecodeRate = engineOptions.TimecodeRate;
+			runState.fakeServer.recordTo([&reporter](const std::string& function, const nlohmann::ordered_json& arguments, const nlohmann::ordered_json& result) {
+				output::reportServerCall(*reporter, currentStamp(), function, arguments, result);
+			});
 			{
 				const FCallTrace::FSuspendScope hostSetUp;
 				state::applyBeforeBoot(scenario.state, runState);

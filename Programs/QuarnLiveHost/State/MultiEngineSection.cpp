@@ -1,5 +1,6 @@
-// "multiEngine": whether the run starts the multi-engine server, on which address and in
-// which role. Read once, as the engine boots: multi-engine work is decided at start.
+// "multiEngine": whether the run starts the multi-engine server, on which address, in which
+// role, and whether a fake answers in its place. Read once, as the engine boots: multi-engine
+// work is decided at start. Only the fake's results follow the timeline.
 
 #include "State/FieldChecks.h"
 #include "State/RunState.h"
@@ -8,11 +9,14 @@
 
 #include "Errors.h"
 #include "MultiEngine/Addresses.h"
+#include "MultiEngine/FakeServer.h"
 #include "HeadlessEngineLoop.h"
 #include "QuarnLiveSettings.h"
 #include "QuarnVirtualProductionServer.h"
 
 #include <functional>
+#include <map>
+#include <string_view>
 
 namespace quarnlive::state
 {
@@ -35,6 +39,35 @@ namespace quarnlive::state
 			}
 		}
 
+		void checkServer(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			json::readChoice(value, path, {"real", "fake"});
+		}
+
+		// Like a section: each function a boolean, any other key unknown.
+		void checkFakeResults(const nlohmann::ordered_json& value, const std::string& path)
+		{
+			json::ObjectReader reader(value, path);
+			for (const std::string_view function : multiengine::fakeableFunctions)
+			{
+				if (const nlohmann::ordered_json* result = reader.find(function))
+				{
+					json::readBool(*result, reader.pathOf(function));
+				}
+			}
+			reader.rejectUnknown();
+		}
+
+		std::map<std::string, bool> fakeResultsOf(const nlohmann::ordered_json& value)
+		{
+			std::map<std::string, bool> results;
+			for (const auto& entry : value.items())
+			{
+				results[entry.key()] = entry.value().get<bool>();
+			}
+			return results;
+		}
+
 		void checkRole(const nlohmann::ordered_json& value, const std::string& path)
 		{
 			const std::string role = json::readString(value, path);
@@ -46,12 +79,17 @@ namespace quarnlive::state
 	} // namespace
 
 	// The settings object is changed in memory only, so the project keeps its own values.
-	void applyMultiEngineChoice(const MultiEngineChoice& choice)
+	void applyMultiEngineChoice(RunState& run)
 	{
+		const MultiEngineChoice& choice = run.multiEngine;
 		quarn::QuarnVirtualProductionServer& server = quarn::QuarnVirtualProductionServer::instance();
 		quarn::ServerConfig config = server.config();
 		config.bindAddress = choice.bindAddress;
 		server.setConfig(config);
+		if (choice.fakeServer)
+		{
+			run.fakeServer.standFor(server);
+		}
 
 		UQuarnLiveSettings* settings = UQuarnLiveSettings::Get();
 		if (!settings)
@@ -77,6 +115,9 @@ namespace quarnlive::state
 																  beforeStart(run, [&value](MultiEngineChoice& choice) { choice.master = value.get<std::string>() == "master"; });
 															  },
 															true},
+														Field{"server", "real", checkServer, [](const nlohmann::ordered_json& value, RunState& run) { beforeStart(run, [&value](MultiEngineChoice& choice) { choice.fakeServer = value.get<std::string>() == "fake"; }); }, true},
+														// Unlike the rest, results may change while the engine runs: the next call answers them.
+														Field{"fakeResults", nlohmann::ordered_json::object(), checkFakeResults, [](const nlohmann::ordered_json& value, RunState& run) { run.fakeServer.setResults(fakeResultsOf(value)); }, true},
 													});
 		return section;
 	}

@@ -5,6 +5,7 @@
 // run and hands it to every apply; the engine's shutdown destroys the objects, so the weak
 // pointers read null after it.
 
+#include "MultiEngine/FakeServer.h"
 #include "State/UmgWidgets.h"
 
 #include "Misc/FrameRate.h"
@@ -36,6 +37,8 @@ namespace quarnlive::state
 		std::string bindAddress = "127.0.0.1";
 		/** Unset keeps the project's bMultiEngineMaster. */
 		std::optional<bool> master;
+		/** "server": "fake": the module's server calls reach RunState::fakeServer, never a socket. */
+		bool fakeServer = false;
 	};
 
 	struct RunState
@@ -46,6 +49,8 @@ namespace quarnlive::state
 		/** "liveLink": the settings objects made for the sources and subjects applied last. */
 		TArray<TWeakObjectPtr<UObject>> liveLinkSettings;
 		MultiEngineChoice multiEngine;
+		/** Stands in for the server when multiEngine.fakeServer; its results follow "multiEngine.fakeResults" all run long. */
+		multiengine::FakeServer fakeServer;
 		/** "vpSettings.present" as last applied: the engine can suppress the default object but not say whether it does. */
 		bool vpSettingsSuppressed = false;
 		/** "umg": actions and the final line find the widgets here by name. */

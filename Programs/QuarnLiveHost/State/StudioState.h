@@ -43,7 +43,8 @@ namespace quarnlive::state
 	void apply(const nlohmann::ordered_json& state, const nlohmann::ordered_json& previous, RunState& run);
 	/**
 	 * As the engine boots, before its subsystems start the server: hands the multiEngine
-	 * choice to the server and the settings object (in memory only). Beside its section.
+	 * choice to the server (or puts the run's fake in its place) and the settings object (in
+	 * memory only). Beside its section.
 	 */
-	void applyMultiEngineChoice(const MultiEngineChoice& choice);
+	void applyMultiEngineChoice(RunState& run);
 } // namespace quarnlive::state

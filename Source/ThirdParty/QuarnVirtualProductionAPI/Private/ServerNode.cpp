@@ -29,6 +29,39 @@ namespace quarn
 {
 	namespace
 	{
+		// Every broadcast reaches a stand-in as the call the engine made.
+		bool broadcastToStandIn(ServerStandIn& stand, const codec::Command& command)
+		{
+			switch (command.kind)
+			{
+			case codec::CommandKind::Play:
+				return stand.broadcastPlay();
+			case codec::CommandKind::Stop:
+				return stand.broadcastStop();
+			case codec::CommandKind::StartRecord:
+				return stand.broadcastStartRecord();
+			case codec::CommandKind::StopRecord:
+				return stand.broadcastStopRecord();
+			case codec::CommandKind::SelectCamera:
+				return stand.broadcastSelectCamera(command.integer);
+			case codec::CommandKind::SelectCameraXR:
+				return stand.broadcastSelectCameraXR(command.integer);
+			case codec::CommandKind::SelectLevel:
+				return stand.broadcastSelectLevel(command.integer);
+			case codec::CommandKind::TriggerAnimation:
+				return stand.broadcastTriggerAnimation(static_cast<char>(command.integer));
+			case codec::CommandKind::TriggerCustom:
+				return stand.broadcastTriggerCustom(static_cast<uint8_t>(command.integer));
+			case codec::CommandKind::TriggerCustomInt:
+				return stand.broadcastTriggerCustomInt(command.integer);
+			case codec::CommandKind::TriggerCustomEight:
+				return stand.broadcastTriggerCustomEight(command.eight);
+			case codec::CommandKind::TriggerCustomTransform:
+				return stand.broadcastTriggerCustomTransform(command.transform);
+			}
+			return false;
+		}
+
 		uint32_t newSession()
 		{
 			std::random_device device;
@@ -439,6 +472,10 @@ namespace quarn
 
 	bool ServerNode::startUntraced(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return stand->start(delegate, listenPort, sendPort);
+		}
 		shutDown();
 		std::unique_lock lock(lifecycle);
 		if (!delegate)
@@ -488,6 +525,11 @@ namespace quarn
 
 	void ServerNode::shutDown()
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			stand->stop();
+			return;
+		}
 		std::unique_ptr<Running> node;
 		{
 			std::unique_lock lock(lifecycle);
@@ -514,9 +556,27 @@ namespace quarn
 		return running != nullptr;
 	}
 
+	void ServerNode::setStandIn(ServerStandIn* nodeStandIn)
+	{
+		std::unique_lock lock(lifecycle);
+		standIn = nodeStandIn;
+	}
+
+	ServerStandIn* ServerNode::currentStandIn() const
+	{
+		std::shared_lock lock(lifecycle);
+		return standIn;
+	}
+
 	template <typename Fill>
 	bool ServerNode::broadcast(Fill fill)
 	{
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			codec::Command command;
+			fill(command);
+			return broadcastToStandIn(*stand, command);
+		}
 		std::shared_lock lock(lifecycle);
 		if (!running)
 		{
@@ -611,6 +671,11 @@ namespace quarn
 
 	bool ServerNode::broadcastTriggerCustomTransform(QuarnTransform<float> value)
 	{
+		// The stand-in answers for the transform as given, refused or not.
+		if (ServerStandIn* const stand = currentStandIn())
+		{
+			return traced("broadcastTriggerCustomTransform", {{"value", dispatch::transformOf(value)}}, stand->broadcastTriggerCustomTransform(value));
+		}
 		for (int i = 0; i < 9; ++i)
 		{
 			if (!std::isfinite(value[i]))

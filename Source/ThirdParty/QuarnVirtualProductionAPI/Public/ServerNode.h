@@ -10,6 +10,7 @@
 #include "QuarnVirtualProductionServerDelegate.h"
 #include "ServerConfig.h"
 #include "ServerEvents.h"
+#include "ServerStandIn.h"
 #include "ServerStats.h"
 
 #include <chrono>
@@ -47,6 +48,11 @@ namespace quarn
 		// Not from inside a delegate callback: it waits for the thread that makes them.
 		void stop();
 		bool isRunning() const;
+		// While set, start, stop and the twelve broadcasts go to `standIn` alone: the node opens
+		// no socket and starts no thread. The engine's modules reach their server only through
+		// these calls, so a host can run them without a network; null restores the network. Set
+		// it while the node is stopped; the stand-in must outlive its use.
+		void setStandIn(ServerStandIn* standIn);
 
 		// Each asks the delegate for the follower list (getBroadcastIpsCSV) and queues the
 		// command for every follower in it, sending at once. True: queued for at least one
@@ -119,6 +125,7 @@ namespace quarn
 		bool startUntraced(QuarnVirtualProductionServerDelegate* delegate, uint16_t listenPort, uint16_t sendPort);
 		void shutDown();
 		bool traced(const char* function, std::vector<std::pair<std::string, TraceValue>> arguments, bool result) const;
+		ServerStandIn* currentStandIn() const;
 
 		mutable std::shared_mutex lifecycle;
 		ServerConfig pendingConfig;
@@ -127,6 +134,7 @@ namespace quarn
 		ServerObserver* observer = nullptr;
 		std::function<void(const DeliveryTicket&)> deliveryTracker;
 		std::string error;
+		ServerStandIn* standIn = nullptr;
 		std::unique_ptr<Running> running;
 		CallTracer tracer;
 		std::unique_ptr<dispatch::TracingDelegate> tracingDelegate;

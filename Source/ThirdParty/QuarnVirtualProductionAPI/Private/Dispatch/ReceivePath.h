@@ -88,8 +88,9 @@ namespace quarn::dispatch
 		// master that missed it can have it again. Any thread.
 		void encodeReceiptFor(const DeliveryTicket& ticket, CommandOutcome outcome, uint32_t frame, const Timecode& timecode, codec::Bytes& out);
 
-		// Receipts kept per master for sending again.
-		static constexpr std::size_t keptReceipts = 8192;
+		// Receipts kept per master for sending again: as many as the master keeps fates for, so a
+		// receipt lost early in a long burst is still there when the master asks (2.5 MiB each).
+		static constexpr std::size_t keptReceipts = 65536;
 
 	private:
 		struct Waiting
