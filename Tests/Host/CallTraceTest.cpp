@@ -5,6 +5,8 @@
 #include "HostRun.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 namespace quarnlive::test
 {
@@ -256,5 +258,28 @@ namespace quarnlive::test
 		}
 		EXPECT_EQ(pieBindings, (std::vector<std::string>{"bind UQuarnLiveLinkComponentController::OnTrackingStatusChangedInPIE", "bind UQuarnLensDistortionComponent::OnLensStatusChangedInPIE", "unbind UQuarnLiveLinkComponentController::OnTrackingStatusChangedInPIE", "unbind UQuarnLensDistortionComponent::OnLensStatusChangedInPIE"}))
 			<< result.out;
+	}
+	// Examples that start a real server run in their own tests, each on an address of its own.
+	TEST_F(CallTrace, EveryOtherExampleRunsTracedToItsEnd)
+	{
+		std::vector<std::filesystem::path> examples;
+		for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(std::filesystem::path(QUARN_SOURCE_DIR) / "Examples"))
+		{
+			const nlohmann::json scenario = entry.path().extension() == ".json" ? nlohmann::json::parse(std::ifstream(entry.path())) : nlohmann::json();
+			if (scenario.is_object() && scenario.dump().find("bindAddress") == std::string::npos)
+			{
+				examples.push_back(entry.path());
+			}
+		}
+		ASSERT_GE(examples.size(), 8u);
+		for (const std::filesystem::path& example : examples)
+		{
+			const RunResult result = run({"run", "--json", "--trace", "--project", project().string(), example.string()});
+			ASSERT_EQ(result.exitCode, 0) << example << "\n"
+										  << result.err;
+			const std::vector<nlohmann::json> lines = result.jsonLines();
+			EXPECT_FALSE(traceLines(lines).empty()) << example;
+			EXPECT_EQ(lines.back().value("type", ""), "final") << example;
+		}
 	}
 } // namespace quarnlive::test
