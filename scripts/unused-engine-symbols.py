@@ -13,9 +13,7 @@ A module is Engine/Source/<Kind>/<Module>/ or Engine/Plugins/<Plugin>/Source/<Mo
 only its own module uses belongs in its Private/ folder or behind private access.
 Names are compared, not overloads: an unused overload of a used name goes unnoticed.
 
-Exits 1 when a symbol without a user is not in scripts/unused-engine-symbols.known, the list
-of those still waiting to be removed, or when a name in that list has found a user or is gone
-(the list only shrinks).
+Exits 1 when a symbol has no user.
 """
 
 import collections
@@ -26,7 +24,6 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD_DIR = os.path.join(ROOT, os.environ.get("BUILD_DIR", "build"))
-KNOWN = os.path.join(ROOT, "scripts", "unused-engine-symbols.known")
 USERS = ["Source", "Programs", "Benchmarks", "Tests", "Examples"]
 ENGINE_TESTS = {"Tests/Core", "Tests/CoreUObject", "Tests/Engine", "Tests/UMG", "Tests/HeaderTool"}
 # Names the language or the containers use without spelling them out.
@@ -105,23 +102,14 @@ def main():
 		name for name, (count, _, modules) in declared.items()
 		if name not in used and mentions[name] <= count and not any(users[name] - {module} for module in modules))
 
-	known = set()
-	if os.path.exists(KNOWN):
-		with open(KNOWN, encoding="utf-8") as listing:
-			known = {line.split()[0] for line in listing if line.strip() and not line.startswith("#")}
-	new = [name for name in unused if name not in known]
-	stale = sorted(known - set(unused))
-
 	if "--list" in sys.argv:
 		for name in unused:
 			print(f"{name} {declared[name][1]}")
 		return 0
-	for name in new:
+	for name in unused:
 		print(f"unused public engine symbol: {name} ({declared[name][1]}): remove it, make it private to its module, or use it")
-	for name in stale:
-		print(f"{name} is listed in {os.path.relpath(KNOWN, ROOT)} but has a user or is gone: take it off the list")
-	print(f"{len(unused)} public engine symbols without a user ({len(known)} known, waiting for removal)")
-	return 1 if new or stale else 0
+	print(f"{len(unused)} public engine symbols without a user")
+	return 1 if unused else 0
 
 
 if __name__ == "__main__":
