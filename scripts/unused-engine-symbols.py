@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
-"""Lists the public symbols of the headless engine that nothing outside Engine/ uses.
+"""Lists the public symbols of the headless engine that have no user.
 
 The engine keeps to what the module, the stand-ins, the host, the benchmarks and their tests
-call; the engine's own tests do not count as users. A symbol is a name declared in a Public/
-header under Engine/ (function, public member, macro, type, variable; enumerators and
-namespaces aside). It has a user when the name stands as a word in a user's source, in the code
-the header tool generated for the plug-in's modules (BUILD_DIR/Generated, so run this after a
-build), or in the inline code of another engine header (a macro or template that users expand).
+call, and to what its modules call of each other; the engine's own tests do not count as
+users. A symbol is a name declared in a Public/ header under Engine/ (function, public member,
+macro, type, variable; enumerators and namespaces aside). It has a user when the name stands
+as a word in a user's source, in the code the header tool generated for the plug-in's modules
+(BUILD_DIR/Generated, so run this after a build), in the inline code of another engine header
+(a macro or template that users expand), or in another engine module: a public header is there
+for other modules, and the engine modules the plug-in's modules depend on reach it through them.
+A module is Engine/Source/<Kind>/<Module>/ or Engine/Plugins/<Plugin>/Source/<Module>/; what
+only its own module uses belongs in its Private/ folder or behind private access.
 Names are compared, not overloads: an unused overload of a used name goes unnoticed.
 
-Exits 1 when a symbol without a user is not in scripts/unused-engine-symbols.known, the list
-of those still waiting to be removed, or when a name in that list has found a user or is gone
-(the list only shrinks).
+Exits 1 when a symbol has no user.
 """
 
 import collections
@@ -22,7 +24,6 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD_DIR = os.path.join(ROOT, os.environ.get("BUILD_DIR", "build"))
-KNOWN = os.path.join(ROOT, "scripts", "unused-engine-symbols.known")
 USERS = ["Source", "Programs", "Benchmarks", "Tests", "Examples"]
 ENGINE_TESTS = {"Tests/Core", "Tests/CoreUObject", "Tests/Engine", "Tests/UMG", "Tests/HeaderTool"}
 # Names the language or the containers use without spelling them out.
@@ -45,13 +46,20 @@ def words(path):
 		return WORD.findall(COMMENT.sub(" ", source.read()))
 
 
+def engine_module(path):
+	"""Engine/Source/<Kind>/<Module> or Engine/Plugins/<Plugin>/Source/<Module> holding path."""
+	parts = os.path.relpath(path, ROOT).split(os.sep)
+	length = 4 if parts[1] == "Source" else 5
+	return os.sep.join(parts[:length])
+
+
 def public_headers():
 	engine = os.path.join(ROOT, "Engine")
 	return [path for path in source_files(engine) if path.endswith(".h") and "/Public/" in path]
 
 
 def declarations(headers):
-	"""Name -> (declaration count, first place) for every public declaration."""
+	"""Name -> (declaration count, first place, declaring modules) for every public declaration."""
 	output = subprocess.run(
 		["ctags", "-x", "--language-force=C++", "--kinds-C++=+p-e-n-l-z-N-U-A", "--fields=+a", "--_xformat=%N\t%a\t%F:%n"] + headers,
 		capture_output=True, text=True, check=True).stdout
@@ -60,8 +68,8 @@ def declarations(headers):
 		name, access, place = line.split("\t")
 		if access in ("private", "protected") or name.startswith(("operator", "~", "__anon")):
 			continue
-		count, first = declared.get(name, (0, None))
-		declared[name] = (count + 1, first or os.path.relpath(place, ROOT))
+		count, first, modules = declared.get(name, (0, None, set()))
+		declared[name] = (count + 1, first or os.path.relpath(place, ROOT), modules | {engine_module(place)})
 	return declared
 
 
@@ -84,25 +92,24 @@ def main():
 	mentions = collections.Counter()
 	for path in headers:
 		mentions.update(words(path))
-	unused = sorted(name for name, (count, _) in declared.items() if name not in used and mentions[name] <= count)
-
-	known = set()
-	if os.path.exists(KNOWN):
-		with open(KNOWN, encoding="utf-8") as listing:
-			known = {line.split()[0] for line in listing if line.strip() and not line.startswith("#")}
-	new = [name for name in unused if name not in known]
-	stale = sorted(known - set(unused))
+	# Name -> the engine modules whose sources mention it.
+	users = collections.defaultdict(set)
+	for path in source_files(os.path.join(ROOT, "Engine")):
+		module = engine_module(path)
+		for word in words(path):
+			users[word].add(module)
+	unused = sorted(
+		name for name, (count, _, modules) in declared.items()
+		if name not in used and mentions[name] <= count and not any(users[name] - {module} for module in modules))
 
 	if "--list" in sys.argv:
 		for name in unused:
 			print(f"{name} {declared[name][1]}")
 		return 0
-	for name in new:
-		print(f"unused public engine symbol: {name} ({declared[name][1]}): remove it, or use it outside Engine/")
-	for name in stale:
-		print(f"{name} is listed in {os.path.relpath(KNOWN, ROOT)} but has a user or is gone: take it off the list")
-	print(f"{len(unused)} public engine symbols without a user outside Engine/ ({len(known)} known, waiting for removal)")
-	return 1 if new or stale else 0
+	for name in unused:
+		print(f"unused public engine symbol: {name} ({declared[name][1]}): remove it, make it private to its module, or use it")
+	print(f"{len(unused)} public engine symbols without a user")
+	return 1 if unused else 0
 
 
 if __name__ == "__main__":

@@ -130,8 +130,9 @@ TEST_F(Reflection, ConfigRoundTripsThroughTheDefaultIni)
 	EXPECT_NE(Written.find("[/Script/ReflectionSample.ReflectionSampleSettings]"), std::string::npos);
 	EXPECT_NE(Written.find("+Addresses=10.0.0.1\n+Addresses=10.0.0.2\n"), std::string::npos);
 
-	// A fresh default object reads the file back.
-	UReflectionSampleSettings::StaticClass()->ResetDefaultObject();
+	// A fresh object system's default object reads the file back.
+	ShutdownUObject();
+	InitUObject();
 	GConfig->Flush(true);
 	UReflectionSampleSettings* Reloaded = GetMutableDefault<UReflectionSampleSettings>();
 	EXPECT_TRUE(Reloaded->bEnabled);

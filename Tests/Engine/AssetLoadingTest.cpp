@@ -116,7 +116,7 @@ TEST_F(PluginContent, RenderTargetIsAnOpaqueBlack1920x1080Rgba8Target)
 	EXPECT_EQ(Target->RenderTargetFormat, ETextureRenderTargetFormat::RTF_RGBA8);
 	EXPECT_EQ(Target->ClearColor, FLinearColor(0.f, 0.f, 0.f, 1.f));
 	ASSERT_EQ(Target->GetPixels().Num(), 1920 * 1080) << "pixels are made after the size is loaded";
-	EXPECT_EQ(Target->GetPixel(1919, 1079), FLinearColor(0.f, 0.f, 0.f, 1.f));
+	EXPECT_EQ(Target->GetRow(1079)[1919], FLinearColor(0.f, 0.f, 0.f, 1.f));
 	EXPECT_TRUE(Warnings.Take().IsEmpty());
 }
 

@@ -30,7 +30,7 @@ protected:
 		Target->RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
 		Target->SizeX = Row.Num();
 		Target->SizeY = 1;
-		Target->UpdateResourceImmediate(true);
+		Target->PostLoad();
 		for (int32 X = 0; X < Row.Num(); ++X)
 		{
 			Target->FillRect(X, 0, X + 1, 1, Row[X]);

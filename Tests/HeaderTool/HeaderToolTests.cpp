@@ -119,7 +119,7 @@ namespace
 
 	std::set<std::string> functionFlags(const std::string& source, const std::string& name)
 	{
-		const std::string anchor = "{TEXT(\"" + name + "\"), ";
+		const std::string anchor = "{.Name = TEXT(\"" + name + "\"), .FunctionFlags = ";
 		const size_t start = source.find(anchor);
 		if (start == std::string::npos)
 		{
@@ -254,10 +254,9 @@ namespace
 
 	TEST_F(SampleHeaderTest, EnumListsEnumeratorsWithMetadata)
 	{
-		EXPECT_NE(source.find("UECodeGen::ConstructEnum({TEXT(\"ESampleMode\"), TEXT(\"/Script/Sample\"), UEnum::ECppForm::EnumClass,"), std::string::npos);
-		EXPECT_NE(source.find("{TEXT(\"ESampleMode::First\"), static_cast<int64>(ESampleMode::First), {{TEXT(\"DisplayName\"), TEXT(\"First Mode\")}}}"), std::string::npos);
-		EXPECT_NE(source.find("{TEXT(\"ESampleMode::Second\"), static_cast<int64>(ESampleMode::Second), {{TEXT(\"ToolTip\"), TEXT(\"The second one\")}}}"), std::string::npos);
-		EXPECT_NE(source.find("{{TEXT(\"BlueprintType\"), TEXT(\"true\")}}});"), std::string::npos);
+		EXPECT_NE(source.find("UECodeGen::ConstructEnum({TEXT(\"ESampleMode\"), TEXT(\"/Script/Sample\"), {{TEXT(\"BlueprintType\"), TEXT(\"true\")}}},"), std::string::npos);
+		EXPECT_NE(source.find("{.NameUTF8 = TEXT(\"ESampleMode::First\"), .Value = static_cast<int64>(ESampleMode::First), .MetaData = {{TEXT(\"DisplayName\"), TEXT(\"First Mode\")}}}"), std::string::npos);
+		EXPECT_NE(source.find("{.NameUTF8 = TEXT(\"ESampleMode::Second\"), .Value = static_cast<int64>(ESampleMode::Second), .MetaData = {{TEXT(\"ToolTip\"), TEXT(\"The second one\")}}}"), std::string::npos);
 		EXPECT_NE(source.find("static UECodeGen::FRegisterCompiledInEnum Z_CompiledIn_UEnum_ESampleMode(&StaticEnum<ESampleMode>);"), std::string::npos);
 	}
 
@@ -305,7 +304,7 @@ namespace
 		EXPECT_NE(source.find("\t\t(void)Context;\n\t\tSampleObject_eventGetThing_Parms& Parms = *static_cast<SampleObject_eventGetThing_Parms*>(InParms);\n\t\tUSampleObject::GetThing(Parms.Out);"), std::string::npos) << source;
 		EXPECT_EQ(functionFlags(source, "GetThing"), (std::set<std::string>{"FUNC_Native", "FUNC_Static", "FUNC_Final", "FUNC_Public", "FUNC_BlueprintCallable", "FUNC_HasOutParms"}));
 		EXPECT_EQ(propertyFlags(source, "SampleObject_eventGetThing_Parms", "Out"), (std::set<std::string>{"CPF_Parm", "CPF_OutParm"}));
-		EXPECT_NE(source.find("&execGetThing, sizeof(SampleObject_eventGetThing_Parms), &ConstructParms<SampleObject_eventGetThing_Parms>, &DestructParms<SampleObject_eventGetThing_Parms>,"), std::string::npos);
+		EXPECT_NE(source.find(".Thunk = &execGetThing, .ParmsSize = sizeof(SampleObject_eventGetThing_Parms), .ConstructParms = &ConstructParms<SampleObject_eventGetThing_Parms>, .DestructParms = &DestructParms<SampleObject_eventGetThing_Parms>,"), std::string::npos);
 	}
 
 	TEST_F(SampleHeaderTest, ConstFunctionWithReturnValue)
@@ -323,7 +322,7 @@ namespace
 	{
 		EXPECT_EQ(functionFlags(source, "ReceivePlay"), (std::set<std::string>{"FUNC_Event", "FUNC_BlueprintEvent", "FUNC_Public"}));
 		EXPECT_EQ(source.find("execReceivePlay"), std::string::npos);
-		EXPECT_NE(source.find("FUNC_Public, nullptr, sizeof(SampleObject_eventReceivePlay_Parms)"), std::string::npos);
+		EXPECT_NE(source.find("FUNC_Public, .Thunk = nullptr, .ParmsSize = sizeof(SampleObject_eventReceivePlay_Parms)"), std::string::npos);
 		EXPECT_NE(source.find("{{TEXT(\"Category\"), TEXT(\"Sample\")}, {TEXT(\"DisplayName\"), TEXT(\"On Play\")}}"), std::string::npos);
 		const std::string body = definitionBody(source, "void USampleObject::ReceivePlay(int32 Index)");
 		ASSERT_FALSE(body.empty()) << source;
@@ -351,8 +350,7 @@ namespace
 	TEST_F(FeaturesHeaderTest, RegularEnumUsesPlainNamesAndEscapesMetadata)
 	{
 		EXPECT_NE(generatedHeader.find("enum EFeatureBits : uint8;"), std::string::npos);
-		EXPECT_NE(source.find("UEnum::ECppForm::Regular"), std::string::npos);
-		EXPECT_NE(source.find("{TEXT(\"Bit_A\"), static_cast<int64>(EFeatureBits::Bit_A), {{TEXT(\"Hidden\"), TEXT(\"\")}}}"), std::string::npos) << source;
+		EXPECT_NE(source.find("{.NameUTF8 = TEXT(\"Bit_A\"), .Value = static_cast<int64>(EFeatureBits::Bit_A), .MetaData = {{TEXT(\"Hidden\"), TEXT(\"\")}}}"), std::string::npos) << source;
 		EXPECT_NE(source.find("{{TEXT(\"DisplayName\"), TEXT(\"Bit \\\"B\\\"\")}, {TEXT(\"ToolTip\"), TEXT(\"back\\\\slash\")}}"), std::string::npos);
 		EXPECT_NE(source.find("{TEXT(\"UseEnumValuesAsMaskValuesInEditor\"), TEXT(\"true\")}"), std::string::npos);
 	}

@@ -35,7 +35,6 @@ protected:
 	{
 		FHeadlessEngineLoop::Shutdown();
 		FSlateApplication::Shutdown();
-		FSlateFontCache::Get().ResetFontFiles();
 		std::filesystem::remove_all(ProjectDir);
 	}
 
@@ -49,7 +48,7 @@ public:
 		Target->ClearColor = ClearColor;
 		Target->SizeX = Width;
 		Target->SizeY = Height;
-		Target->UpdateResourceImmediate(true);
+		Target->PostLoad();
 		return Target;
 	}
 
@@ -88,7 +87,7 @@ public:
 	/** The pixel as the 8-bit value it stands for. */
 	static FColor Pixel8(const UTextureRenderTarget2D* Target, int32 X, int32 Y)
 	{
-		const FLinearColor Value = Target->GetPixel(X, Y);
+		const FLinearColor Value = Target->GetRow(Y)[X];
 		const auto Channel = [](float V) { return static_cast<uint8>(FMath::RoundToInt(FMath::Clamp(V, 0.f, 1.f) * 255.0)); };
 		return FColor(Channel(Value.R), Channel(Value.G), Channel(Value.B), Channel(Value.A));
 	}
@@ -115,7 +114,7 @@ public:
 		{
 			for (int32 X = 0; X < Target->SizeX; ++X)
 			{
-				const FLinearColor Pixel = Target->GetPixel(X, Y);
+				const FLinearColor Pixel = Target->GetRow(Y)[X];
 				const float Coverage = 1.f - Pixel.A;
 				if (Coverage > 0.f)
 				{

@@ -1,6 +1,5 @@
 #include "Blueprint/GameViewportSubsystem.h"
 #include "EngineTestFixture.h"
-#include "Tickable.h"
 #include "UMGTestFixture.h"
 
 #include <array>
@@ -126,9 +125,8 @@ TEST_F(WidgetAnimation, ViewportTicksInTheEditorButNotWhilePaused)
 {
 	UUserWidget* Widget = MakeWidget({});
 	Widget->AddToViewport();
-	FTickableGameObject::TickObjects(0.25f, true, true);
-	EXPECT_EQ(Widget->GetAnimationTime(), 0.0);
-	FTickableGameObject::TickObjects(0.25f, true, false);
+	EXPECT_FALSE(UGameViewportSubsystem::Get()->IsTickableWhenPaused());
+	FHeadlessEngineLoop::Tick(0.25);
 	EXPECT_DOUBLE_EQ(Widget->GetAnimationTime(), 0.25);
 }
 

@@ -135,15 +135,14 @@ namespace HeaderTool
 		{
 			w.line("template <> UEnum* StaticEnum<" + def.name + ">()");
 			w.line("{");
-			w.line("\tstatic UEnum* Enum = UECodeGen::ConstructEnum({" + textLiteral(def.name) + ", " + textLiteral(module.package) + ", UEnum::ECppForm::" + (def.bEnumClass ? "EnumClass" : "Regular") + ",");
+			w.line("\tstatic UEnum* Enum = UECodeGen::ConstructEnum({" + textLiteral(def.name) + ", " + textLiteral(module.package) + ", " + metaList(def.meta) + "},");
 			w.line("\t\t{");
 			for (const EnumeratorDef& enumerator : def.enumerators)
 			{
 				const std::string reflectedName = def.bEnumClass ? def.name + "::" + enumerator.name : enumerator.name;
-				w.line("\t\t\t{" + textLiteral(reflectedName) + ", static_cast<int64>(" + def.name + "::" + enumerator.name + "), " + metaList(enumerator.meta) + "},");
+				w.line("\t\t\t{.NameUTF8 = " + textLiteral(reflectedName) + ", .Value = static_cast<int64>(" + def.name + "::" + enumerator.name + "), .MetaData = " + metaList(enumerator.meta) + "},");
 			}
-			w.line("\t\t},");
-			w.line("\t\t" + metaList(def.meta) + "});");
+			w.line("\t\t});");
 			w.line("\treturn Enum;");
 			w.line("}");
 			w.line("static UECodeGen::FRegisterCompiledInEnum Z_CompiledIn_UEnum_" + def.name + "(&StaticEnum<" + def.name + ">);");
@@ -298,9 +297,9 @@ namespace HeaderTool
 				{
 					params.push_back(returnValueParam(function.returnStorageType));
 				}
-				w.line("\t\t\t\t{" + textLiteral(function.name) + ", " + flagList(function.flags) + ", " + (function.bNative ? "&exec" + function.name : std::string("nullptr")) + ", sizeof(" + parms + "), &ConstructParms<" + parms + ">, &DestructParms<" + parms + ">,");
-				w.line("\t\t\t\t\t" + parameterList(parms, params) + ",");
-				w.line("\t\t\t\t\t" + metaList(function.meta) + "},");
+				w.line("\t\t\t\t{.Name = " + textLiteral(function.name) + ", .FunctionFlags = " + flagList(function.flags) + ", .Thunk = " + (function.bNative ? "&exec" + function.name : std::string("nullptr")) + ", .ParmsSize = sizeof(" + parms + "), .ConstructParms = &ConstructParms<" + parms + ">, .DestructParms = &DestructParms<" + parms + ">,");
+				w.line("\t\t\t\t\t.Parameters = " + parameterList(parms, params) + ",");
+				w.line("\t\t\t\t\t.MetaData = " + metaList(function.meta) + "},");
 			}
 			w.line("\t\t\t});");
 			w.line("\t}");

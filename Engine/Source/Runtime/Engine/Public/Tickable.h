@@ -18,9 +18,12 @@ class ENGINE_API FTickableObjectBase
 public:
 	virtual ~FTickableObjectBase() = default;
 	virtual void Tick(float DeltaTime) = 0;
-	virtual bool IsTickable() const { return true; }
 	virtual ETickableTickType GetTickableTickType() const { return ETickableTickType::Conditional; }
 	virtual TStatId GetStatId() const = 0;
+
+protected:
+	// Asked by the tick list, for objects whose tick type is Conditional or NewObject.
+	virtual bool IsTickable() const { return true; }
 };
 
 /**
@@ -38,8 +41,12 @@ public:
 	virtual bool IsTickableWhenPaused() const { return false; }
 	virtual bool IsTickableInEditor() const { return false; }
 
+private:
+	// The engine loop ticks the objects once per frame.
+	friend class FHeadlessEngineLoop;
+
 	/**
-	 * Ticks every registered object with DeltaTime, as the engine does once per frame.
+	 * Ticks every registered object with DeltaTime.
 	 * @param bIsEditor the engine runs as the editor (objects must be tickable in editor)
 	 * @param bIsPaused the game is paused (objects must be tickable when paused)
 	 */

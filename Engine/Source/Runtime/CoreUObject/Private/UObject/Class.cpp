@@ -5,6 +5,11 @@
 #include <mutex>
 #include <vector>
 
+struct FDescriptorConstruction
+{
+	static void SetName(UObject& Descriptor, FName Name) { Descriptor.NamePrivate = Name; }
+};
+
 namespace
 {
 	struct FRegistry
@@ -32,7 +37,7 @@ namespace
 	T* NewDescriptor(const TCHAR* Name, const FString& Package)
 	{
 		T* Descriptor = new T();
-		Descriptor->SetDescriptorName(FName(Name));
+		FDescriptorConstruction::SetName(*Descriptor, FName(Name));
 		Descriptor->Package = Package;
 		return Descriptor;
 	}
@@ -40,7 +45,7 @@ namespace
 	UClass* MakeIntrinsicClass(const TCHAR* Name, UClass* Super, int32 Size, UObject* (*Factory)(const FObjectInitializer&))
 	{
 		UClass* Class = new UClass();
-		Class->SetDescriptorName(FName(Name));
+		FDescriptorConstruction::SetName(*Class, FName(Name));
 		Class->Package = TEXT("/Script/CoreUObject");
 		Class->SuperStruct = Super;
 		Class->Size = Size;
@@ -266,11 +271,6 @@ UFunction* UClass::FindFunctionByName(FName Name, bool bIncludeSuper) const
 	return nullptr;
 }
 
-UObject* UClass::CreateInstance(const FObjectInitializer& Initializer) const
-{
-	return Factory ? Factory(Initializer) : nullptr;
-}
-
 int32 UEnum::GetIndexByValue(int64 Value) const
 {
 	return Entries.IndexOfByPredicate([Value](const FEntry& Entry) { return Entry.Value == Value; });
@@ -438,13 +438,12 @@ namespace UECodeGen
 		return Struct;
 	}
 
-	UEnum* ConstructEnum(const FEnumParams& Params)
+	UEnum* ConstructEnum(const FEnumParams& Params, std::initializer_list<FEnumeratorParam> Enumerators)
 	{
 		UEnum* Enum = new UEnum();
-		Enum->SetDescriptorName(FName(Params.Name));
+		FDescriptorConstruction::SetName(*Enum, FName(Params.Name));
 		Enum->Package = Params.Package;
-		Enum->CppForm = Params.CppForm;
-		for (const FEnumeratorParam& Enumerator : Params.Enumerators)
+		for (const FEnumeratorParam& Enumerator : Enumerators)
 		{
 			UEnum::FEntry Entry{FName(Enumerator.NameUTF8), Enumerator.Value, {}};
 			for (const FMetaDataPairParam& Pair : Enumerator.MetaData)

@@ -163,19 +163,6 @@ UObject::~UObject()
 	}
 }
 
-FString UObject::GetPathName() const
-{
-	if (OuterPrivate)
-	{
-		return OuterPrivate->GetPathName() + TEXT(".") + GetName();
-	}
-	if (ClassPrivate && !ClassPrivate->GetPackageName().IsEmpty() && HasAnyFlags(RF_ClassDefaultObject))
-	{
-		return ClassPrivate->GetPackageName() + TEXT(".") + GetName();
-	}
-	return GetName();
-}
-
 bool UObject::IsA(const UClass* SomeBase) const
 {
 	return ClassPrivate && SomeBase && ClassPrivate->IsChildOf(SomeBase);
@@ -207,7 +194,7 @@ UObject* StaticConstructObject(UClass* Class, UObject* Outer, FName Name, EObjec
 	const FObjectInitializer Initializer(Class, Outer, Name, Flags);
 	const FObjectInitializer* Previous = FObjectConstruction::Pending;
 	FObjectConstruction::Pending = &Initializer;
-	UObject* Object = Class->CreateInstance(Initializer);
+	UObject* Object = Class->Factory(Initializer);
 	FObjectConstruction::Pending = Previous;
 	return Object;
 }

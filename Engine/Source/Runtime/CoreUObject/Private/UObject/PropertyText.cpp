@@ -205,9 +205,27 @@ namespace UE::Reflection
 		return true;
 	}
 
+	namespace
+	{
+		/** "/Script/Module.Class" for classes, "Outer.Name" for objects, as the engine writes paths. */
+		FString PathName(const UObject& Object)
+		{
+			if (const UObject* Outer = Object.GetOuter())
+			{
+				return PathName(*Outer) + TEXT(".") + Object.GetName();
+			}
+			const UClass* Class = Object.GetClass();
+			if (Class && !Class->GetPackageName().IsEmpty() && Object.HasAnyFlags(RF_ClassDefaultObject))
+			{
+				return Class->GetPackageName() + TEXT(".") + Object.GetName();
+			}
+			return Object.GetName();
+		}
+	} // namespace
+
 	void ExportObjectPath(const UObject* Object, FString& Out)
 	{
-		Out += Object ? Object->GetPathName() : FString(TEXT("None"));
+		Out += Object ? PathName(*Object) : FString(TEXT("None"));
 	}
 
 	namespace

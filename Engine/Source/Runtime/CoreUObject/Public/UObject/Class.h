@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UObject/Object.h"
+#include "UObject/UObjectGlobals.h"
 
 class FProperty;
 class UFunction;
@@ -200,10 +201,6 @@ public:
 	UObject* GetDefaultObject(bool bCreateIfNeeded = true);
 	UFunction* FindFunctionByName(FName Name, bool bIncludeSuper = true) const;
 	const TArray<UFunction*>& GetOwnFunctions() const { return Functions; }
-	/** Makes an instance; null for abstract classes. */
-	UObject* CreateInstance(const FObjectInitializer& Initializer) const;
-	/** Destroys the default object (tests and engine shut-down); the next request makes a new one. */
-	void ResetDefaultObject();
 	/**
 	 * While set, GetDefaultObject answers null, as for a class whose default object cannot
 	 * be had; scenarios use it to take a settings object away.
@@ -216,6 +213,12 @@ public:
 	TArray<UFunction*> Functions;
 
 private:
+	// Shutting down destroys the default objects.
+	friend void ShutdownUObject();
+
+	/** Destroys the default object; the next request makes a new one. */
+	void ResetDefaultObject();
+
 	UObject* ClassDefaultObject = nullptr;
 	bool bDefaultObjectSuppressed = false;
 };
@@ -224,13 +227,6 @@ private:
 class COREUOBJECT_API UEnum : public UField
 {
 public:
-	enum class ECppForm
-	{
-		Regular,
-		Namespaced,
-		EnumClass,
-	};
-
 	static UClass* StaticClass();
 
 	int32 NumEnums() const { return Entries.Num(); }
@@ -254,7 +250,6 @@ public:
 		TMap<FName, FString> MetaData;
 	};
 	TArray<FEntry> Entries;
-	ECppForm CppForm = ECppForm::EnumClass;
 	FString Package;
 };
 

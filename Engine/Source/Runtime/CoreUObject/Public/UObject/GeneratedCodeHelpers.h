@@ -117,12 +117,10 @@ namespace UECodeGen
 	{
 		const TCHAR* Name; // "EQuarnTrackingStatus"
 		const TCHAR* Package;
-		UEnum::ECppForm CppForm;
-		std::initializer_list<FEnumeratorParam> Enumerators;
 		FMetaData MetaData;
 	};
 
-	COREUOBJECT_API UEnum* ConstructEnum(const FEnumParams& Params);
+	COREUOBJECT_API UEnum* ConstructEnum(const FEnumParams& Params, std::initializer_list<FEnumeratorParam> Enumerators);
 
 	struct FDelegateSignatureParams
 	{

@@ -32,8 +32,6 @@ public:
 	FName GetFName() const { return NamePrivate; }
 	FString GetName() const { return NamePrivate.ToString(); }
 	UObject* GetOuter() const { return OuterPrivate; }
-	/** "/Script/Module.Class" for classes, "Outer.Name" for objects, as the engine writes paths. */
-	FString GetPathName() const;
 	int32 GetUniqueID() const { return InternalIndex; }
 	/** The object's own cycle counter. */
 	TStatId GetStatID(bool /*bForDeferredUse*/ = false) const { return TStatId{this}; }
@@ -79,12 +77,11 @@ public:
 	/** Calls a reflected function with its parameter block; a Blueprint event without a native body does nothing. */
 	virtual void ProcessEvent(UFunction* Function, void* Parms);
 
-	/** Descriptors (classes, structs, enums, functions) are named once, when they are built. */
-	void SetDescriptorName(FName Name) { NamePrivate = Name; }
-
 private:
 	friend class FUObjectArray;
 	friend struct FObjectConstruction;
+	// Descriptors (classes, structs, enums, functions) are named once, when they are built.
+	friend struct FDescriptorConstruction;
 	// A class loads its default object's config when it makes it.
 	friend class UClass;
 

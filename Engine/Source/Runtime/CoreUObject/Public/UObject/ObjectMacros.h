@@ -16,7 +16,7 @@
 #define GENERATED_BODY(...) BODY_MACRO_COMBINE(CURRENT_FILE_ID, _, __LINE__, _GENERATED_BODY)
 
 /** Property flags, as the header tool derives them from UPROPERTY specifiers. */
-enum EPropertyFlags : uint64
+enum : uint64
 {
 	CPF_None = 0,
 	CPF_Edit = 1ull << 0,
@@ -51,7 +51,7 @@ enum EPropertyFlags : uint64
 };
 
 /** Class flags, from UCLASS specifiers. */
-enum EClassFlags : uint32
+enum : uint32
 {
 	CLASS_None = 0,
 	CLASS_Abstract = 1u << 0,
@@ -66,7 +66,7 @@ enum EClassFlags : uint32
 };
 
 /** Function flags, from UFUNCTION specifiers. */
-enum EFunctionFlags : uint32
+enum : uint32
 {
 	FUNC_None = 0,
 	FUNC_Final = 1u << 0,
@@ -91,7 +91,7 @@ enum EFunctionFlags : uint32
 };
 
 /** Struct flags, from USTRUCT specifiers. */
-enum EStructFlags : uint32
+enum : uint32
 {
 	STRUCT_NoFlags = 0,
 	STRUCT_Native = 1u << 0,

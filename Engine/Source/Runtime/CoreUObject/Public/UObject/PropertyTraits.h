@@ -50,7 +50,7 @@ namespace UE::Reflection
 	concept CDynamicMulticastDelegate = requires
 	{
 		T::GetSignature();
-		typename T::FIsDynamicMulticast;
+		requires std::is_void_v<typename T::FIsDynamicMulticast>;
 	};
 	template <typename T>
 	concept CReflectedStruct = requires

@@ -64,7 +64,7 @@ T* NewObject(UObject* Outer = nullptr, UClass* Class = nullptr, FName Name = NAM
 }
 
 /** How StaticLoadObject loads; the headless loader has no options. */
-enum ELoadFlags : uint32
+enum : uint32
 {
 	LOAD_None = 0,
 };

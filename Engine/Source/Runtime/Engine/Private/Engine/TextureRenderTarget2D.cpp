@@ -60,15 +60,6 @@ FLinearColor* UTextureRenderTarget2D::GetMutableRow(int32 Y)
 	return Pixels.GetData() + static_cast<SIZE_T>(Y) * SizeX;
 }
 
-FLinearColor UTextureRenderTarget2D::GetPixel(int32 X, int32 Y) const
-{
-	if (X < 0 || Y < 0 || X >= SizeX || Y >= SizeY || !HasPixels())
-	{
-		return FLinearColor::Transparent;
-	}
-	return bRowCleared[Y] ? RowClearColor[Y] : Pixels[Y * SizeX + X];
-}
-
 void UTextureRenderTarget2D::Fill(const FLinearColor& Color)
 {
 	FillRect(0, 0, SizeX, SizeY, Color);

@@ -5,28 +5,25 @@
 #include "GameFramework/Actor.h"
 #include "UObject/CallTraceObject.h"
 
-namespace
+UWorld* UGameplayStatics::WorldOf(const UObject* WorldContextObject)
 {
-	UWorld* WorldOf(const UObject* WorldContextObject)
+	for (const UObject* Object = WorldContextObject; Object; Object = Object->GetOuter())
 	{
-		for (const UObject* Object = WorldContextObject; Object; Object = Object->GetOuter())
+		if (const UWorld* World = Cast<UWorld>(Object))
 		{
-			if (const UWorld* World = Cast<UWorld>(Object))
-			{
-				return const_cast<UWorld*>(World);
-			}
-			if (const AActor* Actor = Cast<AActor>(Object))
-			{
-				return Actor->GetWorld();
-			}
-			if (const UActorComponent* Component = Cast<UActorComponent>(Object))
-			{
-				return Component->GetOwner() ? Component->GetOwner()->GetWorld() : nullptr;
-			}
+			return const_cast<UWorld*>(World);
 		}
-		return nullptr;
+		if (const AActor* Actor = Cast<AActor>(Object))
+		{
+			return Actor->GetWorld();
+		}
+		if (const UActorComponent* Component = Cast<UActorComponent>(Object))
+		{
+			return Component->GetOwner() ? Component->GetOwner()->GetWorld() : nullptr;
+		}
 	}
-} // namespace
+	return nullptr;
+}
 
 void UGameplayStatics::GetAllActorsWithTag(const UObject* WorldContextObject, FName Tag, TArray<AActor*>& OutActors)
 {

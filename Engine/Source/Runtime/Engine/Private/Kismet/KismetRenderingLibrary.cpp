@@ -16,11 +16,11 @@ void UKismetRenderingLibrary::ClearRenderTarget2D(UObject* WorldContextObject, U
 
 FColor UKismetRenderingLibrary::ReadRenderTargetPixel(UObject* WorldContextObject, UTextureRenderTarget2D* TextureRenderTarget, int32 X, int32 Y)
 {
-	if (!TextureRenderTarget)
+	if (!TextureRenderTarget || !TextureRenderTarget->HasPixels() || X < 0 || Y < 0 || X >= TextureRenderTarget->SizeX || Y >= TextureRenderTarget->SizeY)
 	{
 		return FColor(0, 0, 0, 0);
 	}
-	return TextureRenderTarget->GetPixel(X, Y).ToFColor(false);
+	return TextureRenderTarget->GetRow(Y)[X].ToFColor(false);
 }
 
 void UKismetRenderingLibrary::ExportRenderTarget(UObject* WorldContextObject, UTextureRenderTarget2D* TextureRenderTarget, const FString& FilePath, const FString& FileName)

@@ -54,8 +54,7 @@ public:
 	UPROPERTY(EditAnywhere, Category = "TextureRenderTarget2D")
 	ETextureRenderTargetFormat RenderTargetFormat = ETextureRenderTargetFormat::RTF_RGBA16f;
 
-	/** Makes the pixels anew for the current size, filled with ClearColor. */
-	void UpdateResourceImmediate(bool bClearRenderTarget = true);
+	/** Makes the pixels for the current size, filled with ClearColor. */
 	void PostLoad() override;
 
 	int32 GetSurfaceWidth() const { return SizeX; }
@@ -65,8 +64,6 @@ public:
 	bool HasPixels() const { return SizeX > 0 && SizeY > 0 && Pixels.Num() == SizeX * SizeY; }
 	/** Headless: the pixels, SizeX * SizeY of them, row-major from the top-left corner. */
 	const TArray<FLinearColor>& GetPixels() const;
-	/** The pixel at (X, Y); transparent black outside the target. */
-	FLinearColor GetPixel(int32 X, int32 Y) const;
 	/** Sets every pixel to Color, in the target's format. */
 	void Fill(const FLinearColor& Color);
 	/** Sets the pixels of [MinX, MaxX) x [MinY, MaxY), clipped to the target, to Color in the target's format. */
@@ -86,6 +83,9 @@ public:
 	FLinearColor* GetMutableRow(int32 Y);
 
 private:
+	/** Makes the pixels anew for the current size, filled with ClearColor. */
+	void UpdateResourceImmediate(bool bClearRenderTarget = true);
+
 	static float QuantizeToEightBits(float Value)
 	{
 		const float Clamped = Value < 0.f ? 0.f : (Value > 1.f ? 1.f : Value);

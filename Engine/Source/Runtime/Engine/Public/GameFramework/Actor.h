@@ -28,8 +28,6 @@ public:
 	{
 		return static_cast<T*>(GetComponentByClass(T::StaticClass()));
 	}
-	/** The owned components, in creation order. */
-	const TArray<UActorComponent*>& GetComponents() const { return OwnedComponents; }
 
 	/** Creates a component of Class owned by this actor; null when Class is not a concrete component class. */
 	UActorComponent* AddComponent(UClass* Class, FName Name);
@@ -41,9 +39,6 @@ public:
 	/** Detaches the component and marks it as garbage; false when this actor does not own it. */
 	bool RemoveComponent(UActorComponent* Component);
 
-	/** The world that spawned this actor, or null. */
-	UWorld* GetWorld() const;
-
 	/**
 	 * Marks the actor and its components as garbage and takes it out of its world.
 	 * @return false when the actor was already destroyed
@@ -54,6 +49,11 @@ public:
 
 private:
 	friend class UActorComponent;
+	// Finds the world a Blueprint's context object lives in.
+	friend class UGameplayStatics;
+
+	/** The world that spawned this actor, or null. */
+	UWorld* GetWorld() const;
 
 	TArray<UActorComponent*> OwnedComponents;
 	// Weak so that tearing down never reads a world that was already freed.

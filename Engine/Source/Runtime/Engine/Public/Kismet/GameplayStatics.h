@@ -5,6 +5,7 @@
 #include "GameplayStatics.generated.h"
 
 class AActor;
+class UWorld;
 
 /** Blueprint functions about the world and its actors. */
 UCLASS()
@@ -19,4 +20,8 @@ public:
 	 */
 	UFUNCTION(BlueprintCallable, Category = "Actor")
 	static void GetAllActorsWithTag(const UObject* WorldContextObject, FName Tag, TArray<AActor*>& OutActors);
+
+private:
+	/** The world the context object is, or lives in; null when there is none. */
+	static UWorld* WorldOf(const UObject* WorldContextObject);
 };

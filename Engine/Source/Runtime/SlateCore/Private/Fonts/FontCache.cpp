@@ -11,10 +11,13 @@
 
 namespace
 {
-	const TCHAR* const DefaultRegularFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-	const TCHAR* const DefaultBoldFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
-	const TCHAR* const DefaultItalicFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf");
-	const TCHAR* const DefaultBoldItalicFile = TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf");
+	// The engine's font by style: regular, bold, italic, bold italic.
+	const TCHAR* const EngineFontFiles[] = {
+		TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+		TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"),
+		TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf"),
+		TEXT("/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf"),
+	};
 
 	// Tried in order for characters the text's own face lacks.
 	const char* const FallbackFamilies[] = {"DejaVu Sans", "WenQuanYi Micro Hei", "Noto Color Emoji"};
@@ -101,17 +104,10 @@ struct FSlateFontCache::FImpl
 	};
 
 	FFontFaces Faces;
-	FString DefaultFiles[4];
 	hb_buffer_t* Buffer = hb_buffer_create();
 	std::unordered_map<std::string, FShapedLine> Lines;
 
 	~FImpl() { hb_buffer_destroy(Buffer); }
-
-	void Drop()
-	{
-		Lines.clear();
-		Faces.Drop();
-	}
 
 	/** The text's own face: the engine's font's file for the style, or the family's through fontconfig. */
 	FFontFace* PrimaryFace(const FSlateFontInfo& Font)
@@ -119,10 +115,7 @@ struct FSlateFontCache::FImpl
 		if (Font.Family.IsEmpty())
 		{
 			const int32 Style = (Font.bBold ? 1 : 0) + (Font.bItalic ? 2 : 0);
-			const bool bOverridden = !DefaultFiles[2].Equals(DefaultItalicFile);
-			// Files set in place of the engine's font have no oblique companions: italic slants the upright ones.
-			const FString& File = bOverridden && Font.bItalic ? DefaultFiles[Font.bBold ? 1 : 0] : DefaultFiles[Style];
-			return Faces.FindFile(File, 0, bOverridden && Font.bItalic);
+			return Faces.FindFile(EngineFontFiles[Style]);
 		}
 		return Faces.FindFamily(Font.Family, Font.bBold, Font.bItalic, true);
 	}
@@ -273,28 +266,9 @@ FSlateFontCache& FSlateFontCache::Get()
 FSlateFontCache::FSlateFontCache()
 	: Impl(MakeUnique<FImpl>())
 {
-	ResetFontFiles();
 }
 
 FSlateFontCache::~FSlateFontCache() = default;
-
-void FSlateFontCache::SetFontFiles(const FString& RegularFile, const FString& BoldFile)
-{
-	Impl->Drop();
-	Impl->DefaultFiles[0] = RegularFile;
-	Impl->DefaultFiles[1] = BoldFile;
-	Impl->DefaultFiles[2] = RegularFile;
-	Impl->DefaultFiles[3] = BoldFile;
-}
-
-void FSlateFontCache::ResetFontFiles()
-{
-	Impl->Drop();
-	Impl->DefaultFiles[0] = DefaultRegularFile;
-	Impl->DefaultFiles[1] = DefaultBoldFile;
-	Impl->DefaultFiles[2] = DefaultItalicFile;
-	Impl->DefaultFiles[3] = DefaultBoldItalicFile;
-}
 
 bool FSlateFontCache::IsFamilyInstalled(const FString& Family)
 {

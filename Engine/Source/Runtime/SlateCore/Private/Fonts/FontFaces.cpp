@@ -199,7 +199,6 @@ FFontFace::FSized* FFontFace::Activate(int32 PixelSize)
 	const FT_Size_Metrics& SizeMetrics = Face->size->metrics;
 	const double Scale = StrikeScale(PixelSize);
 	Sized.Metrics.Ascender = static_cast<int32>(std::lround(RoundFrom26Dot6(SizeMetrics.ascender) * Scale));
-	Sized.Metrics.Descender = static_cast<int32>(std::lround(-RoundFrom26Dot6(SizeMetrics.descender) * Scale));
 	Sized.Metrics.LineHeight = static_cast<int32>(std::lround(RoundFrom26Dot6(SizeMetrics.height) * Scale));
 	return &Sized;
 }
@@ -266,17 +265,12 @@ FFontFaces::FFontFaces() = default;
 
 FFontFaces::~FFontFaces()
 {
-	Drop();
+	// The faces go before the library that made them.
+	Loaded.clear();
 	if (Library)
 	{
 		FT_Done_FreeType(Library);
 	}
-}
-
-void FFontFaces::Drop()
-{
-	Loaded.clear();
-	Families.clear();
 }
 
 bool FFontFaces::IsFamilyInstalled(const FString& Family)
@@ -294,7 +288,7 @@ FFontFace* FFontFaces::Load(const std::string& File, int32 Index, bool bSlant)
 	{
 		return Found->second.get();
 	}
-	// Tried once per file setting: a missing file warns once, not on every paint.
+	// Tried once: a missing file warns once, not on every paint.
 	std::unique_ptr<FFontFace>& Entry = Loaded[Key];
 	if (!bLibraryTried)
 	{
@@ -314,9 +308,9 @@ FFontFace* FFontFaces::Load(const std::string& File, int32 Index, bool bSlant)
 	return Entry.get();
 }
 
-FFontFace* FFontFaces::FindFile(const FString& File, int32 Index, bool bSlant)
+FFontFace* FFontFaces::FindFile(const FString& File)
 {
-	return Load(File.ToStdString(), Index, bSlant);
+	return Load(File.ToStdString(), 0, false);
 }
 
 FFontFace* FFontFaces::FindFamily(const FString& Family, bool bBold, bool bItalic, bool bWarn)

@@ -67,15 +67,13 @@ public:
 
 	static bool IsFamilyInstalled(const FString& Family);
 
-	/** The face in File at Index, slanted when asked; null (warned once) when it cannot be loaded. */
-	FFontFace* FindFile(const FString& File, int32 Index, bool bSlant);
+	/** The first face in File; null (warned once) when it cannot be loaded. */
+	FFontFace* FindFile(const FString& File);
 	/**
 	 * The family's face nearest to the style (slanted when it has no italic); null when the family
 	 * is not installed, warned once when bWarn.
 	 */
 	FFontFace* FindFamily(const FString& Family, bool bBold, bool bItalic, bool bWarn);
-	/** Forgets every face. */
-	void Drop();
 
 private:
 	FFontFace* Load(const std::string& File, int32 Index, bool bSlant);

@@ -4,17 +4,6 @@
 
 DEFINE_LOG_CATEGORY(LogSlate)
 
-void FSlateDrawElement::MakeBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FLinearColor& Tint)
-{
-	MakeBorderedBox(ElementList, InLayer, PaintGeometry, Tint, 0.f, FLinearColor::Transparent);
-}
-
-void FSlateDrawElement::MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
-	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor)
-{
-	MakeRoundedBox(ElementList, InLayer, PaintGeometry, FillColor, BorderThickness, BorderColor, 0.f);
-}
-
 void FSlateDrawElement::MakeRoundedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 	const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor, float CornerRadius)
 {

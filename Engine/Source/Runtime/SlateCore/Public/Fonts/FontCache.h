@@ -14,8 +14,6 @@ struct FSlateGlyph
 	int32 OffsetX = 0;
 	/** Pixels from the baseline up to the bitmap's top row. */
 	int32 OffsetY = 0;
-	/** How far the pen moves, in 1/64 pixel. */
-	int32 Advance64 = 0;
 	/** Width * Height coverage values, row-major from the top-left; 255 is fully covered. Empty for a colour glyph. */
 	TArray<uint8> Coverage;
 	/** A colour glyph (emoji) draws its own colours, not the text's. */
@@ -29,8 +27,6 @@ struct FSlateFontMetrics
 {
 	/** From the line's top down to the baseline. */
 	int32 Ascender = 0;
-	/** From the baseline down to the line's bottom. */
-	int32 Descender = 0;
 	int32 LineHeight = 0;
 };
 
@@ -62,11 +58,6 @@ public:
 	~FSlateFontCache();
 	FSlateFontCache(const FSlateFontCache&) = delete;
 	FSlateFontCache& operator=(const FSlateFontCache&) = delete;
-
-	/** Uses other files for the engine's font from now on (italic slants them), dropping every loaded face and glyph. */
-	void SetFontFiles(const FString& RegularFile, const FString& BoldFile);
-	/** Back to the installed DejaVu Sans files. */
-	void ResetFontFiles();
 
 	/** Whether fontconfig knows a family of that name (ignoring case); the engine's font always counts. */
 	static bool IsFamilyInstalled(const FString& Family);

@@ -27,17 +27,10 @@ enum class ESlateDrawElementType : uint8
 class SLATECORE_API FSlateDrawElement
 {
 public:
-	/** A rectangle filled with Tint. */
-	static void MakeBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry, const FLinearColor& Tint);
-
 	/**
-	 * A rectangle filled with FillColor and framed by a border of BorderThickness pixels
-	 * that lies inside the rectangle.
+	 * A rectangle filled with FillColor and framed by a border of BorderThickness pixels that lies
+	 * inside the rectangle, its corners rounded with CornerRadius pixels (the border follows them).
 	 */
-	static void MakeBorderedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
-		const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor);
-
-	/** A bordered box whose corners are rounded with CornerRadius pixels (the border follows them inside). */
 	static void MakeRoundedBox(FSlateWindowElementList& ElementList, int32 InLayer, const FGeometry& PaintGeometry,
 		const FLinearColor& FillColor, float BorderThickness, const FLinearColor& BorderColor, float CornerRadius);
 
@@ -90,8 +83,10 @@ public:
 	/** Forgets the elements and keeps the storage for the next paint. */
 	void Reset() { DrawElements.Reset(); }
 
+private:
+	friend class FSlateDrawElement;
+
 	FSlateDrawElement& AddElement() { return DrawElements.Emplace_GetRef(); }
 
-private:
 	TArray<FSlateDrawElement> DrawElements;
 };
